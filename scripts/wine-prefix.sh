@@ -1,0 +1,20 @@
+#!/bin/sh
+# Creates (start) or stops (stop) the throwaway Wine prefix of a test run.
+# Usage: wine-prefix.sh start|stop PREFIX
+set -eu
+action=$1 prefix=$2
+export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+case "$action" in
+  start)
+    if [ -d "$prefix" ]; then WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; rm -rf "$prefix"; fi
+    mkdir -p "$prefix"
+    wineboot -i >/dev/null 2>&1 </dev/null
+    wineserver -w
+    # One persistent server for the whole run: later wine calls start in milliseconds.
+    ( wineserver -p </dev/null >/dev/null 2>&1 & )
+    sleep 0.3
+    ;;
+  stop)
+    wineserver -k 2>/dev/null || true
+    ;;
+esac

@@ -1,0 +1,11 @@
+#!/bin/sh
+# Runs a Windows program under Wine in the test run's prefix; used as the cross-compiling
+# emulator, so ctest and custom commands run .exe files through it.
+: "${WINEARCH:=win32}"; : "${WINEDEBUG:=-all}"; : "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
+export WINEARCH WINEDEBUG WINEDLLOVERRIDES
+if [ -z "${WINEPREFIX:-}" ]; then
+  echo "wine-run.sh: WINEPREFIX is not set; refusing to use ~/.wine" >&2
+  exit 2
+fi
+export WINEPREFIX
+exec wine "$@"

@@ -1,0 +1,1 @@
+// Platform layer entry (filled by the platform units).
