@@ -8,4 +8,11 @@ if [ -z "${WINEPREFIX:-}" ]; then
   exit 2
 fi
 export WINEPREFIX
-exec wine "$@"
+# Wine's helper processes (services, explorer) outlive the program and inherit its standard
+# streams; send them to files so a caller reading our pipe (ctest) is not kept waiting.
+out=$(mktemp) err=$(mktemp)
+wine "$@" >"$out" 2>"$err"
+rc=$?
+cat "$out"; cat "$err" >&2
+rm -f "$out" "$err"
+exit $rc
