@@ -1,1 +1,0 @@
-// Platform layer entry (filled by the platform units).
