@@ -67,6 +67,8 @@ class TComponent : public TPersistent {
   // The components written as children of this one in a stream whose root is root:
   // for the root, every owned component without a parent; for a control, its controls.
   virtual void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) const;
+  // True for forms and data modules: the roots that carry an install script.
+  virtual bool IsFormOrDataModule() const { return false; }
   // Sets the root's field of that name to the component (forms with named fields).
   virtual void SetNamedField(const std::string& name, TComponent* component) {}
 
