@@ -1,0 +1,195 @@
+// File-related install objects: archive location, network location and archive download.
+#include <cmath>
+
+#include "objects/cmp_TCustomInstallFile.h"
+#include "objects/cmp_TCustomNetInstallLocation.h"
+#include "objects/cmp_TFileContainer.h"
+#include "objects/engine_seam.h"
+#include "objects/parameters.h"
+#include "paths/cmp_TPathSpecifier.h"
+#include "platform/files.h"
+#include "routines/routines_Registry.h"
+#include "routines/routines_Strings.h"
+#include "routines/routines_System.h"
+#include "runtime/exceptions.h"
+#include "runtime/sysutils.h"
+
+namespace kestrune {
+
+const ClassInfo& TFileRelated::classInfo() {
+  static const ClassInfo info{"TFileRelated", &TInstallObject::classInfo(), nullptr, {}};
+  return info;
+}
+
+TFileRelated::TFileRelated(TComponent* owner) : TInstallObject(owner) { processable_ = true; }
+
+void TFileRelated::SetContainer(TInstallContainer* value) {
+  bool changed = value != container_;
+  TInstallObject::SetContainer(value);
+  if (!changed || IsLoading()) return;
+  if (value && value->Is<TFileRelated>()) {
+    archiveFileType_ = OwnerForm(this) ? FindStandardSpecifier<TpsContainerArchiveFile>() : nullptr;
+    if (archiveFileType_) archiveFileType_->FreeNotification(this);
+    archiveFile_.clear();
+  } else if (archiveFileType_ && archiveFileType_->Is<TpsContainerArchiveFile>()) {
+    archiveFileType_ = nullptr;
+  }
+}
+
+void TFileRelated::SetOrder(int32_t value) {
+  if (IsLoading()) {
+    order_ = value;
+    return;
+  }
+  if (value == order_) return;
+  if (!container_) {
+    order_ = value;
+    return;
+  }
+  TInstallContainer* c = container_;
+  c->RemoveHelper(this);
+  order_ = value;
+  c->AddHelper(this);
+}
+
+void TFileRelated::Loaded() {
+  TInstallObject::Loaded();
+  std::string path;
+  if (FindLocalFile(path)) localArchiveFile_ = path;
+}
+
+void TFileRelated::Notification(TComponent* component, TOperation operation) {
+  TInstallObject::Notification(component, operation);
+  if (operation != TOperation::opRemove || !component) return;
+  if (component == archiveFileType_) archiveFileType_ = nullptr;
+  if (component == netLocation_) netLocation_ = nullptr;
+}
+
+void TFileRelated::SetArchiveFile(const std::string& value) {
+  // The container's and the main archive specifiers yield a complete file path.
+  if (archiveFileType_ && (archiveFileType_->Is<TpsContainerArchiveFile>() || archiveFileType_->Is<TpsMainArchiveFile>()))
+    archiveFile_.clear();
+  else
+    archiveFile_ = value;
+}
+
+void TFileRelated::SetArchiveFileType(TCustomPathSpecifier* value) {
+  if (value && !IsLoading()) value->CheckObject(this);
+  archiveFileType_ = value;
+  if (value) {
+    value->FreeNotification(this);
+    if (value->Is<TpsContainerArchiveFile>() || value->Is<TpsMainArchiveFile>()) archiveFile_.clear();
+  }
+}
+
+std::string TFileRelated::GetArchiveFile() const {
+  std::string path = archiveFileType_ ? archiveFileType_->GetPath(this) + archiveFile_ : archiveFile_;
+  return RemoveBackslash(path);
+}
+
+void TFileRelated::SetNetLocation(TCustomNetInstallLocation* value) {
+  netLocation_ = value;
+  if (value) value->FreeNotification(this);
+}
+
+TCustomNetInstallLocation* TFileRelated::FindNetLocation() const {
+  if (netLocation_) return netLocation_;
+  if (Is<TCustomInstallFile>()) {
+    if (!container_) {
+      IInstallEngine* engine = CurrentEngine();
+      return engine ? engine->EngineNetLocation() : nullptr;
+    }
+    if (auto* fc = As<TFileContainer>(container_)) return fc->FindNetLocation();
+    return nullptr;
+  }
+  IInstallEngine* engine = CurrentEngine();
+  return engine ? engine->EngineNetLocation() : nullptr;
+}
+
+std::string TFileRelated::NetPath() const {
+  TCustomNetInstallLocation* location = FindNetLocation();
+  if (!location) throw IEFileRel_NoNetLocation("Could not find a net install location for %s", {Name()});
+  std::string host = SafeDirectoryName(location->LoginHostname());
+  std::string dir = SafeDirectoryName(location->LoginDirectory());
+  if (Trim(dir).empty())
+    return host + "\\" + (location->LoginProtocol() == TNetProtocol::ipFTP ? "FTP Root directory" : "HTTP Root directory");
+  return host + "\\" + dir;
+}
+
+bool TFileRelated::FindLocalFile(std::string& path) const {
+  if (Trim(Name()).empty() || InstallRecordKey().empty()) return false;
+  std::string value = Trim(ReadRegistryString(rkLocalMachine, InstallRecordKey() + "\\" + Name(), "LocalFile", ""));
+  if (value.empty() || !platform::fileExists(value)) return false;
+  path = value;
+  return true;
+}
+
+bool TFileRelated::ArchiveIsLocal() const {
+  if (!Trim(localArchiveFile_).empty()) return true;
+  std::string path;
+  return FindLocalFile(path);
+}
+
+void TFileRelated::RememberLocalFile(const std::string& path) {
+  if (Trim(Name()).empty() || Trim(path).empty() || InstallRecordKey().empty()) return;
+  try {
+    WriteRegistryString(rkLocalMachine, InstallRecordKey() + "\\" + Name(), "LocalFile", path);
+  } catch (const Exception&) {
+    // Remembering the download is a convenience for a later run; failing it is harmless.
+  }
+}
+
+void TFileRelated::DownloadArchive() {
+  std::string found;
+  if (FindLocalFile(found)) {
+    localArchiveFile_ = found;
+    return;
+  }
+  TCustomNetInstallLocation* location = FindNetLocation();
+  if (!location) throw Exception("Could not find a net install location for %s", {Name()});
+  if (!location->LoginComplete()) {
+    if (netLocation_)
+      throw IEFileRelated(
+          "%s could not install itself because the TNetLocation component's properties, in the NetLocation property, have "
+          "not been filled in",
+          {Name()});
+    throw IEFileRelated(
+        "%s could not install itself because the LoginInformation property of the TInstall component has not been "
+        "properly filled in",
+        {Name()});
+  }
+  localArchiveFile_ = ChangeFileExt(MakeTempFileName(true), ".1");
+  location->SetOnProgress([this](const std::string& fileName, int32_t bytes, int32_t total, int32_t size, const void* buf) {
+    DataReceived(this, fileName, bytes, total, size, buf);
+  });
+  auto abortDownload = [this]() {
+    platform::deleteFile(localArchiveFile_);
+    localArchiveFile_.clear();
+    throw EAIUserAbort();
+  };
+  try {
+    location->DownloadFile(Name() + ".1", localArchiveFile_);
+  } catch (...) {
+    location->SetOnProgress(nullptr);
+    if (NetAbortRequested()) abortDownload();
+    throw;
+  }
+  location->SetOnProgress(nullptr);
+  if (NetAbortRequested()) abortDownload();
+  RememberLocalFile(localArchiveFile_);
+}
+
+void TFileRelated::DataReceived(TComponent* sender, const std::string& fileName, int32_t bytes, int32_t totalBytes,
+                                int32_t fileSize, const void* buffer) {
+  TDownloadStatusParameter param;
+  param.Bytes = bytes;
+  param.FileName = fileName;
+  param.FileSize = fileSize;
+  param.TotalBytes = totalBytes;
+  param.PercentDone = RoundPercent(totalBytes, fileSize);
+  if (OnDataReceived) OnDataReceived(this, fileName, bytes, totalBytes, fileSize, buffer);
+  CallExternalComponents(this, cc::DownloadProgress, &param);
+  if (container_) container_->DoInformationEventControl(this, ev::DownloadProgress, &param);
+}
+
+}  // namespace kestrune

@@ -1,0 +1,263 @@
+// The install object tree: helper order, processing walk, containers and file-related objects.
+#include "objects/cmp_TInstallContainer.h"
+
+#include <algorithm>
+
+#include "objects/engine_seam.h"
+#include "objects/parameters.h"
+#include "paths/cmp_TPathSpecifier.h"
+#include "runtime/exceptions.h"
+#include "runtime/published.h"
+#include "runtime/sysutils.h"
+
+namespace kestrune {
+
+TInstallContainerList& InstallContainers() {
+  static TInstallContainerList list;
+  return list;
+}
+
+void TInstallContainerList::Add(TInstallContainer* item) {
+  if (!item) throw IEContainerList("Cannot add a blank entry to the TInstallContainerList object");
+  items_.push_back(item);
+}
+
+void TInstallContainerList::Remove(TInstallContainer* item) {
+  auto it = std::find(items_.begin(), items_.end(), item);
+  if (it != items_.end()) items_.erase(it);
+}
+
+int RegisteredTypeOfClass(const ClassInfo& cls) {
+  static const std::pair<const char*, int> kTypes[] = {
+      {"TFileContainer", rt::FileContainer},      {"TCustomInstallFile", rt::InstallFile},
+      {"TCustomShellLinkGroup", rt::ShortcutGroup}, {"TCustomInstallShellLink", rt::Shortcut},
+      {"TGrabCall", rt::Dialog},                  {"TCustomBaseInstallDlg", rt::Dialog},
+      {"TDialogManager", rt::Dialog},             {"TInstallStatusDlg", rt::Dialog}};
+  for (const ClassInfo* c = &cls; c; c = c->parent)
+    for (const auto& [name, type] : kTypes)
+      if (c->name == name) return type;
+  return 0;
+}
+
+TComponent* OwnerForm(const TComponent* component) {
+  TComponent* owner = component ? component->Owner() : nullptr;
+  return owner && owner->IsFormOrDataModule() ? owner : nullptr;
+}
+
+// ---- TInstallContainer ----
+
+const ClassInfo& TInstallContainer::classInfo() {
+  static const ClassInfo info{"TInstallContainer", &TComponent::classInfo(), nullptr, {}};
+  return info;
+}
+
+TInstallContainer::TInstallContainer(TComponent* owner) : TComponent(owner) {
+  if (TComponent* form = OwnerForm(this)) StandardPathSpecifiers().CreateStandardSpecifiers(this, form, true);
+  InstallContainers().Add(this);
+}
+
+TInstallContainer::~TInstallContainer() {
+  // Every other container forgets this one. Receivers only compare the pointer: the
+  // derived parts of this object are already gone.
+  TInstallContainerList& all = InstallContainers();
+  for (int i = all.Count() - 1; i >= 0; --i) {
+    if (i >= all.Count()) continue;
+    TInstallContainer* other = all.Items(i);
+    if (other != this) other->ObjectDestroyed(this);
+  }
+  helpers_.clear();
+  all.Remove(this);
+}
+
+TInstallContainer* TInstallContainer::Helpers(int index) const {
+  if (index < 0 || index >= HelperCount())
+    throw IEInstallContainer(
+        "Tried to reference a helper component in the following component: %s. The following index was used: %d",
+        {Name(), index});
+  return helpers_[index];
+}
+
+TInstallContainer* TInstallContainer::Comp(int index, const ClassInfo& cls) const {
+  int n = 0;
+  for (TInstallContainer* h : helpers_)
+    if (h->InheritsFrom(cls) && n++ == index) return h;
+  int type = RegisteredTypeOfClass(cls);
+  throw IEInstallContainer(
+      "Bad call to the Comp procedure which returns a TInstallObject for a TInstallContainer component. The parameters are "
+      "probably reversed. Index: %d, ComponentType: %d",
+      {index, type});
+}
+
+int TInstallContainer::CountOf(const ClassInfo& cls) const {
+  return static_cast<int>(std::count_if(helpers_.begin(), helpers_.end(), [&](TInstallContainer* h) { return h->InheritsFrom(cls); }));
+}
+
+void TInstallContainer::FreeHelpersOf(const ClassInfo& cls) {
+  for (int i = HelperCount() - 1; i >= 0; --i) {
+    if (i >= HelperCount()) continue;
+    TInstallContainer* h = helpers_[i];
+    if (h->InheritsFrom(cls)) delete h;
+  }
+}
+
+void TInstallContainer::CallExternalComponents(TInstallContainer* sender, int componentCall, TPersistent* po) {
+  // A handler may change the helper list (a dialog frees itself); walk a copy.
+  std::vector<TInstallContainer*> copy = helpers_;
+  for (TInstallContainer* h : copy) {
+    if (std::find(helpers_.begin(), helpers_.end(), h) == helpers_.end()) continue;
+    if (h->RegisteredType() == rt::Dialog) h->HandleMessage(sender, componentCall, po);
+  }
+}
+
+void TInstallContainer::ShowStatusMessage(const std::string& text) {
+  TMessageParameter param;
+  param.Message = text;
+  CallExternalComponents(this, cc::ShowStatus, &param);
+}
+
+void TInstallContainer::HideStatusMessage() { CallExternalComponents(this, cc::HideStatus, nullptr); }
+
+int TInstallContainer::RegisteredType() const { throw IEInstallContainer("Class must declare a registered type"); }
+
+void TInstallContainer::AddHelper(TInstallContainer* helper) {
+  if (!helper) throw IEInstallContainer("Cannot add a blank base helper component to %s", {Name()});
+  // Following Container links upward from this container must never meet the helper.
+  for (const TInstallContainer* c = this; c; c = c->ContainerRef())
+    if (c == helper) throw IEInstallContainer("Circular reference");
+  int type = helper->RegisteredType();
+  size_t index = helpers_.size();
+  // The database engine group keeps the first place: nothing sorts in front of it.
+  size_t first = !helpers_.empty() && SameText(helpers_[0]->ClassName(), "TINSTALLBDE") ? 1 : 0;
+  for (size_t i = first; i < helpers_.size(); ++i) {
+    int t = helpers_[i]->RegisteredType();
+    if (t > type || (t == type && helper->Order() != -1 && helpers_[i]->Order() >= helper->Order())) {
+      index = i;
+      break;
+    }
+  }
+  if (SameText(helper->ClassName(), "TINSTALLBDE")) index = 0;
+  helpers_.insert(helpers_.begin() + static_cast<std::ptrdiff_t>(index), helper);
+  if (!IsLoading()) RenumberHelpers();
+}
+
+void TInstallContainer::RemoveHelper(TInstallContainer* helper) {
+  if (!helper) return;
+  auto it = std::find(helpers_.begin(), helpers_.end(), helper);
+  if (it != helpers_.end()) helpers_.erase(it);
+  if (!IsLoading()) RenumberHelpers();
+}
+
+void TInstallContainer::RenumberHelpers() {
+  int counter = 0;
+  int previous = 0;
+  bool first = true;
+  for (TInstallContainer* h : helpers_) {
+    int t = h->RegisteredType();
+    if (first || t != previous) counter = 0;
+    first = false;
+    previous = t;
+    h->order_ = counter++;
+  }
+}
+
+void TInstallContainer::ObjectDestroyed(TInstallContainer* object) {
+  if (std::find(helpers_.begin(), helpers_.end(), object) != helpers_.end()) RemoveHelper(object);
+}
+
+void TInstallContainer::Process() {
+  try {
+    if (OnBeforeProcess) OnBeforeProcess(this);
+    CallExternalComponents(this, cc::BeforeProcess, nullptr);
+    if (!include_) return;
+    CallExternalComponents(this, cc::Included, nullptr);
+    if (!(currentInstallType_ == TInstallType::itAlways || currentInstallType_ == TInstallType::itCustom ||
+          installTypes_.Contains(TInstallType::itAlways) || installTypes_.Contains(currentInstallType_)))
+      return;
+    ProcessHelpers();
+    processed_ = true;
+    if (IInstallEngine* engine = CurrentEngine())
+      WriteUninstallInfo("\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + engine->EngineProductName());
+    if (OnAfterProcess) OnAfterProcess(this);
+    CallExternalComponents(this, cc::AfterProcess, nullptr);
+  } catch (const EAbort&) {
+    // A handler skipped this object's step.
+  }
+}
+
+void TInstallContainer::ProcessHelpers() {
+  processed_ = true;
+  std::vector<TInstallContainer*> copy = helpers_;
+  for (TInstallContainer* h : copy)
+    if (h->Processable()) h->Process();
+}
+
+bool TInstallContainer::IsIncluded() const {
+  if (!include_) return false;
+  return currentInstallType_ == TInstallType::itAlways || currentInstallType_ == TInstallType::itCustom ||
+         installTypes_.Contains(TInstallType::itAlways) || installTypes_.Contains(currentInstallType_);
+}
+
+void TInstallContainer::SetInstallTypes(TInstallTypes value) {
+  if (value.Empty() || (value.Contains(TInstallType::itAlways) && !installTypes_.Contains(TInstallType::itAlways))) {
+    installTypes_ = TInstallTypes{TInstallType::itAlways};
+    return;
+  }
+  TInstallTypes rest = value;
+  rest.Exclude(TInstallType::itAlways);
+  installTypes_ = rest.Empty() ? value : rest;
+}
+
+void TInstallContainer::SetCurrentInstallType(TInstallType type) {
+  for (TInstallContainer* h : helpers_) h->SetCurrentInstallType(type);
+  currentInstallType_ = type;
+}
+
+std::string TInstallContainer::GetDestDir() const {
+  std::string path = destDirType_ ? destDirType_->GetPath(this) + destDir_ : destDir_;
+  if (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+void TInstallContainer::SetDestDir(const std::string& value) { destDir_ = value; }
+
+void TInstallContainer::SetDestDirType(TCustomPathSpecifier* value) {
+  if (value && !IsLoading()) value->CheckObject(this);
+  destDirType_ = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TInstallContainer::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && component && component == destDirType_) destDirType_ = nullptr;
+}
+
+// ---- TInstallObject ----
+
+const ClassInfo& TInstallObject::classInfo() {
+  static const ClassInfo info{"TInstallObject", &TInstallContainer::classInfo(), nullptr, {}};
+  return info;
+}
+
+void TInstallObject::SetContainer(TInstallContainer* value) {
+  containerAssigned_ = true;
+  if (value == container_) return;
+  if (value) value->AddHelper(this);
+  if (container_) container_->RemoveHelper(this);
+  container_ = value;
+  if (IsLoading()) return;
+  if (value) {
+    TComponent* form = OwnerForm(this);
+    destDirType_ = form ? FindStandardSpecifier<TpsContainerDestDir>() : nullptr;
+    if (destDirType_) destDirType_->FreeNotification(this);
+    destDir_.clear();
+  } else if (destDirType_ && destDirType_->Is<TpsContainerDestDir>()) {
+    destDirType_ = nullptr;
+  }
+}
+
+void TInstallObject::ObjectDestroyed(TInstallContainer* object) {
+  TInstallContainer::ObjectDestroyed(object);
+  if (object == container_) container_ = nullptr;
+}
+
+}  // namespace kestrune

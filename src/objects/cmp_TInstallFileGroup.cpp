@@ -1,0 +1,39 @@
+// File groups and the published properties of file containers.
+#include "objects/cmp_TInstallFileGroup.h"
+
+#include "objects/cmp_TCustomNetInstallLocation.h"
+#include "objects/published_props.h"
+#include "platform/files.h"
+#include "runtime/format.h"
+#include "runtime/published.h"
+
+namespace kestrune {
+
+const ClassInfo& TInstallFileGroup::classInfo() {
+  static const ClassInfo info{"TInstallFileGroup", &TFileContainer::classInfo(), create<TInstallFileGroup>,
+                              [] {
+                                std::vector<PropInfo> p = InstallObjectProps();
+                                for (PropInfo& q : FileRelatedProps(false)) p.push_back(std::move(q));
+                                for (PropInfo& q : FileContainerProps()) p.push_back(std::move(q));
+                                p.push_back(prop<&TFileContainer::GroupName, &TFileContainer::SetGroupName>("GroupName")
+                                                .DefaultStr("Unnamed File Group"));
+                                return p;
+                              }()};
+  return info;
+}
+
+TInstallFileGroup::TInstallFileGroup(TComponent* owner) : TFileContainer(owner) {
+  groupName_ = "Unnamed File Group";
+}
+
+void TInstallFileGroup::RemoveMissingFiles() {
+  for (int i = FileCount() - 1; i >= 0; --i) {
+    TCustomInstallFile* file = Files(i);
+    if (!platform::fileExists(file->SourcePath())) {
+      RemoveHelper(file);
+      delete file;
+    }
+  }
+}
+
+}  // namespace kestrune

@@ -1,0 +1,15 @@
+// File groups: named, describable sets of install files and further groups.
+#pragma once
+#include "objects/cmp_TFileContainer.h"
+
+namespace kestrune {
+
+class TInstallFileGroup : public TFileContainer {
+  KESTRUNE_CLASS()
+ public:
+  explicit TInstallFileGroup(TComponent* owner);
+  // Removes and destroys, last first, every install file whose source does not exist.
+  virtual void RemoveMissingFiles();
+};
+
+}  // namespace kestrune

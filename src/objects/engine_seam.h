@@ -1,0 +1,36 @@
+// What the install objects consult of the engine at the root of the tree. The engine
+// registers itself as the current engine; at most one exists.
+#pragma once
+#include <string>
+
+#include "objects/install_types.h"
+
+namespace kestrune {
+
+class TFileContainer;
+class TCustomNetInstallLocation;
+
+class IInstallEngine {
+ public:
+  virtual ~IInstallEngine() = default;
+  // The engine as the top file container of the tree.
+  virtual TFileContainer* EngineContainer() = 0;
+  virtual std::string EngineProductName() const = 0;
+  // The directory files are taken from: the -s value, else the program's directory.
+  virtual std::string InstallSourceDirectory() const = 0;
+  // Started by the self-extractor (-e), and the name that followed the switch.
+  virtual bool CalledBySelfExtractor() const = 0;
+  virtual std::string SelfExtractorName() const = 0;
+  virtual TDistributeType EngineDistributeType() const = 0;
+  virtual TCustomNetInstallLocation* EngineNetLocation() const = 0;
+};
+
+IInstallEngine* CurrentEngine();
+void SetCurrentEngine(IInstallEngine* engine);
+
+// Registry key (under HKEY_LOCAL_MACHINE, leading backslash) of the current install
+// record; empty when none is known yet.
+const std::string& InstallRecordKey();
+void SetInstallRecordKey(const std::string& key);
+
+}  // namespace kestrune

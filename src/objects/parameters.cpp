@@ -1,0 +1,47 @@
+// Parameter objects, the engine seam's globals and the network abort flag.
+#include "objects/parameters.h"
+
+#include <cmath>
+
+#include "objects/cmp_TCustomNetInstallLocation.h"
+#include "objects/engine_seam.h"
+#include "runtime/published.h"
+
+namespace kestrune {
+
+#define KESTRUNE_PLAIN_CLASS(Name)                                                   \
+  const ClassInfo& Name::classInfo() {                                               \
+    static const ClassInfo info{#Name, &TPersistent::classInfo(), nullptr, {}};      \
+    return info;                                                                     \
+  }
+KESTRUNE_PLAIN_CLASS(TList)
+KESTRUNE_PLAIN_CLASS(TMessageParameter)
+KESTRUNE_PLAIN_CLASS(TDiskParameter)
+KESTRUNE_PLAIN_CLASS(TDownloadStatusParameter)
+
+int32_t RoundPercent(double part, double whole) {
+  if (whole == 0 || !std::isfinite(part / whole)) return 0;
+  double v = std::nearbyint(part / whole * 100.0);  // default rounding mode: ties to even
+  if (v > 2147483647.0 || v < -2147483648.0) return 0;
+  return static_cast<int32_t>(v);
+}
+
+namespace {
+IInstallEngine* g_engine = nullptr;
+std::string g_recordKey;
+bool g_netAbort = false;
+}  // namespace
+
+IInstallEngine* CurrentEngine() { return g_engine; }
+void SetCurrentEngine(IInstallEngine* engine) { g_engine = engine; }
+const std::string& InstallRecordKey() { return g_recordKey; }
+void SetInstallRecordKey(const std::string& key) { g_recordKey = key; }
+bool NetAbortRequested() { return g_netAbort; }
+void SetNetAbortRequested(bool aborted) { g_netAbort = aborted; }
+
+const ClassInfo& TCustomNetInstallLocation::classInfo() {
+  static const ClassInfo info{"TCustomNetInstallLocation", &TComponent::classInfo(), nullptr, {}};
+  return info;
+}
+
+}  // namespace kestrune
