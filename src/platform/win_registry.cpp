@@ -1,6 +1,7 @@
 // Registry access through advapi32's W functions.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/platform_error.h"
@@ -128,13 +129,13 @@ std::optional<std::vector<std::string>> RegKey::tryReadMultiString(std::string_v
   if (!value || value->first != REG_MULTI_SZ) return std::nullopt;
   const auto& data = value->second;
   std::wstring_view text(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
+  // Each item ends in a null and one more null ends the list. Items may be empty (a
+  // pending delete has an empty target), so the list is split by its length.
+  if (!text.empty() && text.back() == L'\0') text.remove_suffix(1);
   std::vector<std::string> items;
-  // Strings separated by nulls, the list ended by an empty string.
   size_t start = 0;
   while (start < text.size()) {
-    size_t end = text.find(L'\0', start);
-    if (end == std::wstring_view::npos) end = text.size();
-    if (end == start) break;
+    size_t end = std::min(text.find(L'\0', start), text.size());
     items.push_back(Narrow(text.substr(start, end - start)));
     start = end + 1;
   }
