@@ -1,0 +1,97 @@
+// Files for the archive engine and the install run: open, read, write, seek and truncate,
+// file times as day fractions (days since 30 Dec 1899, local time, DOS precision),
+// attributes, free disk space, deleting, existence tests and temporary files.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kestrune::platform {
+
+#ifdef _WIN32
+inline constexpr char kPathDelim = '\\';
+#else
+inline constexpr char kPathDelim = '/';
+#endif
+
+enum class FileAccess { Read, ReadWrite };
+enum class SeekOrigin { Begin, Current, End };
+
+// An open file. Files are opened with sharing allowed for other readers and writers, as
+// the installer must read files that other programs hold open. Errors raise PlatformError
+// with the failing call and the system error code.
+class File {
+ public:
+  File() = default;
+  ~File();
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Opens an existing file.
+  static File open(const std::string& path, FileAccess access);
+  // Like open, but returns an empty optional instead of raising.
+  static std::optional<File> tryOpen(const std::string& path, FileAccess access);
+  // Creates the file, or truncates an existing one, for reading and writing.
+  static File create(const std::string& path);
+
+  bool isOpen() const { return handle_ != -1; }
+  // Reads up to count bytes; returns the bytes read, 0 at the end of the file.
+  size_t read(void* buffer, size_t count);
+  // Writes count bytes; returns the bytes written, fewer when the medium is full or the
+  // write fails. Never raises: a short write is for the caller to judge.
+  size_t write(const void* buffer, size_t count);
+  int64_t seek(int64_t offset, SeekOrigin origin);
+  int64_t position() const;
+  int64_t size() const;
+  // Cuts the file at the current position.
+  void truncate();
+  // Last-write time as a day fraction (local time, DOS precision of two seconds).
+  double date() const;
+  // Sets the last-write time from a day fraction (local time).
+  void setDate(double days);
+  void close();
+
+ private:
+  explicit File(intptr_t handle) : handle_(handle) {}
+  intptr_t handle_ = -1;
+};
+
+bool fileExists(const std::string& path);
+bool directoryExists(const std::string& path);
+// Creates a directory and every missing parent. Raises PlatformError on failure.
+void forceDirectories(const std::string& path);
+// Deletes a file; false when it could not be deleted (or did not exist).
+bool deleteFile(const std::string& path);
+// Last-write time of a file as a day fraction; empty when the file cannot be opened.
+std::optional<double> fileAgeDays(const std::string& path);
+// Creates a new empty file with a unique name in the system's temporary directory and
+// returns its path. The name starts with prefix. Raises PlatformError on failure.
+std::string createTempFile(std::string_view prefix);
+// Bytes available to the caller on the volume that holds path; empty when unknown.
+std::optional<uint64_t> freeDiskSpace(const std::string& path);
+
+// File attributes in the Windows bit layout (read-only 1, hidden 2, system 4,
+// directory 16, archive 32). Natively only read-only and directory are real.
+inline constexpr uint32_t kAttrReadOnly = 0x01;
+inline constexpr uint32_t kAttrHidden = 0x02;
+inline constexpr uint32_t kAttrSystem = 0x04;
+inline constexpr uint32_t kAttrDirectory = 0x10;
+inline constexpr uint32_t kAttrArchive = 0x20;
+std::optional<uint32_t> fileAttributes(const std::string& path);
+bool setFileAttributes(const std::string& path, uint32_t attributes);
+
+// Day fraction <-> calendar and DOS date-time (high word date, low word time, local time).
+struct DateTimeParts {
+  int year = 1899, month = 12, day = 30, hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+double encodeDateTime(const DateTimeParts& parts);
+DateTimeParts decodeDateTime(double days);
+// Empty when the date lies outside the DOS range 1980..2107.
+std::optional<uint32_t> dateTimeToDosDateTime(double days);
+double dosDateTimeToDateTime(uint32_t dos);
+
+}  // namespace kestrune::platform

@@ -1,0 +1,25 @@
+// The Windows version API: the version information block of a file, its fixed file
+// information and its string values. Natively no file has version information.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrune::platform {
+
+struct FixedFileInfo {
+  uint32_t fileVersionMS = 0, fileVersionLS = 0;
+  uint32_t productVersionMS = 0, productVersionLS = 0;
+  uint32_t fileOS = 0, fileType = 0, fileSubtype = 0;
+};
+
+// The version information block of a file (GetFileVersionInfoSize + GetFileVersionInfo);
+// empty when the file has none or it cannot be read.
+std::optional<std::vector<uint8_t>> ReadVersionInfo(const std::string& path);
+// The root block "\" of a version information block (VerQueryValue); empty when absent.
+std::optional<FixedFileInfo> QueryFixedFileInfo(const std::vector<uint8_t>& block);
+// A string value, e.g. "\StringFileInfo\040904E4\CompanyName", as UTF-8; empty when absent.
+std::optional<std::string> QueryVersionString(const std::vector<uint8_t>& block, const std::string& subBlock);
+
+}  // namespace kestrune::platform

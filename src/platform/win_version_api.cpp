@@ -1,0 +1,48 @@
+// The version API through GetFileVersionInfoSizeW, GetFileVersionInfoW and VerQueryValueW.
+#include <windows.h>
+
+#include <cwchar>
+
+#include "platform/text.h"
+#include "platform/version_api.h"
+
+namespace kestrune::platform {
+
+std::optional<std::vector<uint8_t>> ReadVersionInfo(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  DWORD handle = 0;
+  DWORD size = GetFileVersionInfoSizeW(wide.c_str(), &handle);
+  if (size == 0) return std::nullopt;
+  std::vector<uint8_t> block(size);
+  if (!GetFileVersionInfoW(wide.c_str(), 0, size, block.data())) return std::nullopt;
+  return block;
+}
+
+std::optional<FixedFileInfo> QueryFixedFileInfo(const std::vector<uint8_t>& block) {
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT len = 0;
+  if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info ||
+      len < sizeof(VS_FIXEDFILEINFO))
+    return std::nullopt;
+  FixedFileInfo f;
+  f.fileVersionMS = info->dwFileVersionMS;
+  f.fileVersionLS = info->dwFileVersionLS;
+  f.productVersionMS = info->dwProductVersionMS;
+  f.productVersionLS = info->dwProductVersionLS;
+  f.fileOS = info->dwFileOS;
+  f.fileType = info->dwFileType;
+  f.fileSubtype = info->dwFileSubtype;
+  return f;
+}
+
+std::optional<std::string> QueryVersionString(const std::vector<uint8_t>& block, const std::string& subBlock) {
+  wchar_t* value = nullptr;
+  UINT len = 0;
+  if (!VerQueryValueW(block.data(), Widen(subBlock).c_str(), reinterpret_cast<void**>(&value), &len) || !value)
+    return std::nullopt;
+  // len counts characters including the terminator; trust the terminator within it.
+  size_t n = wcsnlen(value, len);
+  return Narrow(std::wstring_view(value, n));
+}
+
+}  // namespace kestrune::platform
