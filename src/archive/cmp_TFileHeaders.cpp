@@ -1,0 +1,194 @@
+// The header table of an archive: reading and writing the member records.
+#include "archive/cmp_TFileHeaders.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "archive/cmp_TVersion.h"
+#include "archive/streams.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "runtime/exceptions.h"
+#include "runtime/strings.h"
+#include "runtime/sysutils.h"
+
+namespace kestrune {
+
+namespace af = archive_format;
+
+namespace {
+const char* const kReadHeadersError =
+    "Could not read the file headers for the compressed file. The Archive file could possible be corrupt";
+const char* const kWriteHeadersError = "Could not write the file headers for the compressed file";
+}  // namespace
+
+int32_t TFileHeader::getInt(size_t at) const {
+  uint32_t v = static_cast<uint32_t>(Bytes[at]) | static_cast<uint32_t>(Bytes[at + 1]) << 8 |
+               static_cast<uint32_t>(Bytes[at + 2]) << 16 | static_cast<uint32_t>(Bytes[at + 3]) << 24;
+  return static_cast<int32_t>(v);
+}
+
+void TFileHeader::setInt(size_t at, int32_t v) {
+  const uint32_t u = static_cast<uint32_t>(v);
+  for (int i = 0; i < 4; ++i) Bytes[at + i] = static_cast<uint8_t>(u >> (8 * i));
+}
+
+double TFileHeader::FileDate() const {
+  uint64_t bits = 0;
+  for (int i = 7; i >= 0; --i) bits = bits << 8 | Bytes[af::kFileDate + i];
+  double d;
+  std::memcpy(&d, &bits, sizeof d);
+  return d;
+}
+
+void TFileHeader::SetFileDate(double v) {
+  uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  for (int i = 0; i < 8; ++i) Bytes[af::kFileDate + i] = static_cast<uint8_t>(bits >> (8 * i));
+}
+
+std::string TFileHeader::getText(size_t at, size_t max) const {
+  const size_t len = std::min<size_t>(Bytes[at], max);
+  return platform::FromAnsi(std::string_view(reinterpret_cast<const char*>(&Bytes[at + 1]), len));
+}
+
+void TFileHeader::setText(size_t at, size_t max, std::string_view utf8) {
+  std::string ansi = platform::ToAnsi(utf8);
+  if (ansi.size() > max) ansi.resize(max);
+  std::memset(&Bytes[at], 0, max + 1);
+  Bytes[at] = static_cast<uint8_t>(ansi.size());
+  std::memcpy(&Bytes[at + 1], ansi.data(), ansi.size());
+}
+
+std::string TFileHeader::FileName() const { return getText(af::kFileName, af::kMaxFileName); }
+void TFileHeader::SetFileName(std::string_view name) { setText(af::kFileName, af::kMaxFileName, name); }
+std::string TFileHeader::FileVersion() const { return getText(af::kFileVersion, af::kMaxFileVersion); }
+void TFileHeader::SetFileVersion(std::string_view v) { setText(af::kFileVersion, af::kMaxFileVersion, v); }
+
+bool TFileHeader::IsValid() const { return !Trim(FileName()).empty(); }
+
+uint8_t PercentOf(int64_t part, int64_t whole) {
+  if (whole == 0) return 0;
+  const double v = std::nearbyint(static_cast<double>(part) * 100.0 / static_cast<double>(whole));
+  if (!(v > 0)) return 0;
+  return v >= 255 ? 255 : static_cast<uint8_t>(v);
+}
+
+void TlzhFileStats::FillFromHeader(const TFileHeader& header) {
+  FileName = header.FileName();
+  FileSize = header.OriginalSize();
+  FileCompressed = header.CompressedSize();
+  FileRatio = PercentOf(FileCompressed, FileSize);
+  Header = header;
+  FileDone = 0;
+  FilePercent = 0;
+  Finished = 0;
+}
+
+std::string FirstListItem(std::string_view line) {
+  const size_t semi = line.find(';');
+  return std::string(semi == std::string_view::npos ? line : line.substr(0, semi));
+}
+
+TFileHeader& TFileHeaders::FileHeaders(int index) {
+  if (index < 0 || index >= Count())
+    throw EKstrCompress("%d is an invalid TFileHeader index in TFileHeaders.GetFileHeaders", {index});
+  return headers_[static_cast<size_t>(index)];
+}
+
+const TFileHeader& TFileHeaders::FileHeaders(int index) const {
+  return const_cast<TFileHeaders*>(this)->FileHeaders(index);
+}
+
+void TFileHeaders::Add(const TFileHeader& header) {
+  if (!header.IsValid()) throw EKstrCompress("Tried to add an invalid file header");
+  headers_.push_back(header);
+}
+
+void TFileHeaders::LoadFromStream(TStream& stream, int64_t offset) {
+  Clear();
+  uint8_t head[af::kHeadSize];
+  if (offset < 0) throw EKstrCompress("Could not read the file header count for the compressed file");
+  stream.SetPosition(offset);
+  if (stream.Read(head, af::kHeadSize) < af::kHeadSize)
+    throw EKstrCompress("Could not read the file header count for the compressed file");
+  const int32_t count = static_cast<int32_t>(static_cast<uint32_t>(head[0]) | static_cast<uint32_t>(head[1]) << 8 |
+                                             static_cast<uint32_t>(head[2]) << 16 |
+                                             static_cast<uint32_t>(head[3]) << 24);
+  Spanned = head[af::kHeadSpanned];
+  // Every record needs 172 bytes of its own after the head, so a count that cannot fit in
+  // the stream is corrupt; checking it first keeps a hostile count from being believed.
+  const int64_t room = stream.Size() - offset - static_cast<int64_t>(af::kHeadSize);
+  if (count < 0 || count > room / static_cast<int64_t>(af::kHeaderSize)) throw EKstrCompress(kReadHeadersError);
+  int64_t p = offset + static_cast<int64_t>(af::kHeadSize);
+  for (int32_t i = 0; i < count; ++i) {
+    TFileHeader header;
+    stream.SetPosition(p);
+    if (stream.Read(header.Bytes.data(), af::kHeaderSize) < af::kHeaderSize) throw EKstrCompress(kReadHeadersError);
+    header.InArchive = true;
+    // The next record must lie after this one: positions that point back would walk in
+    // circles.
+    const int64_t next = offset + static_cast<int64_t>(header.NextHeader());
+    if (i + 1 < count && next < p + static_cast<int64_t>(af::kHeaderSize)) throw EKstrCompress(kReadHeadersError);
+    p = next;
+    Add(header);
+  }
+}
+
+void TFileHeaders::SaveToStream(TStream& stream) {
+  uint8_t head[af::kHeadSize];
+  const uint32_t count = static_cast<uint32_t>(Count());
+  for (int i = 0; i < 4; ++i) head[i] = static_cast<uint8_t>(count >> (8 * i));
+  head[af::kHeadSpanned] = Spanned;
+  stream.SetPosition(0);
+  if (stream.Write(head, af::kHeadSize) < af::kHeadSize) throw EKstrCompress(kWriteHeadersError);
+  if (!Spanned) return;
+  for (auto& header : headers_) {
+    header.SetNextHeader(static_cast<int32_t>(stream.Position() + static_cast<int64_t>(af::kHeaderSize)));
+    if (stream.Write(header.Bytes.data(), af::kHeaderSize) < af::kHeaderSize) throw EKstrCompress(kWriteHeadersError);
+  }
+}
+
+void TFileHeaders::AddFiles(const TStrings& list, bool keepExisting) {
+  if (!keepExisting) Clear();
+  for (int i = 0; i < list.Count(); ++i) {
+    const std::string path = FirstListItem(list[i]);
+    auto file = platform::File::tryOpen(path, platform::FileAccess::Read);
+    if (!file) throw EKstrCompress("Cannot open the file %s", {path});
+    const int64_t size = file->size();
+    // Sizes and positions in the format are signed 32-bit numbers.
+    if (size > std::numeric_limits<int32_t>::max()) throw EKstrCompress("The file %s is too large for an archive", {path});
+    TFileHeader header;
+    header.SourcePath = path;
+    header.SetFileName(path);
+    header.SetFileDate(file->date());
+    header.SetOriginalSize(static_cast<int32_t>(size));
+    file->close();
+    header.SetFileVersion(ModuleVersionResource().FileVersionOf(path));
+    header.SetFileNumber(i + 1);
+    Add(header);
+  }
+}
+
+int TFileHeaders::IndexOfName(std::string_view name) const {
+  const std::string wanted = FirstListItem(name);
+  for (size_t i = 0; i < headers_.size(); ++i)
+    if (SameText(headers_[i].FileName(), wanted)) return static_cast<int>(i);
+  return -1;
+}
+
+void TFileHeaders::GetTotals(TlzhFileStats& stats) const {
+  int64_t size = 0, compressed = 0;
+  for (const auto& h : headers_) {
+    size += h.OriginalSize();
+    compressed += h.CompressedSize();
+  }
+  stats.TotalSize = size;
+  stats.TotalCompressed = compressed;
+  stats.TotalRatio = PercentOf(compressed, size);
+  stats.TotalDone = 0;
+  stats.TotalPercent = 0;
+}
+
+}  // namespace kestrune

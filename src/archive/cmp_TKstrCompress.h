@@ -1,0 +1,146 @@
+// TKstrCompress: the archive engine. Adds files to an archive, extracts members (also
+// from spanned volume sets), copies an archive onto a set of volumes and copies plain
+// files under the overwrite rules, reporting progress through its events.
+//
+// The kit keeps one shared instance for the whole program (SharedArchiveEngine); tests and
+// tools create their own.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "archive/archive_types.h"
+#include "archive/cmp_TFileHeaders.h"
+#include "archive/streams.h"
+#include "runtime/component.h"
+#include "platform/files.h"
+#include "runtime/strings.h"
+
+namespace kestrune {
+
+enum class TKstrOperation { koIdle, koCompressing, koExtracting };
+
+class TKstrCompress : public TComponent {
+  KESTRUNE_CLASS()
+ public:
+  using TNotify = std::function<void(TComponent* sender)>;
+  using TlzhFileStatsEvent = std::function<void(TComponent* sender, TlzhFileStats& stats)>;
+  // Returns in directory where volume `disk` can be found or written.
+  using TlzhNewDiskEvent = std::function<void(TComponent* sender, int disk, std::string& directory)>;
+
+  static constexpr size_t kInputBufferSize = 65536;
+  static constexpr size_t kOutputStep = 4096;
+  static constexpr size_t kCopyBufferSize = 8192;
+
+  explicit TKstrCompress(TComponent* owner);
+  ~TKstrCompress() override;
+
+  // Published properties.
+  bool Abort() const { return abort_; }
+  void SetAbort(bool abort) { abort_ = abort; }
+  const std::string& CompressedFile() const { return compressedFile_; }
+  // A different archive drops the cached header table unless both names are volumes of
+  // one set (equal once both extensions are ".1").
+  void SetCompressedFile(const std::string& name);
+  TCompressionLevel CompressionLevel() const { return compressionLevel_; }
+  void SetCompressionLevel(TCompressionLevel level) { compressionLevel_ = level; }
+  const std::string& ExtractDirectory() const { return extractDirectory_; }
+  void SetExtractDirectory(const std::string& dir) { extractDirectory_ = dir; }
+  TStrings* FilesToProcess() const { return filesToProcess_.get(); }
+  // Copies the list without its blank lines.
+  void SetFilesToProcess(const TStrings& list);
+  int32_t Offset() const { return offset_; }
+  void SetOffset(int32_t offset) { offset_ = offset; }
+  TOverwriteType Overwrite() const { return overwrite_; }
+  void SetOverwrite(TOverwriteType rule) { overwrite_ = rule; }
+
+  TNotify OnAborted;
+  TlzhFileStatsEvent OnAfterAdding, OnBeforeAdding, OnBeforeExtracting, OnAfterExtracting, OnListing;
+  TNotify OnFullDisk;
+  TlzhNewDiskEvent OnNewDisk;
+  TlzhFileStatsEvent OnReplace, OnStatus;
+
+  // Public state.
+  // Name under which the next member is extracted; empty: the stored name without its
+  // directory. Cleared after each member.
+  std::string DestFileName;
+  // Set by a handler to skip the current member; cleared before each member.
+  bool SkipCurrent = false;
+
+  // Adds every file of FilesToProcess as a member with the given unique ID; append keeps
+  // the members of an existing archive.
+  void CompressFiles(bool append, int32_t uniqueId);
+  // Extracts every member named in FilesToProcess into ExtractDirectory. Members are
+  // always written inside ExtractDirectory: only the last part of a stored name is used.
+  void ExtractFiles();
+  // Copies the archive (at Offset) onto volumes: destDir\fileName, then fileName with the
+  // extension ".2", ".3" ... in the directories OnNewDisk gives when a volume is full.
+  void SpanToDisks(const std::string& destDir, const std::string& fileName);
+  // Copies one plain file under the overwrite rules.
+  void CopyUncompressed(const std::string& source, const std::string& dest);
+  // Loads and caches the header table of CompressedFile.
+  void ReadHeaders();
+  int FileCount();
+  // Totals plus the header of member index.
+  TlzhFileStats GetFileStats(int index);
+  // Index of the member with that unique ID; 0 for an ID outside 0..1999 or not carried.
+  int IndexOfUniqueID(int id);
+  // Opens volume `volume` of the archive (the name's extension becomes "." + volume for a
+  // spanned archive), asking OnNewDisk up to four times while it is missing.
+  void OpenVolume(std::unique_ptr<TFileStream>& stream, int volume, platform::FileAccess mode, std::string& fileName);
+  // Progress step while compressing (called by the compression stream).
+  void AddStatus();
+  // Calls OnFullDisk when assigned, else raises EkcDiskFull.
+  virtual void DoFullDisk();
+
+  TFileHeaders& Headers() { return headers_; }
+  bool HeadersCached() const { return cached_; }
+  int CurrentDisk() const { return currentDisk_; }
+  TKstrOperation CurrentOperation() const { return operation_; }
+  const TlzhFileStats& Status() const { return status_; }
+
+ private:
+  // Runs an operation: EkcAborted calls OnAborted and ends it quietly (so does EAbort when
+  // silentEAbort); any other error sets Abort and passes on. cleanup runs in every case.
+  void runGuarded(bool silentEAbort, const std::function<void()>& body, const std::function<void()>& cleanup);
+  void compressMember(TStream& archive, int index, int32_t uniqueId);
+  void extractMember(int index);
+  void decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume, std::string& volumeName,
+                  platform::File& out);
+  void writeAll(platform::File& file, const uint8_t* data, size_t count);
+  void writeAll(TStream& stream, const uint8_t* data, size_t count);
+  std::string destinationPath() const;
+  void status() {
+    if (OnStatus) OnStatus(this, status_);
+  }
+  void checkAbort();
+
+  bool abort_ = false;
+  std::string compressedFile_;
+  TCompressionLevel compressionLevel_ = TCompressionLevel::colMax;
+  std::string extractDirectory_;
+  std::unique_ptr<TStringList> filesToProcess_;
+  int32_t offset_ = 0;
+  TOverwriteType overwrite_ = TOverwriteType::owAlways;
+
+  TFileHeaders headers_;
+  bool cached_ = false;
+  std::array<int, 2000> uniqueIndex_{};
+  int currentDisk_ = 0;
+  TKstrOperation operation_ = TKstrOperation::koIdle;
+  TlzhFileStats status_;
+  // While compressing: the source being read and the temporary member file (DestFile).
+  TStream* sourceFile_ = nullptr;
+  TStream* destFile_ = nullptr;
+  std::vector<uint8_t> inBuffer_;
+  std::vector<uint8_t> outBuffer_;
+};
+
+// The engine instance the install objects share; created at first use and kept until the
+// program ends.
+TKstrCompress& SharedArchiveEngine();
+
+}  // namespace kestrune

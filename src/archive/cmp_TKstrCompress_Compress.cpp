@@ -1,0 +1,168 @@
+// The archive engine: adding files to an archive. Each member is compressed into a
+// temporary file first, so that a full disk while copying it into the archive is noticed
+// before its header is final.
+#include <limits>
+
+#include "archive/cmp_TKstrCompress.h"
+#include "archive/zlib_streams.h"
+#include "platform/files.h"
+#include "runtime/exceptions.h"
+#include "runtime/sysutils.h"
+
+namespace kestrune {
+
+namespace af = archive_format;
+
+namespace {
+
+// A temporary member file, deleted when it goes.
+struct TempFile {
+  std::string path;
+  ~TempFile() {
+    if (!path.empty()) platform::deleteFile(path);
+  }
+};
+
+}  // namespace
+
+void TKstrCompress::CompressFiles(bool append, int32_t uniqueId) {
+  std::unique_ptr<TFileStream> archive;
+  int committed = 0;
+  int64_t committedEnd = static_cast<int64_t>(af::kHeadSize);
+  bool failed = true;
+  auto body = [&] {
+    abort_ = false;
+    operation_ = TKstrOperation::koCompressing;
+    headers_.Spanned = 0;
+    offset_ = 0;
+    cached_ = false;
+    const std::string dir = ExtractFileDir(compressedFile_);
+    if (!dir.empty()) {
+      try {
+        platform::forceDirectories(dir);
+      } catch (const std::exception&) {
+        throw EKstrCompress("Cannot create the file %s", {compressedFile_});
+      }
+    }
+    if (append && platform::fileExists(compressedFile_)) {
+      auto file = platform::File::tryOpen(compressedFile_, platform::FileAccess::ReadWrite);
+      if (!file) throw EKstrCompress("Cannot create the file %s", {compressedFile_});
+      archive = std::make_unique<TFileStream>(std::move(*file), compressedFile_);
+      headers_.LoadFromStream(*archive, 0);
+      if (headers_.Spanned) throw EKstrCompress("Cannot add files to the spanned archive %s", {compressedFile_});
+      committed = headers_.Count();
+      committedEnd = archive->Size();
+      headers_.AddFiles(*filesToProcess_, true);
+    } else {
+      try {
+        archive = std::make_unique<TFileStream>(compressedFile_);
+      } catch (const std::exception&) {
+        throw EKstrCompress("Cannot create the file %s", {compressedFile_});
+      }
+      headers_.AddFiles(*filesToProcess_, false);
+    }
+    headers_.SaveToStream(*archive);
+    archive->Seek(0, TSeekOrigin::soEnd);
+    headers_.GetTotals(status_);
+    status_.TotalCompressed = 0;
+    for (int i = 0; i < headers_.Count(); ++i) {
+      if (headers_.FileHeaders(i).InArchive) continue;
+      compressMember(*archive, i, uniqueId);
+      committed = i + 1;
+      committedEnd = archive->Position();
+    }
+    failed = false;
+  };
+  auto cleanup = [&] {
+    sourceFile_ = nullptr;
+    destFile_ = nullptr;
+    // An archive whose compression failed keeps the members written completely: its head
+    // counts only those and the file ends after the last of them.
+    if (failed && archive) {
+      try {
+        headers_.TruncateTo(committed);
+        headers_.SaveToStream(*archive);
+        archive->SetPosition(committedEnd);
+        archive->Handle().truncate();
+      } catch (const std::exception&) {
+      }
+    }
+    cached_ = false;
+    archive.reset();
+    filesToProcess_->Clear();
+  };
+  runGuarded(true, body, cleanup);
+}
+
+void TKstrCompress::compressMember(TStream& archive, int index, int32_t uniqueId) {
+  TFileHeader& header = headers_.FileHeaders(index);
+  const std::string sourcePath = header.SourcePath.empty() ? header.FileName() : header.SourcePath;
+  TempFile temp;
+  try {
+    temp.path = platform::createTempFile("bat");
+  } catch (const std::exception&) {
+    throw EKstrCompress("Cannot create the file %s", {std::string("bat")});
+  }
+  auto sourceFile = platform::File::tryOpen(sourcePath, platform::FileAccess::Read);
+  if (!sourceFile) throw EKstrCompress("Cannot open the file %s", {sourcePath});
+  TFileStream source(std::move(*sourceFile), sourcePath);
+  std::unique_ptr<TFileStream> dest;
+  try {
+    dest = std::make_unique<TFileStream>(temp.path);
+  } catch (const std::exception&) {
+    throw EKstrCompress("Cannot create the file %s", {temp.path});
+  }
+  sourceFile_ = &source;
+  destFile_ = dest.get();
+
+  status_.FillFromHeader(header);
+  status_.FileCompressed = 0;
+  if (OnBeforeAdding) OnBeforeAdding(this, status_);
+
+  if (inBuffer_.size() < kInputBufferSize) inBuffer_.resize(kInputBufferSize);
+  {
+    auto stream = std::make_unique<TCompressionStream>(compressionLevel_, *dest);
+    stream->OnProgress = [this](TCustomZlibStream*) { AddStatus(); };
+    while (size_t n = source.Read(inBuffer_.data(), kInputBufferSize)) stream->Write(inBuffer_.data(), n);
+    stream->Finish();
+  }
+  status_.FileCompressed = dest->Size();
+  status_.FileRatio = PercentOf(status_.FileCompressed, status_.FileSize);
+  status_.Finished = 1;
+  AddStatus();
+  status_.Finished = 0;
+
+  // The member's header, then its data copied from the temporary file.
+  const int64_t headerPos = archive.Position();
+  const int64_t compressed = dest->Size();
+  if (headerPos + static_cast<int64_t>(af::kHeaderSize) + compressed > std::numeric_limits<int32_t>::max())
+    throw EKstrCompress("The compressed file %s would grow beyond 2 GB", {compressedFile_});
+  writeAll(archive, header.Bytes.data(), af::kHeaderSize);
+  header.SetDataStart(static_cast<int32_t>(archive.Position()));
+  dest->SetPosition(0);
+  int64_t copied = 0;
+  while (size_t n = dest->Read(inBuffer_.data(), kInputBufferSize)) {
+    writeAll(archive, inBuffer_.data(), n);
+    copied += static_cast<int64_t>(n);
+  }
+  if (copied != compressed) DoFullDisk();
+  status_.TotalCompressed += compressed;
+  const int64_t end = archive.Position();
+  header.SetLastByte(static_cast<int32_t>(end - 1));
+  header.SetNextHeader(static_cast<int32_t>(end));
+  header.SetCompressedSize(static_cast<int32_t>(status_.FileCompressed));
+  header.SetUniqueID(uniqueId);
+  if (uniqueId >= 0 && uniqueId < af::kUniqueIdSlots) uniqueIndex_[static_cast<size_t>(uniqueId)] = index;
+  archive.SetPosition(headerPos);
+  writeAll(archive, header.Bytes.data(), af::kHeaderSize);
+  archive.SetPosition(end);
+  header.InArchive = true;
+  status_.Header = header;
+
+  sourceFile_ = nullptr;
+  destFile_ = nullptr;
+  dest.reset();
+  if (OnAfterAdding) OnAfterAdding(this, status_);
+}
+
+}  // namespace kestrune

@@ -1,0 +1,219 @@
+// The archive engine: extracting members, with the overwrite rules and the decompression
+// loop that follows a member's data across the volumes of a spanned set.
+#include <zlib.h>
+
+#include <algorithm>
+
+#include "archive/archive_names.h"
+#include "archive/cmp_TKstrCompress.h"
+#include "archive/cmp_TVersion.h"
+#include "archive/zlib_streams.h"
+#include "platform/files.h"
+#include "runtime/exceptions.h"
+#include "runtime/process_messages.h"
+#include "runtime/sysutils.h"
+
+namespace kestrune {
+
+namespace {
+
+// inflate's state, released however the member ends.
+struct Inflater {
+  z_stream z{};
+  bool live = false;
+  ~Inflater() {
+    if (live) inflateEnd(&z);
+  }
+};
+
+// Collects the 4 KiB output steps into large writes: the writes are the dear part of
+// extracting, and the steps only exist for progress and abort.
+class BufferedWriter {
+ public:
+  BufferedWriter(std::vector<uint8_t>& buffer, std::function<void(const uint8_t*, size_t)> flush)
+      : buffer_(buffer), flush_(std::move(flush)) {}
+  void add(const uint8_t* data, size_t count) {
+    if (used_ + count > buffer_.size()) drain();
+    std::copy(data, data + count, buffer_.begin() + static_cast<std::ptrdiff_t>(used_));
+    used_ += count;
+  }
+  void drain() {
+    if (used_) flush_(buffer_.data(), used_);
+    used_ = 0;
+  }
+
+ private:
+  std::vector<uint8_t>& buffer_;
+  std::function<void(const uint8_t*, size_t)> flush_;
+  size_t used_ = 0;
+};
+
+const char* const kSizeMismatch =
+    "The decompressed file's size does not match with the actual size of the file.  The file is %s";
+
+}  // namespace
+
+std::string TKstrCompress::destinationPath() const {
+  const std::string leaf = SafeLeafName(DestFileName);
+  if (leaf.empty())
+    throw EKstrCompress("The file name <%s> in the archive <%s> is not a valid file name", {DestFileName, compressedFile_});
+  return JoinPath(extractDirectory_, leaf);
+}
+
+void TKstrCompress::ExtractFiles() {
+  auto body = [&] {
+    abort_ = false;
+    operation_ = TKstrOperation::koExtracting;
+    if (!cached_) ReadHeaders();
+    currentDisk_ = 0;
+    headers_.GetTotals(status_);
+    for (int line = 0; line < filesToProcess_->Count(); ++line) {
+      SkipCurrent = false;
+      const std::string& wanted = (*filesToProcess_)[line];
+      const int index = headers_.IndexOfName(wanted);
+      if (index < 0)
+        throw EKstrCompress("The file <%s> was not found in the archive <%s>", {wanted, compressedFile_});
+      extractMember(index);
+      DestFileName.clear();
+    }
+  };
+  auto cleanup = [&] {
+    filesToProcess_->Clear();
+    DestFileName.clear();
+  };
+  runGuarded(true, body, cleanup);
+}
+
+void TKstrCompress::extractMember(int index) {
+  const TFileHeader header = headers_.FileHeaders(index);
+  status_.FillFromHeader(header);
+  if (Trim(DestFileName).empty()) DestFileName = ExtractFileName(header.FileName());
+  if (OnBeforeExtracting) OnBeforeExtracting(this, status_);
+  std::string dest = destinationPath();
+
+  bool write = true;
+  if (platform::fileExists(dest)) {
+    const int decision = IsFileNewerByData(header.FileVersion(), dest, overwrite_, header.FileDate());
+    if (decision == 0) throw EKstrCompress("Error comparing file versions in TKstrCompress");
+    write = decision == 2;
+    if (write && OnReplace) {
+      OnReplace(this, status_);
+      dest = destinationPath();
+    }
+  }
+  if (!write || SkipCurrent) {
+    status_.Finished = 1;
+    status();
+    return;
+  }
+
+  std::string volumeName = compressedFile_;
+  std::unique_ptr<TFileStream> volume;
+  const int startDisk = header.StartDisk() == 0 ? 1 : header.StartDisk();
+  OpenVolume(volume, startDisk, platform::FileAccess::Read, volumeName);
+  currentDisk_ = startDisk;
+  try {
+    platform::forceDirectories(ExtractFileDir(dest));
+  } catch (const std::exception&) {
+    throw EKstrCompress("Cannot create the file %s", {dest});
+  }
+  platform::File out;
+  try {
+    out = platform::File::create(dest);
+  } catch (const std::exception&) {
+    throw EKstrCompress("Cannot create the file %s", {dest});
+  }
+  // A member that fails half-way leaves no half-written file behind.
+  try {
+    decompress(header, volume, volumeName, out);
+    try {
+      out.setDate(header.FileDate());
+    } catch (const std::exception&) {
+      throw EKstrCompress("Cannot set the date of the file just extracted.");
+    }
+    out.close();
+  } catch (...) {
+    out.close();
+    platform::deleteFile(dest);
+    throw;
+  }
+}
+
+void TKstrCompress::decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume,
+                               std::string& volumeName, platform::File& out) {
+  const bool spanned = headers_.Spanned != 0;
+  const int endDisk = spanned ? header.EndDisk() : currentDisk_;
+  if (spanned && endDisk < currentDisk_) throw EKstrCompress(
+      "Could not read the file headers for the compressed file. The Archive file could possible be corrupt");
+  const int64_t originalSize = header.OriginalSize();
+  int64_t pos = static_cast<int64_t>(offset_) + header.DataStart();
+  volume->SetPosition(pos);
+
+  if (inBuffer_.size() < kInputBufferSize) inBuffer_.resize(kInputBufferSize);
+  if (outBuffer_.size() < kInputBufferSize) outBuffer_.resize(kInputBufferSize);
+  uint8_t step[kOutputStep];
+  Inflater inf;
+  ZlibCheck(inflateInit_(&inf.z, "1.0.4", static_cast<int>(sizeof(z_stream))));
+  inf.live = true;
+  int64_t written = 0;
+  bool ended = false;
+  BufferedWriter writer(outBuffer_, [&](const uint8_t* data, size_t n) { writeAll(out, data, n); });
+
+  while (true) {
+    inf.z.next_out = step;
+    inf.z.avail_out = kOutputStep;
+    while (inf.z.avail_out > 0) {
+      if (inf.z.avail_in == 0) {
+        size_t want = kInputBufferSize;
+        // On the member's last volume never read past its last byte.
+        if (currentDisk_ >= endDisk) {
+          const int64_t left = static_cast<int64_t>(offset_) + header.LastByte() + 1 - pos;
+          want = left <= 0 ? 0 : static_cast<size_t>(std::min<int64_t>(left, kInputBufferSize));
+        }
+        const size_t got = want ? volume->Read(inBuffer_.data(), want) : 0;
+        if (got == 0) break;
+        pos += static_cast<int64_t>(got);
+        inf.z.next_in = inBuffer_.data();
+        inf.z.avail_in = static_cast<uInt>(got);
+      }
+      const int result = ZlibCheck(inflate(&inf.z, Z_NO_FLUSH));
+      if (result == Z_STREAM_END) {
+        ended = true;
+        break;
+      }
+      // A stream that asks for a preset dictionary cannot be a member; inflate would stop
+      // there for ever.
+      if (result == Z_NEED_DICT) throw Exception("error");
+    }
+    const size_t produced = kOutputStep - inf.z.avail_out;
+    checkAbort();
+    ProcessMessages();
+    written += static_cast<int64_t>(produced);
+    // More output than the header promises is corrupt; stop before it fills the disk.
+    if (written > originalSize) throw EKstrCompress(kSizeMismatch, {header.FileName()});
+    writer.add(step, produced);
+    status_.FileDone += static_cast<int64_t>(produced);
+    status_.TotalDone += static_cast<int64_t>(produced);
+    status_.FilePercent = PercentOf(status_.FileDone, status_.FileSize);
+    status_.TotalPercent = PercentOf(status_.TotalDone, status_.TotalSize);
+    status();
+    if (ended) break;
+    if (produced == 0) {
+      if (currentDisk_ >= endDisk) break;
+      ++currentDisk_;
+      OpenVolume(volume, currentDisk_, platform::FileAccess::Read, volumeName);
+      pos = 0;
+      volume->SetPosition(0);
+      inf.z.avail_in = 0;
+    }
+  }
+  writer.drain();
+  volume.reset();
+  status_.Finished = 1;
+  status();
+  if (written != originalSize || out.size() != originalSize) throw EKstrCompress(kSizeMismatch, {header.FileName()});
+  // Output of the right size from a stream that never ended is unverified data.
+  if (!ended) throw EKstrCompress("The compressed data of %s is incomplete", {header.FileName()});
+}
+
+}  // namespace kestrune

@@ -1,0 +1,159 @@
+// The archive engine: copying an archive onto a set of volumes (floppy transfer) and
+// copying plain files under the overwrite rules.
+#include <algorithm>
+
+#include "archive/archive_names.h"
+#include "archive/cmp_TKstrCompress.h"
+#include "archive/cmp_TVersion.h"
+#include "platform/files.h"
+#include "runtime/exceptions.h"
+#include "runtime/process_messages.h"
+#include "runtime/sysutils.h"
+
+namespace kestrune {
+
+void TKstrCompress::SpanToDisks(const std::string& destDir, const std::string& fileName) {
+  std::unique_ptr<TFileStream> source, volume;
+  auto body = [&] {
+    abort_ = false;
+    if (!cached_) ReadHeaders();
+    if (headers_.Spanned) throw EKstrCompress("The compressed file %s is spanned already", {compressedFile_});
+    currentDisk_ = 1;
+    headers_.Spanned = 1;
+    headers_.GetTotals(status_);
+    // Reading is all the copy needs; an archive on a read-only medium can be spanned.
+    auto file = platform::File::tryOpen(compressedFile_, platform::FileAccess::Read);
+    if (!file) throw EKstrCompress("Cannot open the compressed file %s", {compressedFile_});
+    source = std::make_unique<TFileStream>(std::move(*file), compressedFile_);
+    std::string dir = destDir;
+    const std::string leaf = ExtractFileName(fileName);
+    const std::string firstVolume = JoinPath(dir, leaf);
+    try {
+      volume = std::make_unique<TFileStream>(firstVolume);
+    } catch (const std::exception&) {
+      throw EKstrCompress("Cannot create the file %s", {firstVolume});
+    }
+    headers_.SaveToStream(*volume);
+    int64_t volumePos = volume->Position();
+    std::vector<uint8_t> buffer(kCopyBufferSize);
+
+    for (int i = 0; i < headers_.Count(); ++i) {
+      TFileHeader& header = headers_.FileHeaders(i);
+      status_.FillFromHeader(header);
+      const int64_t from = static_cast<int64_t>(offset_) + header.DataStart();
+      int64_t remaining = static_cast<int64_t>(header.LastByte()) - header.DataStart() + 1;
+      source->SetPosition(from);
+      header.SetDataStart(static_cast<int32_t>(volumePos));
+      header.SetStartDisk(static_cast<uint8_t>(currentDisk_));
+      while (remaining > 0) {
+        checkAbort();
+        const size_t want = static_cast<size_t>(std::min<int64_t>(remaining, kCopyBufferSize));
+        const size_t got = source->Read(buffer.data(), want);
+        if (got == 0) throw EKstrCompress("The compressed file %s is truncated", {compressedFile_});
+        ProcessMessages();
+        size_t put = volume->Write(buffer.data(), got);
+        volumePos += static_cast<int64_t>(put);
+        if (put < got) {
+          volume.reset();
+          ++currentDisk_;
+          if (currentDisk_ > 255) throw EKstrCompress("There are too many disks for one archive");
+          if (!OnNewDisk)
+            throw EKstrCompress(
+                "There was no event handler for the OnNewDisk event, therefore no new disk could be inserted");
+          OnNewDisk(this, currentDisk_, dir);
+          const std::string name = JoinPath(dir, VolumeName(leaf, currentDisk_));
+          try {
+            volume = std::make_unique<TFileStream>(name);
+          } catch (const std::exception&) {
+            throw EKstrCompress("Cannot create the file %s", {name});
+          }
+          const size_t rest = got - put;
+          if (volume->Write(buffer.data() + put, rest) < rest)
+            throw EKstrCompress("There is too little space on this disk to operate");
+          volumePos = static_cast<int64_t>(rest);
+        }
+        remaining -= static_cast<int64_t>(got);
+        status_.FileDone += static_cast<int64_t>(got);
+        status_.TotalDone += static_cast<int64_t>(got);
+        status_.FilePercent = PercentOf(status_.FileDone, status_.FileCompressed);
+        status_.TotalPercent = PercentOf(status_.TotalDone, status_.TotalCompressed);
+        status();
+      }
+      header.SetLastByte(static_cast<int32_t>(volumePos - 1));
+      header.SetEndDisk(static_cast<uint8_t>(currentDisk_));
+    }
+    volume.reset();
+    // The final table goes into volume 1, which may have to be inserted again.
+    std::string name = firstVolume;
+    if (platform::fileExists(name)) {
+      auto first = platform::File::tryOpen(name, platform::FileAccess::ReadWrite);
+      if (!first) throw EKstrCompress("Cannot open the compressed file %s", {name});
+      volume = std::make_unique<TFileStream>(std::move(*first), name);
+    } else {
+      OpenVolume(volume, 1, platform::FileAccess::ReadWrite, name);
+    }
+    headers_.SaveToStream(*volume);
+  };
+  auto cleanup = [&] {
+    source.reset();
+    volume.reset();
+    // The table now describes the volumes, not CompressedFile.
+    cached_ = false;
+  };
+  runGuarded(false, body, cleanup);
+}
+
+void TKstrCompress::CopyUncompressed(const std::string& sourcePath, const std::string& destPath) {
+  abort_ = false;
+  offset_ = 0;
+  extractDirectory_ = ExtractFileDir(destPath);
+  DestFileName = ExtractFileName(destPath);
+  std::string dest = destPath;
+  bool write = true;
+  if (platform::fileExists(dest)) {
+    const int decision = IsFileNewerByName(sourcePath, dest, overwrite_);
+    if (decision == 0) throw EKstrCompress("Error comparing file versions in TKstrCompress");
+    write = decision == 2;
+    if (write && OnReplace) {
+      OnReplace(this, status_);
+      dest = JoinPath(extractDirectory_, DestFileName);
+    }
+  }
+  if (!write || SkipCurrent) return;
+
+  status_ = TlzhFileStats{};
+  status_.FileName = sourcePath;
+  auto sourceFile = platform::File::tryOpen(sourcePath, platform::FileAccess::Read);
+  if (!sourceFile) throw EKstrCompress("Cannot open the file %s", {sourcePath});
+  const double date = sourceFile->date();
+  status_.FileSize = sourceFile->size();
+  platform::File out;
+  try {
+    out = platform::File::create(dest);
+  } catch (const std::exception&) {
+    throw EKstrCompress("Cannot create the file %s", {dest});
+  }
+  std::vector<uint8_t> buffer(kCopyBufferSize);
+  while (true) {
+    // An abort leaves the partial copy and ends without an error.
+    if (abort_) return;
+    const size_t got = sourceFile->read(buffer.data(), kCopyBufferSize);
+    writeAll(out, buffer.data(), got);
+    status_.FileDone += static_cast<int64_t>(got);
+    status_.TotalDone += static_cast<int64_t>(got);
+    status_.FilePercent = PercentOf(status_.FileDone, status_.FileSize);
+    status_.TotalPercent = status_.FilePercent;
+    status();
+    ProcessMessages();
+    if (got < kCopyBufferSize) break;
+  }
+  try {
+    out.setDate(date);
+  } catch (const std::exception&) {
+    throw EKstrCompress("Cannot set the date of the file just extracted.");
+  }
+  status_.Finished = 1;
+  status();
+}
+
+}  // namespace kestrune
