@@ -68,20 +68,22 @@ void setEnvironmentVariable(std::string_view name, const std::optional<std::stri
   if (rc != 0) throwWin32(value ? "setenv" : "unsetenv", errno);
 }
 
-// The command line goes to /bin/sh, which splits it as the shell does.
+// The command line goes to /bin/sh, which splits it as the shell does. A program that is
+// not waited for is started by an intermediate child, so it leaves no zombie behind.
 uint32_t startProcess(std::string_view commandLine, const ProcessOptions& options) {
   std::string command(commandLine);
   pid_t pid = fork();
   if (pid < 0) throwWin32("fork", errno);
   if (pid == 0) {
+    if (!options.wait && fork() != 0) _exit(0);
     if (!options.directory.empty() && chdir(options.directory.c_str()) != 0) _exit(127);
     execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   int status = 0;
-  if (!options.wait) return 0;
   while (waitpid(pid, &status, 0) < 0)
     if (errno != EINTR) throwWin32("waitpid", errno);
+  if (!options.wait) return 0;
   return WIFEXITED(status) ? static_cast<uint32_t>(WEXITSTATUS(status)) : 1u;
 }
 
