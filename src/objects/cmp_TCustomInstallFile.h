@@ -45,6 +45,8 @@ class TCustomInstallFile : public TFileRelated {
   void SetInfoRead(bool v) { infoRead_ = v; }
   int32_t UniqueID() const { return uniqueID_; }
   void SetUniqueID(int32_t v) { uniqueID_ = v; }
+  bool RunAfterInstall() const { return runAfterInstall_; }
+  void SetRunAfterInstall(bool v) { runAfterInstall_ = v; }
   int CompressedMark() const { return compressedMark_; }
   void SetCompressedMark(int v) { compressedMark_ = v; }
   bool NetArchiveMark() const { return netArchiveMark_; }
@@ -58,6 +60,8 @@ class TCustomInstallFile : public TFileRelated {
   virtual void Copy() = 0;
   virtual void ReadInfoFromArchive() = 0;
   virtual void ReadInfoFromFile() = 0;
+  // Registers the installed file as an ActiveX server (files without one do nothing).
+  virtual void RegisterActiveX() {}
 
   TInstallFileNotifyEvent OnReplacing;
   TInstallFileStatusEvent OnStatus;
@@ -75,6 +79,7 @@ class TCustomInstallFile : public TFileRelated {
   int32_t uniqueID_ = 0;
   int compressedMark_ = 0;
   bool netArchiveMark_ = false;
+  bool runAfterInstall_ = false;
 };
 
 // Plain list of the live install files.

@@ -1,13 +1,9 @@
-// The one archive engine shared by the whole program (main archive, status callbacks).
+// The install objects' view of the one archive engine shared by the whole program.
 #pragma once
 
 namespace kestrune {
 
-class TKstrCompress;
-
-// Created on first use, lives until the program ends.
-TKstrCompress& SharedArchiveEngine();
-// The shared engine's abort flag (false when it was never created).
+// The shared engine's abort flag: set when the user cancelled the running operation.
 bool SharedArchiveEngineAborted();
 
 }  // namespace kestrune

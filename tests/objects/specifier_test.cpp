@@ -4,6 +4,7 @@
 
 #include "paths/routines_ExpandPaths.h"
 #include "routines/routines_Registry.h"
+#include "routines/routines_Strings.h"
 #include "routines/routines_System.h"
 #include "runtime/exceptions.h"
 #include "tree_fixture.h"
