@@ -1,0 +1,306 @@
+// The archive engine end to end: round trips of every size class and level, the status
+// record, member lookup, appending, the overwrite rules and the abort paths.
+#include <gtest/gtest.h>
+
+#include "archive/cmp_TKstrCompress.h"
+#include "runtime/exceptions.h"
+#include "runtime/sysutils.h"
+#include "test_util.h"
+
+namespace kestrune {
+namespace {
+
+using test::Bytes;
+using test::ScratchDir;
+
+std::string messageOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "(no error)";
+}
+
+void compress(TKstrCompress& engine, const std::string& archive, const std::vector<std::string>& files,
+              bool append = false, int32_t id = 0) {
+  engine.SetCompressedFile(archive);
+  TStringList list;
+  for (const auto& f : files) list.Add(f);
+  engine.SetFilesToProcess(list);
+  engine.CompressFiles(append, id);
+}
+
+void extract(TKstrCompress& engine, const std::string& archive, const std::string& dir,
+             const std::vector<std::string>& names) {
+  engine.SetCompressedFile(archive);
+  engine.SetExtractDirectory(dir);
+  TStringList list;
+  for (const auto& n : names) list.Add(n);
+  engine.SetFilesToProcess(list);
+  engine.ExtractFiles();
+}
+
+TEST(ArchiveEngine, RoundTripOfEverySizeClassAndLevel) {
+  ScratchDir dir;
+  struct Sample {
+    std::string name;
+    Bytes data;
+  };
+  std::vector<Sample> samples = {{"empty.dat", {}},
+                                 {"one.dat", {'A'}},
+                                 {"step-1.dat", test::randomBytes(4095, 1)},
+                                 {"step.dat", test::randomBytes(4096, 2)},
+                                 {"step+1.dat", test::randomBytes(4097, 3)},
+                                 {"buf-1.dat", test::textBytes(65535, 4)},
+                                 {"buf.dat", test::randomBytes(65536, 5)},
+                                 {"buf+1.dat", test::randomBytes(65537, 6)},
+                                 {"text.txt", test::textBytes(700000, 7)},
+                                 {"random.bin", test::randomBytes(300000, 8)}};
+  std::vector<std::string> paths;
+  for (const auto& s : samples) {
+    paths.push_back(dir / s.name);
+    test::writeFile(paths.back(), s.data);
+  }
+  for (auto level : {TCompressionLevel::colNone, TCompressionLevel::colFastest, TCompressionLevel::colDefault,
+                     TCompressionLevel::colMax}) {
+    SCOPED_TRACE(static_cast<int>(level));
+    TKstrCompress engine(nullptr);
+    engine.SetCompressionLevel(level);
+    std::vector<TlzhFileStats> finished;
+    engine.OnStatus = [&](TComponent*, TlzhFileStats& s) {
+      if (s.Finished) finished.push_back(s);
+    };
+    const std::string archive = dir / "files.1";
+    compress(engine, archive, paths, false, 5);
+    ASSERT_EQ(finished.size(), samples.size());
+    EXPECT_EQ(finished.back().TotalDone, finished.back().TotalSize);
+    EXPECT_EQ(engine.FileCount(), static_cast<int>(samples.size()));
+    EXPECT_EQ(engine.FilesToProcess()->Count(), 0);
+
+    finished.clear();
+    const std::string out = dir / "out";
+    std::vector<std::string> names;
+    for (const auto& p : paths) names.push_back(p);
+    extract(engine, archive, out, names);
+    ASSERT_EQ(finished.size(), samples.size());
+    EXPECT_EQ(finished.back().TotalDone, finished.back().TotalSize);
+    EXPECT_EQ(finished.back().TotalPercent, 100);
+    for (size_t i = 0; i < samples.size(); ++i) {
+      SCOPED_TRACE(samples[i].name);
+      EXPECT_EQ(test::readFile(JoinPath(out, samples[i].name)), samples[i].data);
+      EXPECT_EQ(finished[i].FileDone, static_cast<int64_t>(samples[i].data.size()));
+      EXPECT_DOUBLE_EQ(*platform::fileAgeDays(JoinPath(out, samples[i].name)), *platform::fileAgeDays(paths[i]));
+    }
+    std::filesystem::remove_all(out);
+  }
+}
+
+TEST(ArchiveEngine, ArchiveHeadsAndEmbeddedArchives) {
+  ScratchDir dir;
+  TKstrCompress engine(nullptr);
+  compress(engine, dir / "none.1", {});
+  EXPECT_EQ(test::readFile(dir / "none.1"), (Bytes{0, 0, 0, 0, 0}));
+  EXPECT_EQ(engine.FileCount(), 0);
+
+  const Bytes data = test::textBytes(50000, 9);
+  test::writeFile(dir / "a.txt", data);
+  compress(engine, dir / "one.1", {dir / "a.txt"}, false, 77);
+  const Bytes archive = test::readFile(dir / "one.1");
+  ASSERT_EQ(archive[0], 1);
+  ASSERT_EQ(archive[4], 0);
+  // The same bytes behind 3000 bytes of something else read the same at that offset.
+  Bytes carrier = test::randomBytes(3000, 10);
+  carrier.insert(carrier.end(), archive.begin(), archive.end());
+  test::writeFile(dir / "setup.exe", carrier);
+  engine.SetCompressedFile(dir / "setup.exe");
+  engine.SetOffset(3000);
+  engine.ReadHeaders();
+  ASSERT_EQ(engine.FileCount(), 1);
+  EXPECT_EQ(engine.IndexOfUniqueID(77), 0);
+  extract(engine, dir / "setup.exe", dir / "out", {dir / "a.txt"});
+  EXPECT_EQ(test::readFile(dir / "out" + std::string(1, platform::kPathDelim) + "a.txt"), data);
+}
+
+TEST(ArchiveEngine, MemberLookupAndStats) {
+  ScratchDir dir;
+  std::string longDir = dir.path();
+  while (longDir.size() < 110) longDir = JoinPath(longDir, "deeper_folder");
+  platform::forceDirectories(longDir);
+  const std::string longPath = JoinPath(longDir, "long_named_file.txt");
+  ASSERT_GT(longPath.size(), 100u);
+  test::writeFile(longPath, {'L'});
+  test::writeFile(dir / "Mixed.DLL", {'M', 'M'});
+  TKstrCompress engine(nullptr);
+  compress(engine, dir / "a.1", {dir / "Mixed.DLL", longPath}, false, 12);
+  TFileHeaders& h = engine.Headers();
+  EXPECT_EQ(h.IndexOfName(dir / "mixed.dll;extra;items"), 0);
+  EXPECT_EQ(h.IndexOfName(longPath), -1);
+  EXPECT_EQ(h.IndexOfName(longPath.substr(0, 100)), 1);
+  EXPECT_EQ(h.FileHeaders(1).FileName().size(), 100u);
+
+  TlzhFileStats s = engine.GetFileStats(1);
+  EXPECT_EQ(s.TotalSize, 3);
+  EXPECT_EQ(s.FileSize, 1);
+  EXPECT_EQ(s.Header.UniqueID(), 12);
+  EXPECT_EQ(messageOf([&] { engine.GetFileStats(2); }), "Tried to access the 2th file. This file is not defined");
+  EXPECT_EQ(messageOf([&] { h.FileHeaders(-1); }), "-1 is an invalid TFileHeader index in TFileHeaders.GetFileHeaders");
+  EXPECT_EQ(engine.IndexOfUniqueID(12), 1);
+  EXPECT_EQ(engine.IndexOfUniqueID(2000), 0);
+  EXPECT_EQ(messageOf([&] { h.Add(TFileHeader{}); }), "Tried to add an invalid file header");
+
+  // The long member extracts under its stored (cut) name's last part.
+  extract(engine, dir / "a.1", dir / "out", {longPath.substr(0, 100)});
+  EXPECT_EQ(test::readFile(dir / "out" + std::string(1, platform::kPathDelim) + ExtractFileName(longPath.substr(0, 100))),
+            Bytes{'L'});
+  EXPECT_EQ(messageOf([&] { extract(engine, dir / "a.1", dir / "out", {"nothing.txt"}); }),
+            "The file <nothing.txt> was not found in the archive <" + (dir / "a.1") + ">");
+}
+
+TEST(ArchiveEngine, AppendKeepsMembersAndNewArchiveReplaces) {
+  ScratchDir dir;
+  test::writeFile(dir / "a.txt", test::textBytes(1000, 1));
+  test::writeFile(dir / "b.txt", test::textBytes(2000, 2));
+  TKstrCompress engine(nullptr);
+  compress(engine, dir / "x.1", {dir / "a.txt"}, false, 1);
+  compress(engine, dir / "x.1", {dir / "b.txt"}, true, 2);
+  ASSERT_EQ(engine.FileCount(), 2);
+  EXPECT_EQ(engine.IndexOfUniqueID(1), 0);
+  EXPECT_EQ(engine.IndexOfUniqueID(2), 1);
+  extract(engine, dir / "x.1", dir / "out", {dir / "a.txt", dir / "b.txt"});
+  EXPECT_EQ(test::readFile(dir / "out" + std::string(1, platform::kPathDelim) + "b.txt"), test::textBytes(2000, 2));
+  compress(engine, dir / "x.1", {dir / "b.txt"}, false, 3);
+  ASSERT_EQ(engine.FileCount(), 1);
+  EXPECT_EQ(engine.Headers().FileHeaders(0).FileNumber(), 1);
+}
+
+class ExtractRules : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::writeFile(dir / "m.txt", test::textBytes(20000, 3));
+    compress(engine, dir / "m.1", {dir / "m.txt"});
+    platform::forceDirectories(out);
+  }
+  std::string existing() const { return JoinPath(out, "m.txt"); }
+  void setExistingDate(double days) {
+    auto f = platform::File::open(existing(), platform::FileAccess::ReadWrite);
+    f.setDate(days);
+  }
+  ScratchDir dir;
+  std::string out = dir / "out";
+  TKstrCompress engine{nullptr};
+};
+
+TEST_F(ExtractRules, NeverKeepsTheFileAndStillReportsItFinished) {
+  test::writeFile(existing(), {'o', 'l', 'd'});
+  engine.SetOverwrite(TOverwriteType::owNever);
+  int finished = 0, replaced = 0;
+  engine.OnStatus = [&](TComponent*, TlzhFileStats& s) { finished += s.Finished; };
+  engine.OnReplace = [&](TComponent*, TlzhFileStats&) { ++replaced; };
+  extract(engine, dir / "m.1", out, {dir / "m.txt"});
+  EXPECT_EQ(test::readFile(existing()), (Bytes{'o', 'l', 'd'}));
+  EXPECT_EQ(finished, 1);
+  EXPECT_EQ(replaced, 0);
+}
+
+TEST_F(ExtractRules, DateRuleComparesWithTheStoredDate) {
+  const double stored = engine.Headers().FileHeaders(0).FileDate();
+  engine.SetOverwrite(TOverwriteType::owDate);
+  struct Case {
+    double existingDate;
+    bool replaced;
+  } cases[] = {{stored - 10, true}, {stored, false}, {stored + 10, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.existingDate - stored);
+    test::writeFile(existing(), {'o', 'l', 'd'});
+    setExistingDate(c.existingDate);
+    int replaced = 0;
+    engine.OnReplace = [&](TComponent*, TlzhFileStats&) { ++replaced; };
+    extract(engine, dir / "m.1", out, {dir / "m.txt"});
+    EXPECT_EQ(replaced, c.replaced ? 1 : 0);
+    EXPECT_EQ(test::readFile(existing()).size(), c.replaced ? 20000u : 3u);
+  }
+}
+
+TEST_F(ExtractRules, HandlersRenameSkipAndAbort) {
+  engine.OnBeforeExtracting = [&](TComponent*, TlzhFileStats& s) {
+    EXPECT_EQ(engine.DestFileName, "m.txt");
+    engine.DestFileName = "renamed.txt";
+  };
+  extract(engine, dir / "m.1", out, {dir / "m.txt"});
+  EXPECT_EQ(test::readFile(JoinPath(out, "renamed.txt")).size(), 20000u);
+  EXPECT_TRUE(engine.DestFileName.empty());
+
+  engine.OnBeforeExtracting = [&](TComponent*, TlzhFileStats&) { engine.SkipCurrent = true; };
+  extract(engine, dir / "m.1", out, {dir / "m.txt"});
+  EXPECT_FALSE(platform::fileExists(existing()));
+
+  engine.OnBeforeExtracting = nullptr;
+  int aborted = 0, steps = 0;
+  engine.OnStatus = [&](TComponent*, TlzhFileStats&) {
+    if (++steps == 2) engine.SetAbort(true);
+  };
+  engine.OnAborted = [&](TComponent*) { ++aborted; };
+  EXPECT_NO_THROW(extract(engine, dir / "m.1", out, {dir / "m.txt"}));
+  EXPECT_EQ(aborted, 1);
+  EXPECT_EQ(steps, 2);
+  // No half-written file is left behind.
+  EXPECT_FALSE(platform::fileExists(existing()));
+  EXPECT_EQ(engine.FilesToProcess()->Count(), 0);
+}
+
+TEST(ArchiveEngine, AbortWhileCompressingKeepsTheFinishedMembers) {
+  ScratchDir dir;
+  test::writeFile(dir / "a.bin", test::randomBytes(70000, 1));
+  test::writeFile(dir / "b.bin", test::randomBytes(300000, 2));
+  TKstrCompress engine(nullptr);
+  int aborted = 0;
+  engine.OnBeforeAdding = [&](TComponent*, TlzhFileStats& s) {
+    if (s.FileName.find("b.bin") != std::string::npos) engine.SetAbort(true);
+  };
+  engine.OnAborted = [&](TComponent*) { ++aborted; };
+  compress(engine, dir / "x.1", {dir / "a.bin", dir / "b.bin"});
+  EXPECT_EQ(aborted, 1);
+  EXPECT_EQ(engine.FileCount(), 1);
+  engine.OnBeforeAdding = nullptr;
+  extract(engine, dir / "x.1", dir / "out", {dir / "a.bin"});
+  EXPECT_EQ(test::readFile(JoinPath(dir / "out", "a.bin")), test::randomBytes(70000, 1));
+
+  // Any other error sets Abort and passes on.
+  EXPECT_EQ(messageOf([&] { compress(engine, dir / "y.1", {dir / "missing.bin"}); }),
+            "Cannot open the file " + (dir / "missing.bin"));
+  EXPECT_TRUE(engine.Abort());
+}
+
+TEST(ArchiveEngine, CopyUncompressedFollowsTheRulesAndKeepsTheDate) {
+  ScratchDir dir;
+  const Bytes data = test::randomBytes(20000, 4);
+  test::writeFile(dir / "src.bin", data);
+  TKstrCompress engine(nullptr);
+  int finished = 0;
+  engine.OnStatus = [&](TComponent*, TlzhFileStats& s) { finished += s.Finished; };
+  engine.CopyUncompressed(dir / "src.bin", dir / "dst.bin");
+  EXPECT_EQ(test::readFile(dir / "dst.bin"), data);
+  EXPECT_EQ(finished, 1);
+  EXPECT_DOUBLE_EQ(*platform::fileAgeDays(dir / "dst.bin"), *platform::fileAgeDays(dir / "src.bin"));
+  test::writeFile(dir / "dst.bin", {'x'});
+  engine.SetOverwrite(TOverwriteType::owNever);
+  engine.CopyUncompressed(dir / "src.bin", dir / "dst.bin");
+  EXPECT_EQ(test::readFile(dir / "dst.bin"), Bytes{'x'});
+}
+
+TEST(ArchiveEngine, CachedTableFollowsTheArchiveName) {
+  ScratchDir dir;
+  test::writeFile(dir / "a.txt", {'a'});
+  TKstrCompress engine(nullptr);
+  compress(engine, dir / "set.1", {dir / "a.txt"});
+  engine.ReadHeaders();
+  engine.SetCompressedFile(dir / "SET.2");
+  EXPECT_TRUE(engine.HeadersCached());
+  engine.SetCompressedFile(dir / "other.1");
+  EXPECT_FALSE(engine.HeadersCached());
+  EXPECT_EQ(messageOf([&] { engine.ReadHeaders(); }), "Cannot open the compressed file " + (dir / "other.1"));
+}
+
+}  // namespace
+}  // namespace kestrune
