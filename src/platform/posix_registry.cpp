@@ -25,7 +25,7 @@ std::string fold(std::string_view s) {
 struct Node {
   std::string name;
   std::map<std::string, std::unique_ptr<Node>> children;  // by folded name
-  std::vector<std::pair<std::string, std::variant<std::string, uint32_t, std::vector<std::string>>>> values;
+  std::vector<std::pair<std::string, std::variant<std::string, uint32_t, std::vector<std::string>, std::vector<uint8_t>>>> values;
 
   auto findValue(std::string_view valueName) {
     return std::find_if(values.begin(), values.end(),
@@ -136,6 +136,19 @@ void RegKey::writeDword(std::string_view name, uint32_t value) {
   auto it = impl_->node->findValue(name);
   if (it != impl_->node->values.end()) it->second = value;
   else impl_->node->values.emplace_back(std::string(name), value);
+}
+
+std::optional<std::vector<uint8_t>> RegKey::tryReadBinary(std::string_view name) const {
+  auto it = impl_->node->findValue(name);
+  if (it == impl_->node->values.end() || !std::holds_alternative<std::vector<uint8_t>>(it->second)) return std::nullopt;
+  return std::get<std::vector<uint8_t>>(it->second);
+}
+
+void RegKey::writeBinary(std::string_view name, const std::vector<uint8_t>& data) {
+  impl_->checkWritable();
+  auto it = impl_->node->findValue(name);
+  if (it != impl_->node->values.end()) it->second = data;
+  else impl_->node->values.emplace_back(std::string(name), data);
 }
 
 bool RegKey::valueExists(std::string_view name) const {

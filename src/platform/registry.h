@@ -39,6 +39,9 @@ class RegKey {
   // REG_MULTI_SZ values: a list of strings (the system's own lists, such as pending renames).
   std::optional<std::vector<std::string>> tryReadMultiString(std::string_view name) const;
   void writeMultiString(std::string_view name, const std::vector<std::string>& items);
+  // Binary values (REG_BINARY): the kit stores date-times as the 8 bytes of a double.
+  std::optional<std::vector<uint8_t>> tryReadBinary(std::string_view name) const;
+  void writeBinary(std::string_view name, const std::vector<uint8_t>& data);
   bool valueExists(std::string_view name) const;
   // True when the value was there and is gone; false when it was missing.
   bool deleteValue(std::string_view name);

@@ -168,6 +168,17 @@ void RegKey::writeDword(std::string_view name, uint32_t value) {
   if (rc != ERROR_SUCCESS) throwWin32("RegSetValueExW", rc);
 }
 
+std::optional<std::vector<uint8_t>> RegKey::tryReadBinary(std::string_view name) const {
+  auto value = queryValue(impl_->key, name);
+  if (!value || value->first != REG_BINARY) return std::nullopt;
+  return std::vector<uint8_t>(value->second.begin(), value->second.end());
+}
+
+void RegKey::writeBinary(std::string_view name, const std::vector<uint8_t>& data) {
+  LONG rc = RegSetValueExW(impl_->key, Widen(name).c_str(), 0, REG_BINARY, data.data(), static_cast<DWORD>(data.size()));
+  if (rc != ERROR_SUCCESS) throwWin32("RegSetValueExW", rc);
+}
+
 bool RegKey::valueExists(std::string_view name) const {
   LONG rc = RegQueryValueExW(impl_->key, Widen(name).c_str(), nullptr, nullptr, nullptr, nullptr);
   if (isMissing(rc)) return false;

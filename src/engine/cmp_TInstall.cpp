@@ -1,0 +1,322 @@
+// The engine: creation, published properties, command line, loading and the main form hook.
+#include "engine/cmp_TInstall.h"
+
+#include "objects/cmp_TCustomNetInstallLocation.h"
+#include "objects/published_props.h"
+#include "paths/cmp_TPathSpecifier.h"
+#include "platform/system.h"
+#include "routines/routines_Strings.h"
+#include "runtime/exceptions.h"
+#include "runtime/params.h"
+#include "runtime/published.h"
+#include "runtime/sysutils.h"
+#include "ui/application.h"
+#include "ui/forms.h"
+
+namespace kestrune {
+
+std::function<void(TCustomInstall&)> TCustomInstall::BuildFromBuildInfHook;
+std::function<void(TCustomInstall&, const std::string&)> TCustomInstall::TransferToFloppiesHook;
+std::function<int64_t(TCustomInstall&, const std::string&)> TCustomInstall::SelfExtractorOffsetHook;
+std::function<void(TCustomInstall&)> TCustomInstall::RemoteFileListHook;
+std::function<int32_t()> TCustomInstall::TranslatorLanguageGet;
+std::function<void(int32_t)> TCustomInstall::TranslatorLanguageSet;
+std::function<std::vector<uint8_t>()> TCustomInstall::ThemeBitmapLoader;
+
+namespace {
+TCustomNetInstallLocation* g_currentNetLocation = nullptr;
+}
+TCustomNetInstallLocation* CurrentNetLocation() { return g_currentNetLocation; }
+
+const EnumType& EnumTypeInfo(TInstallMode) {
+  static const EnumType t{"TInstallMode",
+                          {"imBuild", "imFloppies", "imDebug", "imSelfExtractor", "imAfterReboot", "imSourceDir", "imCleanup"}};
+  return t;
+}
+
+const ClassInfo& TCustomInstall::classInfo() {
+  static const ClassInfo info{"TCustomInstall", &TFileContainer::classInfo(), nullptr, {}};
+  return info;
+}
+
+const ClassInfo& TInstall::classInfo() {
+  static const ClassInfo info{"TInstall", &TCustomInstall::classInfo(), create<TInstall>, [] {
+    std::vector<PropInfo> p;
+    for (PropInfo& q : InstallObjectProps())
+      if (q.name != "Container" && q.name != "DestDir" && q.name != "DestDirType" && q.name != "InstallTypes") p.push_back(std::move(q));
+    for (PropInfo& q : FileRelatedProps(false)) p.push_back(std::move(q));
+    for (PropInfo& q : FileContainerProps())
+      if (q.name != "AllowChoice") p.push_back(std::move(q));
+    p.push_back(prop<&TInstallContainer::DestDir, &TInstallContainer::SetDestDir>("DestDir").DefaultStr("\\MyApplication"));
+    // The destination base is always written: its default is a specifier object.
+    p.push_back(prop<&TInstallContainer::DestDirType, &TInstallContainer::SetDestDirType>("DestDirType"));
+    p.push_back(prop<&TInstallContainer::InstallTypes, &TInstallContainer::SetInstallTypes>("InstallTypes")
+                    .Default(TInstallTypes{TInstallType::itAlways}.Bits()));
+    p.push_back(prop<&TFileContainer::GroupName, &TFileContainer::SetGroupName>("GroupName").DefaultStr("Main"));
+    p.push_back(prop<&TCustomInstall::AutoMaximizeWindow, &TCustomInstall::SetAutoMaximizeWindow>("AutoMaximizeWindow").Default(1));
+    p.push_back(prop<&TCustomInstall::BuildInfo>("BuildInfo"));
+    p.push_back(prop<&TCustomInstall::DialogThemeBitmap>("DialogThemeBitmap"));
+    p.push_back(prop<&TCustomInstall::DistributeType, &TCustomInstall::SetDistributeType>("DistributeType").Default(0));
+    p.push_back(prop<&TCustomInstall::HideMainForm, &TCustomInstall::SetHideMainForm>("HideMainForm"));
+    p.push_back(prop<&TCustomInstall::Information>("Information"));
+    p.push_back(prop<&TCustomInstall::PresetupFiles>("PresetupFiles"));
+    p.push_back(prop<&TCustomInstall::Reboot, &TCustomInstall::SetReboot>("Reboot"));
+    p.push_back(prop<&TCustomInstall::RunAutomatic, &TCustomInstall::SetRunAutomatic>("RunAutomatic").Default(1));
+    p.push_back(prop<&TCustomInstall::UseLoadingProgram, &TCustomInstall::SetUseLoadingProgram>("UseLoadingProgram"));
+    for (const char* e : {"OnAfterInitialized", "OnAfterNotifyBadInstall", "OnAfterNotifyGoodInstall", "OnAfterReadArchiveInfo",
+                          "OnBeforeNotifyBadInstall", "OnBeforeNotifyGoodInstall", "OnBeforeReadArchiveInfo",
+                          "OnBeforeReboot", "OnBeforeRunFile", "OnBeforeShutdown", "OnBeforeCleanup", "OnFailedReboot",
+                          "OnUserAbort"})
+      p.push_back(eventProp(e));
+    return p;
+  }()};
+  return info;
+}
+
+TCustomInstall::TCustomInstall(TComponent* owner)
+    : TFileContainer(owner),
+      buildInfo_(new TBuildInfo),
+      dialogThemeBitmap_(new TPicture),
+      information_(new TInstallInformation),
+      presetupFiles_(new TStringList) {
+  auto fail = [this](const std::string& message) {
+    delete buildInfo_;
+    delete dialogThemeBitmap_;
+    delete information_;
+    delete presetupFiles_;
+    buildInfo_ = nullptr;
+    dialogThemeBitmap_ = nullptr;
+    information_ = nullptr;
+    presetupFiles_ = nullptr;
+    throw IEInstall(message);
+  };
+  if (CurrentEngine() && CurrentEngine() != this)
+    fail("The TInstall component does not currently support the use of 2 TInstall components in the same project");
+  if (!owner || !owner->IsFormOrDataModule())
+    fail("The owner of the TInstall component must be a form class (a TForm or TDataModule descendant)");
+  if (ThemeBitmapLoader) {
+    std::vector<uint8_t> bmp = ThemeBitmapLoader();
+    if (!bmp.empty()) dialogThemeBitmap_->SetGraphic("TBitmap", std::move(bmp));
+  }
+  runAutomatic_ = true;
+  useLoadingProgram_ = true;
+  archiveFileType_ = FindStandardSpecifier<TpsMainArchiveFile>();
+  archiveFile_.clear();
+  distributeType_ = TDistributeType::dtTraditional;
+  autoMaximizeWindow_ = true;
+  destDirType_ = FindStandardSpecifier<TpsProgramFiles>();
+  destDir_ = "\\MyApplication";
+  allowChoice_ = false;
+  allowChangeDir_ = true;
+  groupName_ = "Main";
+  SetCurrentEngine(this);
+  if (ui::Application)
+    ui::Application->OnException = [this](TComponent*, const std::exception& e) { HandleInstallException(e); };
+}
+
+TCustomInstall::~TCustomInstall() {
+  if (runForm_ && hookedActivate_ && !runForm_->IsDestroying()) runForm_->OnActivate = savedOnActivate_;
+  if (CurrentEngine() == this) SetCurrentEngine(nullptr);
+  if (ui::Application) ui::Application->OnException = nullptr;
+  if (pendingBatch_ && !pendingBatchFile_.empty()) {
+    try {
+      platform::startProcess("\"" + pendingBatchFile_ + "\"", {{}, platform::ShowMode::Hidden, false});
+    } catch (const Exception&) {
+    }
+  }
+  delete buildInfo_;
+  delete dialogThemeBitmap_;
+  delete information_;
+  delete presetupFiles_;
+}
+
+void TCustomInstall::Notification(TComponent* component, TOperation operation) {
+  TFileContainer::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == runForm_) {
+    runForm_ = nullptr;
+    hookedActivate_ = false;
+  }
+  if (operation == TOperation::opRemove && component && component == g_currentNetLocation) g_currentNetLocation = nullptr;
+}
+
+// ---- properties ----
+
+void TCustomInstall::SetAutoMaximizeWindow(bool value) {
+  autoMaximizeWindow_ = value;
+  if (value && !IsLoading()) hideMainForm_ = false;
+}
+
+void TCustomInstall::SetHideMainForm(bool value) {
+  hideMainForm_ = value;
+  if (value && !IsLoading()) autoMaximizeWindow_ = false;
+}
+
+void TCustomInstall::SetDistributeType(TDistributeType value) {
+  if (!IsLoading()) throw IEInstall("DistributeType can only be set at design-time");
+  distributeType_ = value;
+}
+
+void TCustomInstall::SetPresetupFiles(const TStrings& value) {
+  TStringList cleaned;
+  for (int i = 0; i < value.Count(); ++i)
+    if (!Trim(value[i]).empty()) cleaned.Add(value[i]);
+  presetupFiles_->Assign(cleaned);
+}
+
+void TCustomInstall::SetUseLoadingProgram(bool value) {
+  useLoadingProgram_ = value;
+  if (value && !IsLoading()) {
+    archiveFileType_ = FindStandardSpecifier<TpsMainArchiveFile>();
+    archiveFile_.clear();
+  }
+}
+
+void TCustomInstall::SetNetLocation(TCustomNetInstallLocation* value) {
+  TFileContainer::SetNetLocation(value);
+  g_currentNetLocation = value;
+  if (!value && !IsLoading()) distributeType_ = TDistributeType::dtTraditional;
+}
+
+void TCustomInstall::AddPresetupFile(const std::string& path, bool check) {
+  if (check) {
+    std::string name = ExtractFileName(path);
+    for (int i = 0; i < presetupFiles_->Count(); ++i)
+      if (SameText(ExtractFileName((*presetupFiles_)[i]), name)) return;
+  }
+  presetupFiles_->Add(path);
+}
+
+// ---- command line and loading ----
+
+void TCustomInstall::ParseCommandLine() {
+  modes_ = TInstallModes{};
+  for (auto& v : modeValues_) v.clear();
+  static const char kLetters[] = "BFDERSC";
+  for (int i = 1; i <= ParamCount(); ++i) {
+    std::string p = ParamStr(i);
+    int member = -1;
+    if (p.size() >= 2 && p[0] == '-') {
+      char c = static_cast<char>(std::toupper(static_cast<unsigned char>(p[1])));
+      for (int m = 0; m < 7; ++m)
+        if (kLetters[m] == c) member = m;
+    }
+    if (member < 0)
+      throw IException(
+          "Invalid parameter <%s>. Valid command line parameters are: -b (Build), -d (Debug), -f (Transfer to floppies), "
+          "-e (Called by self-extractor), -r (After reboot)",
+          {p});
+    modes_.Include(static_cast<TInstallMode>(member));
+    modeValues_[member] = p.substr(2);
+  }
+}
+
+std::string TCustomInstall::GetSourceDirectory() { return RemoveBackslash(ExtractFileDir(platform::moduleFileName())); }
+
+std::string TCustomInstall::GetSetupFileName() const {
+  if (modes_.Contains(TInstallMode::imSelfExtractor))
+    return AddBackslash(sourceDirectory_) + ModeValue(TInstallMode::imSelfExtractor);
+  if (useLoadingProgram_) return AddBackslash(sourceDirectory_) + ParamStr(2);
+  return platform::moduleFileName();
+}
+
+void TCustomInstall::Loaded() {
+  TFileContainer::Loaded();
+  ParseCommandLine();
+  if (modes_.Contains(TInstallMode::imDebug) &&
+      (!modes_.Contains(TInstallMode::imSourceDir) || Trim(ModeValue(TInstallMode::imSourceDir)).empty()))
+    throw IEInstall("You forgot to pass in the build directory. In Run | Parameters, follow this format: -d \"-sC:\\My Build\"");
+  sourceDirectory_ = modes_.Contains(TInstallMode::imSourceDir) ? ModeValue(TInstallMode::imSourceDir) : GetSourceDirectory();
+  SetInstallRecordKey(FindInstallRecord(false));
+  std::string local;
+  if (FindLocalFile(local)) localArchiveFile_ = local;
+
+  runForm_ = ui::Application ? ui::Application->MainForm() : nullptr;
+  if (!runForm_ && Owner()) runForm_ = dynamic_cast<ui::TCustomForm*>(Owner());
+  if (!runForm_ && runAutomatic_)
+    throw IEInstall(
+        "Application.MainForm is undefined and the TInstall is not on a form. Therefore, therefore the TInstall can't run "
+        "the installation automatically");
+  if (runForm_) runForm_->FreeNotification(this);
+
+  SetCurrentInstallType(TInstallType::itAlways);
+  for (TInstallType t : {TInstallType::itDefault, TInstallType::itCompact, TInstallType::itFull, TInstallType::itCustom})
+    if (InstallTypes().Contains(t)) {
+      SetCurrentInstallType(t);
+      break;
+    }
+
+  if (modes_.Contains(TInstallMode::imBuild)) {
+    if (!BuildFromBuildInfHook) throw IEInstall("This setup program cannot build a distribution: the build is not available");
+    BuildFromBuildInfHook(*this);
+    if (ui::Application) ui::Application->Terminate();
+  } else if (modes_.Contains(TInstallMode::imFloppies)) {
+    if (!TransferToFloppiesHook)
+      throw IEInstall("This setup program cannot transfer the distribution to floppies: the transfer is not available");
+    TransferToFloppiesHook(*this, "a:");
+    if (ui::Application) ui::Application->Terminate();
+  } else if (modes_.Contains(TInstallMode::imAfterReboot)) {
+    CompleteAfterReboot();
+  } else if (runForm_) {
+    savedOnActivate_ = runForm_->OnActivate;
+    runForm_->OnActivate = [this](TComponent* sender) { MainFormActivate(sender); };
+    hookedActivate_ = true;
+    if (hideMainForm_) {
+      runForm_->SetLeft(-2 * runForm_->Width());
+      runForm_->SetTop(-2 * runForm_->Height());
+    }
+  }
+}
+
+void TCustomInstall::MainFormActivate(TComponent* sender) {
+  if (started_) return;
+  if (savedOnActivate_) savedOnActivate_(sender);
+  started_ = true;
+  if (runForm_ && autoMaximizeWindow_) {
+    runForm_->SetWindowState(ui::TWindowState::wsMaximized);
+    runForm_->Repaint();
+  }
+  if (!runAutomatic_) return;
+  if (runForm_ && !runForm_->IsDestroying() && hookedActivate_) {
+    runForm_->OnActivate = savedOnActivate_;
+    hookedActivate_ = false;
+  }
+  Process();
+}
+
+bool TCustomInstall::ConfirmUserAbort() {
+  bool flag = true;
+  if (OnUserAbort) OnUserAbort(this, flag);
+  return flag;
+}
+
+bool TCustomInstall::Shutdown() {
+  bool flag = true;
+  if (OnBeforeShutdown) OnBeforeShutdown(this, flag);
+  if (flag && ui::Application) ui::Application->Terminate();
+  return flag;
+}
+
+void TCustomInstall::Compress(TCompressOptions options) {
+  for (int i = 0; i < InstallFiles().Count(); ++i) {
+    InstallFiles().Items(i)->SetCompressedMark(0);
+    InstallFiles().Items(i)->SetNetArchiveMark(false);
+  }
+  TFileContainer::Compress(options);
+}
+
+void TCustomInstall::Build() {
+  if (!BuildFromBuildInfHook) throw IEInstall("This setup program cannot build a distribution: the build is not available");
+  BuildFromBuildInfHook(*this);
+}
+
+void TCustomInstall::CleanupLoadingProgram() {
+  // The loader's clean-up (-c) belongs to the distribution build; without it there is
+  // nothing the loader left behind.
+  if (!modes_.Contains(TInstallMode::imCleanup)) return;
+  bool flag = true;
+  if (OnBeforeCleanup) OnBeforeCleanup(this, flag);
+}
+
+void registerEngineClasses(ClassRegistry& registry) { registry.Register(TInstall::classInfo()); }
+
+}  // namespace kestrune

@@ -1,0 +1,171 @@
+// The engine at the root of the install script: command line and mode, the installation
+// run from the main form's first activation to a good or bad ending, the install record,
+// unfinished work and the restart.
+#pragma once
+#include <array>
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "engine/cmp_TInstallInformation.h"
+#include "objects/cmp_TFileContainer.h"
+#include "objects/engine_seam.h"
+#include "runtime/picture.h"
+
+namespace kestrune {
+
+namespace ui {
+class TCustomForm;
+}
+
+// The command-line switches, in the order of their letters B F D E R S C.
+enum class TInstallMode { imBuild, imFloppies, imDebug, imSelfExtractor, imAfterReboot, imSourceDir, imCleanup };
+using TInstallModes = TSet<TInstallMode>;
+
+using TNotifyEvent = std::function<void(TComponent* Sender)>;
+using TUserAbortEvent = std::function<void(TComponent* Sender, bool& Flag)>;
+using TBeforeRunFileEvent = std::function<void(TComponent* Sender, TCustomInstallFile* File, bool& Run)>;
+
+class TCustomInstall : public TFileContainer, public IInstallEngine {
+  KESTRUNE_CLASS()
+ public:
+  // Raises IEInstall when another engine exists or the owner is not a form.
+  explicit TCustomInstall(TComponent* owner);
+  ~TCustomInstall() override;
+
+  void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void Process() override;
+  void CompleteAfterReboot() override;
+  void SetNetLocation(TCustomNetInstallLocation* value) override;
+  void Compress(TCompressOptions options) override;
+  void ReadInfoFromArchive() override;
+
+  // Run and record.
+  virtual void DeleteInstallRecord();
+  virtual void NotifyBadInstall();
+  virtual void NotifyGoodInstall();
+  // The key path of this setup file's install record; empty when there is none (and
+  // create is false) or the registry failed.
+  virtual std::string FindInstallRecord(bool create);
+  virtual void ParseCommandLine();
+  virtual void RunFilesAfterInstall();
+  virtual void RegisterResume();
+  virtual void AddPresetupFile(const std::string& path, bool check);
+  // The application's exception handler: during a run, ends it as bad.
+  virtual void HandleInstallException(const std::exception& e);
+  // The theme bitmap of the program's resources (BMP bytes); empty when there is none.
+  static std::function<std::vector<uint8_t>()> ThemeBitmapLoader;
+  virtual void Build();
+  virtual void CleanupLoadingProgram();
+  virtual void GetUnfinishedList(TStrings& list);
+  virtual bool ConfirmUserAbort();
+  virtual void ClearUnfinished();
+  virtual void AddUnfinished(const std::string& name, int kind);
+  void RebootWindows();
+  int32_t ReadSavedLanguage();
+  void SaveLanguage();
+  bool Shutdown();
+  std::string GetSetupFileName() const;
+  static std::string GetSourceDirectory();
+  void MainFormActivate(TComponent* sender);
+
+  // Mode and state.
+  TInstallModes Modes() const { return modes_; }
+  const std::string& ModeValue(TInstallMode mode) const { return modeValues_[static_cast<int>(mode)]; }
+  const std::string& SourceDirectory() const { return sourceDirectory_; }
+  bool Installing() const { return installing_; }
+  bool Started() const { return started_; }
+  int UnfinishedCount() const { return unfinishedCount_; }
+  double RunTimeStamp() const { return runTimeStamp_; }
+
+  // Published properties.
+  bool AutoMaximizeWindow() const { return autoMaximizeWindow_; }
+  virtual void SetAutoMaximizeWindow(bool value);
+  TBuildInfo* BuildInfo() const { return buildInfo_; }
+  virtual void SetBuildInfo(const TBuildInfo& value) { buildInfo_->Assign(value); }
+  TPicture* DialogThemeBitmap() const { return dialogThemeBitmap_; }
+  virtual void SetDialogThemeBitmap(const TPicture& value) { dialogThemeBitmap_->Assign(value); }
+  TDistributeType DistributeType() const { return distributeType_; }
+  virtual void SetDistributeType(TDistributeType value);
+  bool HideMainForm() const { return hideMainForm_; }
+  virtual void SetHideMainForm(bool value);
+  TInstallInformation* Information() const { return information_; }
+  void SetInformation(const TInstallInformation& value) { information_->Assign(value); }
+  TStringList* PresetupFiles() const { return presetupFiles_; }
+  virtual void SetPresetupFiles(const TStrings& value);
+  bool Reboot() const { return reboot_; }
+  void SetReboot(bool value) { reboot_ = value; }
+  bool RunAutomatic() const { return runAutomatic_; }
+  void SetRunAutomatic(bool value) { runAutomatic_ = value; }
+  bool UseLoadingProgram() const { return useLoadingProgram_; }
+  virtual void SetUseLoadingProgram(bool value);
+
+  // What the install objects consult.
+  TFileContainer* EngineContainer() override { return this; }
+  std::string EngineProductName() const override { return information_->ProductName; }
+  std::string InstallSourceDirectory() const override { return sourceDirectory_; }
+  bool CalledBySelfExtractor() const override { return modes_.Contains(TInstallMode::imSelfExtractor); }
+  std::string SelfExtractorName() const override { return ModeValue(TInstallMode::imSelfExtractor); }
+  TDistributeType EngineDistributeType() const override { return distributeType_; }
+  TCustomNetInstallLocation* EngineNetLocation() const override { return NetLocation(); }
+
+  TNotifyEvent OnAfterInitialized, OnAfterNotifyBadInstall, OnAfterNotifyGoodInstall, OnAfterReadArchiveInfo,
+      OnBeforeNotifyBadInstall, OnBeforeNotifyGoodInstall, OnBeforeReadArchiveInfo, OnFailedReboot;
+  TUserAbortEvent OnBeforeReboot, OnBeforeShutdown, OnBeforeCleanup, OnUserAbort;
+  TBeforeRunFileEvent OnBeforeRunFile;
+
+  // Build (-b) and floppy transfer (-f); installed by the build layer.
+  static std::function<void(TCustomInstall&)> BuildFromBuildInfHook;
+  static std::function<void(TCustomInstall&, const std::string& target)> TransferToFloppiesHook;
+  // The main translator's language (saved before a restart); installed by the translator.
+  static std::function<int32_t()> TranslatorLanguageGet;
+  static std::function<void(int32_t)> TranslatorLanguageSet;
+  // Downloads and applies the remote file list of a web distribution.
+  static std::function<void(TCustomInstall&)> RemoteFileListHook;
+  // Reads the self-extractor's trailer and returns the offset of the appended archive.
+  static std::function<int64_t(TCustomInstall&, const std::string& selfExtractor)> SelfExtractorOffsetHook;
+
+ protected:
+  std::string unfinishedKey() const;
+  // Registers again the servers whose registration failed during the run.
+  void RegisterFailedServersAgain();
+  void checkRecordKey() const;
+
+  TInstallModes modes_;
+  std::array<std::string, 7> modeValues_;
+  std::string sourceDirectory_;
+  bool installing_ = false;
+  bool started_ = false;
+  bool pendingBatch_ = false;
+  std::string pendingBatchFile_;
+  int unfinishedCount_ = 0;
+  double runTimeStamp_ = 0;
+  ui::TCustomForm* runForm_ = nullptr;
+  std::function<void(TComponent*)> savedOnActivate_;
+  bool hookedActivate_ = false;
+
+  bool autoMaximizeWindow_ = true;
+  TBuildInfo* buildInfo_;
+  TPicture* dialogThemeBitmap_;
+  TDistributeType distributeType_ = TDistributeType::dtTraditional;
+  bool hideMainForm_ = false;
+  TInstallInformation* information_;
+  TStringList* presetupFiles_;
+  bool reboot_ = false;
+  bool runAutomatic_ = true;
+  bool useLoadingProgram_ = true;
+};
+
+class TInstall : public TCustomInstall {
+  KESTRUNE_CLASS()
+ public:
+  explicit TInstall(TComponent* owner) : TCustomInstall(owner) {}
+};
+
+// The current network location (set by the engine's NetLocation setter).
+TCustomNetInstallLocation* CurrentNetLocation();
+
+void registerEngineClasses(ClassRegistry& registry);
+
+}  // namespace kestrune

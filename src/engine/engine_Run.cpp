@@ -1,0 +1,284 @@
+// The installation run: install record, archive information, endings and the
+// application-wide exception handler.
+#include <cmath>
+#include <cstring>
+#include <ctime>
+
+#include "engine/cmp_TInstall.h"
+#include "objects/cmp_TCustomInstallFile.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+#include "routines/routines_Strings.h"
+#include "runtime/exceptions.h"
+#include "runtime/format.h"
+#include "runtime/sysutils.h"
+#include "ui/application.h"
+#include "ui/forms.h"
+
+namespace kestrune {
+
+namespace {
+
+constexpr const char* kInstallRoot = "\\SOFTWARE\\Kestrune\\Install";
+using platform::RegKey;
+using platform::RegRoot;
+
+double nowDays() {
+  std::time_t t = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &t);
+#else
+  localtime_r(&t, &local);
+#endif
+  return platform::encodeDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                                   local.tm_sec, 0});
+}
+
+// Date-time values are stored as the 8 bytes of a double (binary registry values).
+std::optional<double> readFloat(const RegKey& key, std::string_view name) {
+  auto bytes = key.tryReadBinary(name);
+  if (!bytes || bytes->size() != sizeof(double)) return std::nullopt;
+  double v;
+  std::memcpy(&v, bytes->data(), sizeof v);
+  return v;
+}
+
+void writeFloat(RegKey& key, std::string_view name, double v) {
+  std::vector<uint8_t> bytes(sizeof v);
+  std::memcpy(bytes.data(), &v, sizeof v);
+  key.writeBinary(name, bytes);
+}
+
+// Cursor and status line for the time the archive information is read.
+class ReadingInfo {
+ public:
+  ReadingInfo(TCustomInstall& engine, ui::TCustomForm* runForm) : engine_(engine) {
+    if (runForm && ui::Application) {
+      previous_ = ui::Application->Cursor();
+      ui::Application->SetCursor(ui::crHourGlass);
+      cursorSet_ = true;
+    }
+    engine_.ShowStatusMessage(TranslateMessage("Reading file information..."));
+  }
+  ~ReadingInfo() {
+    if (cursorSet_ && ui::Application) ui::Application->SetCursor(previous_);
+    try {
+      engine_.HideStatusMessage();
+    } catch (...) {
+    }
+  }
+
+ private:
+  TCustomInstall& engine_;
+  ui::TCursor previous_ = ui::crDefault;
+  bool cursorSet_ = false;
+};
+
+}  // namespace
+
+// ---- install record ----
+
+std::string TCustomInstall::FindInstallRecord(bool create) {
+  try {
+    std::string path = platform::moduleFileName();
+    std::optional<double> date = platform::fileAgeDays(path);
+    platform::File file = platform::File::open(path, platform::FileAccess::Read);
+    int64_t size = file.size();
+    file.close();
+    if (!date) return {};
+    RegKey root = RegKey::create(RegRoot::LocalMachine, kInstallRoot);
+    std::vector<std::string> names = root.subKeyNames();
+    for (const std::string& name : names) {
+      std::string keyPath = std::string(kInstallRoot) + "\\" + name;
+      std::optional<RegKey> key = RegKey::open(RegRoot::LocalMachine, keyPath, true);
+      if (!key) continue;
+      std::optional<std::string> oldPath = key->tryReadString("Path");
+      std::optional<double> created = readFloat(*key, "CreationDate");
+      std::optional<uint32_t> oldSize = key->tryReadDword("Size");
+      if (!oldPath || !created || !oldSize) continue;
+      if (std::fabs(*created - *date) < 1e-7 && static_cast<int64_t>(static_cast<int32_t>(*oldSize)) == size) {
+        try {
+          writeFloat(*key, "LastRunDate", runTimeStamp_);
+          key->writeString("Path", path);
+          key->flush();
+        } catch (const Exception&) {
+          return {};
+        }
+        return keyPath;
+      }
+    }
+    if (!create) return {};
+    int n = 0;
+    for (;; ++n) {
+      std::string candidate = Format("Install%d", {n});
+      bool taken = false;
+      for (const std::string& name : names) taken = taken || SameText(name, candidate);
+      if (!taken) break;
+    }
+    std::string keyPath = std::string(kInstallRoot) + "\\" + Format("Install%d", {n});
+    try {
+      RegKey key = RegKey::create(RegRoot::LocalMachine, keyPath);
+      key.writeString("Path", path);
+      writeFloat(key, "LastRunDate", runTimeStamp_);
+      writeFloat(key, "CreationDate", *date);
+      key.writeDword("Size", static_cast<uint32_t>(size));
+      if (modes_.Contains(TInstallMode::imSelfExtractor))
+        key.writeString("SelfExtract", AddBackslash(sourceDirectory_) + ModeValue(TInstallMode::imSelfExtractor));
+      key.flush();
+    } catch (const Exception&) {
+      return {};
+    }
+    return keyPath;
+  } catch (const Exception&) {
+    // Registry or file failures leave the run without a record.
+    return {};
+  }
+}
+
+void TCustomInstall::DeleteInstallRecord() {
+  const std::string recordKey = InstallRecordKey();
+  if (recordKey.empty()) return;
+  try {
+    if (std::optional<RegKey> record = RegKey::open(RegRoot::LocalMachine, recordKey, true)) {
+      for (const std::string& sub : record->subKeyNames()) {
+        std::string subPath = recordKey + "\\" + sub;
+        if (std::optional<RegKey> k = RegKey::open(RegRoot::LocalMachine, subPath)) {
+          std::string local = Trim(k->tryReadString("LocalFile").value_or(""));
+          if (!local.empty()) platform::deleteFile(local);
+        }
+        // Sub-keys of sub-keys (none are written by the kit) go depth first.
+        std::function<void(const std::string&)> drop = [&](const std::string& p) {
+          if (std::optional<RegKey> k = RegKey::open(RegRoot::LocalMachine, p, true))
+            for (const std::string& s : k->subKeyNames()) drop(p + "\\" + s);
+          platform::deleteKey(RegRoot::LocalMachine, p);
+        };
+        drop(subPath);
+      }
+    }
+    platform::deleteKey(RegRoot::LocalMachine, recordKey);
+    if (std::optional<RegKey> root = RegKey::open(RegRoot::LocalMachine, kInstallRoot))
+      if (root->subKeyNames().empty()) platform::deleteKey(RegRoot::LocalMachine, kInstallRoot);
+    if (std::optional<RegKey> vendor = RegKey::open(RegRoot::LocalMachine, "\\Software\\Kestrune"))
+      if (vendor->subKeyNames().empty()) platform::deleteKey(RegRoot::LocalMachine, "\\Software\\Kestrune");
+  } catch (const Exception&) {
+    // A record that cannot be removed is found again by the next run.
+  }
+  SetInstallRecordKey("");
+}
+
+// ---- the run ----
+
+void TCustomInstall::Process() {
+  runTimeStamp_ = nowDays();
+  FailedRegistrations().Clear();
+  unfinishedCount_ = 0;
+  pendingBatch_ = false;
+  installing_ = true;
+  if (useLoadingProgram_ && !modes_.Contains(TInstallMode::imSourceDir))
+    throw IEInstall(
+        "The path of the loading program was not passed correctly. If you are running your install project in the IDE, "
+        "then you need to add two command line parameters. In Run | Parameters | \"Run Parameters\", type in: -d "
+        "\"-sBUILDPATH\" where BUILDPATH is the path into which you built the distributables. Example: -d \"-sC:\\My "
+        "Build\".");
+  SetInstallRecordKey(FindInstallRecord(true));
+  ClearUnfinished();
+  if (modes_.Contains(TInstallMode::imSelfExtractor)) {
+    if (!SelfExtractorOffsetHook)
+      throw IEInstall("This setup program cannot read a self-extracting file: the distribution support is not available");
+    SelfExtractorOffsetHook(*this, GetSetupFileName());
+  }
+  ReadInfoFromArchive();
+  if (OnAfterInitialized) OnAfterInitialized(this);
+  for (int call : {-986, -976, -975, -982, -981, -977, -980}) CallExternalComponents(this, call, nullptr);
+  TFileContainer::Process();
+  RegisterFailedServersAgain();
+  bool resume = unfinishedCount_ > 0 || reboot_;
+  if (resume) RegisterResume();
+  NotifyGoodInstall();
+  CleanupLoadingProgram();
+  if (!resume) DeleteInstallRecord();
+  bool plannedReboot = reboot_;
+  if (plannedReboot) {
+    CallExternalComponents(this, -987, nullptr);
+    if (reboot_ && OnBeforeReboot) OnBeforeReboot(this, reboot_);
+  }
+  if (runAutomatic_) Shutdown();
+  RunFilesAfterInstall();
+  installing_ = false;
+  if (reboot_) {
+    SaveLanguage();
+    RebootWindows();
+    if (ui::Application) ui::Application->Terminate();
+  } else if (plannedReboot && ui::Application) {
+    ui::Application->Terminate();
+  }
+}
+
+void TCustomInstall::ReadInfoFromArchive() {
+  if (InfoRead()) return;
+  if (OnBeforeReadArchiveInfo) OnBeforeReadArchiveInfo(this);
+  CallExternalComponents(this, -984, nullptr);
+  {
+    ReadingInfo reading(*this, runForm_);
+    TFileContainer::ReadInfoFromArchive();
+    if (distributeType_ != TDistributeType::dtTraditional) {
+      if (!RemoteFileListHook)
+        throw IEInstall("This setup program cannot read the remote list of files: the network support is not available");
+      RemoteFileListHook(*this);
+    }
+  }
+  infoRead_ = true;
+  if (OnAfterReadArchiveInfo) OnAfterReadArchiveInfo(this);
+  CallExternalComponents(this, -983, nullptr);
+}
+
+void TCustomInstall::NotifyGoodInstall() {
+  if (OnBeforeNotifyGoodInstall) OnBeforeNotifyGoodInstall(this);
+  CallExternalComponents(this, -995, nullptr);
+  CallExternalComponents(this, -979, nullptr);
+  if (OnAfterNotifyGoodInstall) OnAfterNotifyGoodInstall(this);
+}
+
+void TCustomInstall::NotifyBadInstall() {
+  if (OnBeforeNotifyBadInstall) OnBeforeNotifyBadInstall(this);
+  CallExternalComponents(this, -994, nullptr);
+  CallExternalComponents(this, -978, nullptr);
+  if (OnAfterNotifyBadInstall) OnAfterNotifyBadInstall(this);
+}
+
+void TCustomInstall::HandleInstallException(const std::exception& e) {
+  if (!installing_) {
+    if (ui::Application) ui::Application->ShowException(e);
+    return;
+  }
+  installing_ = false;
+  try {
+    if (dynamic_cast<const EAIUserAbort*>(&e)) {
+      NotifyBadInstall();
+      CleanupLoadingProgram();
+      DeleteInstallRecord();
+      if (runAutomatic_) Shutdown();
+    } else {
+      NotifyBadInstall();
+      if (ui::Application) ui::Application->ShowException(e);
+      Shutdown();
+    }
+  } catch (...) {
+    // A failure inside the bad ending ends the program; the new error is dropped.
+    if (runAutomatic_ && ui::Application) ui::Application->Terminate();
+  }
+}
+
+void TCustomInstall::RunFilesAfterInstall() {
+  for (int i = 0; i < InstallFiles().Count(); ++i) {
+    TCustomInstallFile* file = InstallFiles().Items(i);
+    if (!file->RunAfterInstall()) continue;
+    bool run = true;
+    if (OnBeforeRunFile) OnBeforeRunFile(this, file, run);
+    if (run) platform::shellExecute(file->DestPath());
+  }
+}
+
+}  // namespace kestrune
