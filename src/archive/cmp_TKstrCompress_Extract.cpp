@@ -145,6 +145,9 @@ void TKstrCompress::decompress(const TFileHeader& header, std::unique_ptr<TFileS
   const int endDisk = spanned ? header.EndDisk() : currentDisk_;
   if (spanned && endDisk < currentDisk_) throw EKstrCompress(
       "Could not read the file headers for the compressed file. The Archive file could possible be corrupt");
+  if (header.DataStart() < 0 || header.LastByte() < -1 || header.OriginalSize() < 0)
+    throw EKstrCompress(
+        "Could not read the file headers for the compressed file. The Archive file could possible be corrupt");
   const int64_t originalSize = header.OriginalSize();
   int64_t pos = static_cast<int64_t>(offset_) + header.DataStart();
   volume->SetPosition(pos);
