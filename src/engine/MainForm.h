@@ -1,0 +1,38 @@
+// TfrmMain: the installer's main window. It owns every component of the install script,
+// which is its own component stream, and is the window the engine hooks to start the run.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "dialogs/cmp_Rotate3DLabel.h"
+#include "dialogs/cmp_TBackDrop.h"
+#include "ui/forms.h"
+
+namespace kestrune::engine {
+
+// Name of the RCDATA resource of the setup program that holds the main form's stream
+// (the install script).
+inline constexpr char kMainFormResource[] = "TFRMMAIN";
+
+// The main form's stream embedded in the running program. Raises EReadError when the
+// program carries none.
+std::vector<uint8_t> LoadMainFormStream();
+
+class TfrmMain : public ui::TForm {
+  KESTRUNE_CLASS()
+ public:
+  // Creates the form from the install script embedded in the program.
+  explicit TfrmMain(TComponent* owner);
+  // Creates the form from the given stream. Reading errors propagate; the form and what
+  // it read so far are then destroyed.
+  TfrmMain(TComponent* owner, const std::vector<uint8_t>& stream);
+
+  // Fields set while the stream is read.
+  dialogs::TBackdrop* BackDrop = nullptr;
+  dialogs::TRotate3DLabel* ProductLabel = nullptr;
+
+ private:
+  void declareFields();
+};
+
+}  // namespace kestrune::engine

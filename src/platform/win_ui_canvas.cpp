@@ -1,0 +1,101 @@
+// GDI implementation of the drawing surface.
+#include <vector>
+
+#include "platform/text.h"
+#include "platform/win_ui_internal.h"
+
+namespace kestrune::platform::ui {
+
+namespace {
+
+RECT toRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+class GdiCanvas : public Canvas {
+ public:
+  explicit GdiCanvas(HDC dc) : dc_(dc) { SetBkMode(dc_, TRANSPARENT); }
+  ~GdiCanvas() override {
+    while (depth_ > 0) PopOrigin();
+    if (originalFont_) SelectObject(dc_, originalFont_);
+    for (HFONT f : fonts_) DeleteObject(f);
+  }
+
+  void FillRect(const Rect& r, ColorRef color) override {
+    RECT rc = toRect(r);
+    SetDCBrushColor(dc_, color);
+    ::FillRect(dc_, &rc, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  }
+
+  void FillPolygon(const std::vector<Point>& points, ColorRef color) override {
+    if (points.empty()) return;
+    std::vector<POINT> pts;
+    for (const Point& p : points) pts.push_back(POINT{p.x, p.y});
+    HGDIOBJ oldBrush = SelectObject(dc_, GetStockObject(DC_BRUSH));
+    HGDIOBJ oldPen = SelectObject(dc_, GetStockObject(DC_PEN));
+    SetDCBrushColor(dc_, color);
+    SetDCPenColor(dc_, color);
+    Polygon(dc_, pts.data(), static_cast<int>(pts.size()));
+    SelectObject(dc_, oldPen);
+    SelectObject(dc_, oldBrush);
+  }
+
+  void SelectFont(const FontSpec& spec) override {
+    LOGFONTW lf{};
+    lf.lfHeight = spec.height;
+    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = spec.italic;
+    lf.lfUnderline = spec.underline;
+    lf.lfStrikeOut = spec.strikeOut;
+    lf.lfCharSet = static_cast<BYTE>(spec.charset);
+    lf.lfEscapement = spec.escapement;
+    lf.lfOrientation = spec.escapement;
+    lf.lfOutPrecision = static_cast<BYTE>(spec.outPrecision);
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH;
+    std::wstring face = Widen(spec.name);
+    lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&lf);
+    if (!font) return;
+    fonts_.push_back(font);
+    HGDIOBJ old = SelectObject(dc_, font);
+    if (!originalFont_) originalFont_ = old;
+  }
+
+  Size TextExtent(std::string_view utf8) override {
+    std::wstring w = Widen(utf8);
+    SIZE s{};
+    GetTextExtentPoint32W(dc_, w.c_str(), static_cast<int>(w.size()), &s);
+    return Size{s.cx, s.cy};
+  }
+
+  void TextOut(int x, int y, std::string_view utf8, ColorRef color) override {
+    std::wstring w = Widen(utf8);
+    SetTextColor(dc_, color);
+    ::TextOutW(dc_, x, y, w.c_str(), static_cast<int>(w.size()));
+  }
+
+  void PushOrigin(Point origin, const Rect& clip) override {
+    SaveDC(dc_);
+    ++depth_;
+    OffsetViewportOrgEx(dc_, origin.x, origin.y, nullptr);
+    IntersectClipRect(dc_, clip.left, clip.top, clip.right, clip.bottom);
+  }
+
+  void PopOrigin() override {
+    if (depth_ == 0) return;
+    RestoreDC(dc_, -1);
+    --depth_;
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ originalFont_ = nullptr;
+  std::vector<HFONT> fonts_;
+  int depth_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Canvas> MakeGdiCanvas(HDC dc) { return std::make_unique<GdiCanvas>(dc); }
+
+}  // namespace kestrune::platform::ui

@@ -1,0 +1,20 @@
+// Window host internals shared by the Win32 implementation files.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/ui_canvas.h"
+
+namespace kestrune::platform::ui {
+
+// The private message that carries NativeWindow::Post codes.
+inline constexpr UINT kPostedMessage = WM_APP + 0x4B1;
+
+// A canvas over a device context; restores the context's font and deletes the fonts it
+// made when it ends.
+std::unique_ptr<Canvas> MakeGdiCanvas(HDC dc);
+
+HCURSOR CursorHandle(int cursor);
+
+}  // namespace kestrune::platform::ui

@@ -1,0 +1,351 @@
+// Win32 windows of the window host: the window class, the window procedure that binds
+// its NativeWindow at WM_NCCREATE and keeps every exception inside, and the window calls.
+#include "platform/ui_window.h"
+
+#include "platform/platform_error.h"
+#include "platform/text.h"
+#include "platform/ui_app.h"
+#include "platform/win_ui_internal.h"
+
+namespace kestrune::platform::ui {
+
+namespace {
+
+const wchar_t kClassName[] = L"KestruneWindow";
+// Window property that binds subclassed system controls to their NativeWindow.
+const wchar_t kBindingProp[] = L"KestruneNativeWindow";
+
+LRESULT CALLBACK hostWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK subclassWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+void registerClassOnce() {
+  static bool done = false;
+  if (done) return;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+  wc.lpfnWndProc = hostWndProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+  if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  wc.lpszClassName = kClassName;
+  if (!RegisterClassExW(&wc)) throwWin32("RegisterClassExW", GetLastError());
+  done = true;
+}
+
+// Paints through an off-screen bitmap so that a gradient and the text drawn over it do
+// not flicker. EndPaint runs even when the sink throws.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND hwnd) : hwnd_(hwnd) {
+    dc_ = BeginPaint(hwnd_, &ps_);
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    w_ = rc.right;
+    h_ = rc.bottom;
+    mem_ = CreateCompatibleDC(dc_);
+    bmp_ = CreateCompatibleBitmap(dc_, w_ > 0 ? w_ : 1, h_ > 0 ? h_ : 1);
+    old_ = SelectObject(mem_, bmp_);
+    SelectObject(mem_, GetStockObject(DEFAULT_GUI_FONT));
+  }
+  ~PaintScope() {
+    SelectObject(mem_, old_);
+    DeleteObject(bmp_);
+    DeleteDC(mem_);
+    EndPaint(hwnd_, &ps_);
+  }
+  HDC MemoryDC() const { return mem_; }
+  void Present() { BitBlt(dc_, 0, 0, w_, h_, mem_, 0, 0, SRCCOPY); }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_ = nullptr, mem_ = nullptr;
+  HBITMAP bmp_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  int w_ = 0, h_ = 0;
+};
+
+}  // namespace
+
+struct NativeWindow::Impl {
+  explicit Impl(WindowSink& s) : sink(&s) {}
+  WindowSink* sink;
+  HWND hwnd = nullptr;
+  WNDPROC systemProc = nullptr;  // set for subclassed system controls
+  HFONT font = nullptr;
+
+  LRESULT callDefault(UINT msg, WPARAM wp, LPARAM lp) {
+    return systemProc ? CallWindowProcW(systemProc, hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+  }
+
+  Rect bounds() const {
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD) MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&rc), 2);
+    return Rect{rc.left, rc.top, rc.right, rc.bottom};
+  }
+
+  void detach() {
+    if (!hwnd) return;
+    if (systemProc) {
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc));
+      RemovePropW(hwnd, kBindingProp);
+    } else {
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    }
+    hwnd = nullptr;
+  }
+
+  LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+      case WM_PAINT:
+        if (systemProc || !sink) break;
+        {
+          PaintScope scope(hwnd);
+          {
+            std::unique_ptr<Canvas> canvas = MakeGdiCanvas(scope.MemoryDC());
+            sink->WindowPaint(*canvas);
+          }
+          scope.Present();
+        }
+        return 0;
+      case WM_ERASEBKGND:
+        if (!systemProc) return 1;  // WM_PAINT paints every pixel
+        break;
+      case WM_WINDOWPOSCHANGED: {
+        LRESULT r = callDefault(msg, wp, lp);
+        if (sink) sink->WindowMoved(bounds());
+        return r;
+      }
+      case WM_SIZE: {
+        LRESULT r = callDefault(msg, wp, lp);
+        if (sink) sink->WindowResized();
+        return r;
+      }
+      case WM_ACTIVATE: {
+        LRESULT r = callDefault(msg, wp, lp);
+        if (sink) sink->WindowActivated(LOWORD(wp) != WA_INACTIVE);
+        return r;
+      }
+      case WM_CLOSE:
+        if (systemProc) break;
+        if (sink) sink->WindowCloseRequested();
+        return 0;
+      case WM_COMMAND:
+        if (lp) {
+          auto* child = static_cast<Impl*>(GetPropW(reinterpret_cast<HWND>(lp), kBindingProp));
+          if (child && child->sink) child->sink->WindowCommand(HIWORD(wp));
+          return 0;
+        }
+        break;
+      case WM_SETCURSOR:
+        if (LOWORD(lp) == HTCLIENT && sink) {
+          int cursor = OverrideCursor();
+          if (cursor == 0) cursor = sink->WindowCursor();
+          if (cursor != 0) {
+            SetCursor(CursorHandle(cursor));
+            return TRUE;
+          }
+        }
+        break;
+      case kPostedMessage:
+        if (sink) sink->WindowPosted(static_cast<int>(wp));
+        return 0;
+      case WM_NCDESTROY: {
+        WNDPROC proc = systemProc;
+        HWND h = hwnd;
+        detach();
+        return proc ? CallWindowProcW(proc, h, msg, wp, lp) : DefWindowProcW(h, msg, wp, lp);
+      }
+      default:
+        break;
+    }
+    return callDefault(msg, wp, lp);
+  }
+};
+
+namespace {
+
+// Every exception a handler raises stops here: the unwinder cannot cross user32's frames.
+LRESULT dispatchSafely(NativeWindow::Impl* self, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  try {
+    return self->handle(msg, wp, lp);
+  } catch (...) {
+    ReportCallbackException(std::current_exception());
+    return 0;
+  }
+}
+
+LRESULT CALLBACK hostWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  NativeWindow::Impl* self;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<NativeWindow::Impl*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<NativeWindow::Impl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  return dispatchSafely(self, hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK subclassWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = static_cast<NativeWindow::Impl*>(GetPropW(hwnd, kBindingProp));
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  return dispatchSafely(self, hwnd, msg, wp, lp);
+}
+
+DWORD styleFor(const WindowParams& p, DWORD& exStyle) {
+  exStyle = 0;
+  DWORD style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+  if (p.child) {
+    style |= WS_CHILD;
+  } else {
+    switch (p.border) {
+      case BorderKind::None: style |= WS_POPUP; break;
+      case BorderKind::Single: style |= WS_CAPTION; break;
+      case BorderKind::Sizeable: style |= WS_CAPTION | WS_THICKFRAME; break;
+      case BorderKind::Dialog: style |= WS_CAPTION; exStyle |= WS_EX_DLGMODALFRAME; break;
+      case BorderKind::ToolWindow: style |= WS_CAPTION; exStyle |= WS_EX_TOOLWINDOW; break;
+      case BorderKind::SizeToolWin: style |= WS_CAPTION | WS_THICKFRAME; exStyle |= WS_EX_TOOLWINDOW; break;
+    }
+    if (p.border != BorderKind::None && p.systemMenu) {
+      style |= WS_SYSMENU;
+      if (p.border != BorderKind::Dialog && p.border != BorderKind::ToolWindow && p.border != BorderKind::SizeToolWin) {
+        if (p.minimizeBox) style |= WS_MINIMIZEBOX;
+        if (p.maximizeBox) style |= WS_MAXIMIZEBOX;
+      }
+    }
+  }
+  if (p.visible) style |= WS_VISIBLE;
+  if (!p.enabled) style |= WS_DISABLED;
+  return style | p.classStyle;
+}
+
+}  // namespace
+
+NativeWindow::NativeWindow(WindowSink& sink) : impl_(std::make_unique<Impl>(sink)) {}
+
+NativeWindow::~NativeWindow() {
+  // The sink is going: nothing may reach it while the window goes.
+  impl_->sink = nullptr;
+  Destroy();
+  if (impl_->font) DeleteObject(impl_->font);
+}
+
+void NativeWindow::Create(const WindowParams& p) {
+  if (impl_->hwnd) return;
+  DWORD exStyle = 0;
+  DWORD style = styleFor(p, exStyle);
+  std::wstring caption = Widen(p.caption);
+  HWND parent = static_cast<HWND>(p.parent);
+  const Rect& b = p.bounds;
+  if (p.systemClass.empty()) {
+    registerClassOnce();
+    HWND h = CreateWindowExW(exStyle, kClassName, caption.c_str(), style, b.left, b.top, b.Width(), b.Height(), parent,
+                             nullptr, GetModuleHandleW(nullptr), impl_.get());
+    if (!h) throwWin32("CreateWindowExW", GetLastError());
+  } else {
+    std::wstring cls = Widen(p.systemClass);
+    HWND h = CreateWindowExW(exStyle, cls.c_str(), caption.c_str(), style, b.left, b.top, b.Width(), b.Height(), parent,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!h) throwWin32("CreateWindowExW", GetLastError());
+    impl_->hwnd = h;
+    SetPropW(h, kBindingProp, impl_.get());
+    impl_->systemProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassWndProc)));
+  }
+}
+
+void NativeWindow::Destroy() {
+  if (impl_->hwnd) DestroyWindow(impl_->hwnd);
+  impl_->hwnd = nullptr;
+}
+
+bool NativeWindow::Exists() const { return impl_->hwnd != nullptr; }
+WindowHandle NativeWindow::Handle() const { return impl_->hwnd; }
+
+void NativeWindow::SetBounds(const Rect& b) {
+  if (impl_->hwnd) SetWindowPos(impl_->hwnd, nullptr, b.left, b.top, b.Width(), b.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Rect NativeWindow::Bounds() const { return impl_->hwnd ? impl_->bounds() : Rect{}; }
+
+Size NativeWindow::ClientSize() const {
+  RECT rc{};
+  if (impl_->hwnd) GetClientRect(impl_->hwnd, &rc);
+  return Size{rc.right, rc.bottom};
+}
+
+void NativeWindow::SetText(const std::string& utf8) {
+  if (impl_->hwnd) SetWindowTextW(impl_->hwnd, Widen(utf8).c_str());
+}
+
+void NativeWindow::SetVisible(bool visible) {
+  if (impl_->hwnd) ShowWindow(impl_->hwnd, visible ? SW_SHOW : SW_HIDE);
+}
+
+bool NativeWindow::IsVisible() const { return impl_->hwnd && IsWindowVisible(impl_->hwnd); }
+
+void NativeWindow::SetEnabled(bool enabled) {
+  if (impl_->hwnd) ::EnableWindow(impl_->hwnd, enabled);
+}
+
+void NativeWindow::SetShowState(ShowState state) {
+  if (!impl_->hwnd) return;
+  ShowWindow(impl_->hwnd, state == ShowState::Maximized ? SW_MAXIMIZE : state == ShowState::Minimized ? SW_MINIMIZE : SW_RESTORE);
+}
+
+void NativeWindow::SetFont(const FontSpec& spec) {
+  if (!impl_->hwnd || !impl_->systemProc) return;
+  LOGFONTW lf{};
+  lf.lfHeight = spec.height;
+  lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = spec.italic;
+  lf.lfUnderline = spec.underline;
+  lf.lfStrikeOut = spec.strikeOut;
+  lf.lfCharSet = static_cast<BYTE>(spec.charset);
+  std::wstring face = Widen(spec.name);
+  lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+  HFONT font = CreateFontIndirectW(&lf);
+  SendMessageW(impl_->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (impl_->font) DeleteObject(impl_->font);
+  impl_->font = font;
+}
+
+void NativeWindow::Invalidate() {
+  if (impl_->hwnd) ::InvalidateRect(impl_->hwnd, nullptr, FALSE);
+}
+
+void NativeWindow::InvalidateRect(const Rect& r) {
+  if (!impl_->hwnd) return;
+  RECT rc{r.left, r.top, r.right, r.bottom};
+  ::InvalidateRect(impl_->hwnd, &rc, FALSE);
+}
+
+void NativeWindow::Update() {
+  if (impl_->hwnd) UpdateWindow(impl_->hwnd);
+}
+
+void NativeWindow::BringToFront() {
+  if (impl_->hwnd) SetWindowPos(impl_->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+bool NativeWindow::IsActive() const { return impl_->hwnd && GetActiveWindow() == impl_->hwnd; }
+
+void NativeWindow::Post(int code) {
+  if (impl_->hwnd) PostMessageW(impl_->hwnd, kPostedMessage, static_cast<WPARAM>(code), 0);
+}
+
+void NativeWindow::RefreshCursor() {
+  if (!impl_->hwnd || !impl_->sink) return;
+  POINT pt;
+  GetCursorPos(&pt);
+  if (WindowFromPoint(pt) != impl_->hwnd) return;
+  int cursor = OverrideCursor();
+  if (cursor == 0) cursor = impl_->sink->WindowCursor();
+  SetCursor(CursorHandle(cursor));
+}
+
+}  // namespace kestrune::platform::ui

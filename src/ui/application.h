@@ -1,0 +1,77 @@
+// The application object: title, main form, message loop and pump, termination, the
+// exception handler every window callback reports to, message boxes and the cursor.
+#pragma once
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "runtime/component.h"
+#include "ui/forms.h"
+
+namespace kestrune::ui {
+
+class TApplication : public TComponent {
+  KESTRUNE_CLASS()
+ public:
+  // The first application made becomes the global Application.
+  explicit TApplication(TComponent* owner = nullptr);
+  ~TApplication() override;
+
+  // Installs the message pump behind kestrune::ProcessMessages and the handler of
+  // exceptions caught at window callbacks.
+  void Initialize();
+
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& v) { title_ = v; }
+
+  TCustomForm* MainForm() const { return mainForm_; }
+  // Creates a form owned by the application; the first form created becomes the main form
+  // (after its constructor, so the stream it reads runs without a main form).
+  template <class T, class... Args>
+  T* CreateForm(Args&&... args) {
+    T* form = new T(this, std::forward<Args>(args)...);
+    if (!mainForm_) {
+      mainForm_ = form;
+      form->HandleNeeded();
+    }
+    return form;
+  }
+
+  // Shows the main form and handles messages until Terminate.
+  void Run();
+  // Ends Run (and every modal loop, with mrCancel) once the current message is handled.
+  // Unlike a quit message it does not close message boxes shown afterwards.
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+  // Handles every pending message and returns; costs one queue check when none is pending.
+  void ProcessMessages();
+  // Waits for one message and handles it.
+  void HandleMessage();
+
+  // Hands an exception to OnException, or shows it when there is no handler. EAbort is
+  // silent. Never throws.
+  void HandleException(TComponent* sender, std::exception_ptr e) noexcept;
+  void ShowException(const std::exception& e);
+  std::function<void(TComponent* Sender, const std::exception& E)> OnException;
+
+  // A message box owned by the active window; an empty caption shows the title.
+  int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+
+  // The cursor every window shows while it is not crDefault (the screen cursor).
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor v);
+
+  // Called by a form that goes.
+  void FormDestroyed(TCustomForm* form);
+
+ private:
+  std::string title_;
+  TCustomForm* mainForm_ = nullptr;
+  bool terminated_ = false;
+  TCursor cursor_ = crDefault;
+};
+
+// The application of the program (null when none exists).
+extern TApplication* Application;
+
+}  // namespace kestrune::ui
