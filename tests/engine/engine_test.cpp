@@ -1,0 +1,278 @@
+// The engine: creation rules, command line, setters, the run's order of calls, the install
+// record, the endings and unfinished work across a restart.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/cmp_TInstall.h"
+#include "objects/cmp_GrabCall.h"
+#include "objects/cmp_TInstallFileGroup.h"
+#include "paths/cmp_TPathSpecifier.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+#include "routines/routines_Registry.h"
+#include "runtime/exceptions.h"
+#include "runtime/params.h"
+#include "runtime/published.h"
+
+namespace kestrune {
+namespace {
+
+std::vector<std::string> g_log;
+
+class TEngineForm : public TComponent {
+ public:
+  TEngineForm() : TComponent(nullptr) { SetName("frmMain"); }
+  ~TEngineForm() override { DestroyComponents(); }
+  bool IsFormOrDataModule() const override { return true; }
+};
+
+class TResumable : public TInstallFileGroup {
+ public:
+  using TInstallFileGroup::TInstallFileGroup;
+  void CompleteAfterReboot() override { g_log.push_back("complete " + Name()); }
+};
+
+std::string messageOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "(nothing raised)";
+}
+
+void params(std::vector<std::string> p) {
+  p.insert(p.begin(), platform::moduleFileName());
+  SetProgramParams(std::move(p));
+}
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_log.clear();
+    params({});
+    DeleteRegistryTree(rkLocalMachine, "\\SOFTWARE\\Kestrune");
+    DeleteRegistryTree(rkLocalMachine, std::string(kRunOnceKey));
+    SetInstallRecordKey("");
+  }
+  void TearDown() override {
+    DeleteRegistryTree(rkLocalMachine, "\\SOFTWARE\\Kestrune");
+    DeleteRegistryTree(rkLocalMachine, std::string(kRunOnceKey));
+  }
+  // An engine loaded as from the script, not started automatically.
+  TInstall* load(std::vector<std::string> commandLine = {}) {
+    params(std::move(commandLine));
+    auto* engine = new TInstall(&form);
+    engine->SetName("Install");
+    engine->SetLoading(true);
+    engine->SetRunAutomatic(false);
+    engine->SetUseLoadingProgram(false);
+    try {
+      engine->Loaded();
+    } catch (...) {
+      delete engine;
+      throw;
+    }
+    return engine;
+  }
+  void record(TInstall& engine) {
+    auto* grab = new TGrabCall(&form);
+    grab->SetName("Grab");
+    grab->SetContainer(&engine);
+    grab->OnCall = [](TInstallContainer* c, int call, TPersistent*) { g_log.push_back(c->Name() + " " + std::to_string(call)); };
+  }
+  TEngineForm form;
+};
+
+TEST_F(EngineTest, CreationRulesAndDefaults) {
+  auto* engine = new TInstall(&form);
+  EXPECT_EQ(engine->DestDir(), "\\MyApplication");
+  EXPECT_EQ(engine->DestDirType()->Name(), "psProgramFiles");
+  EXPECT_EQ(engine->ArchiveFileType()->Name(), "psMainArchiveFile");
+  EXPECT_EQ(engine->GroupName(), "Main");
+  EXPECT_FALSE(engine->AllowChoice());
+  EXPECT_TRUE(engine->RunAutomatic() && engine->UseLoadingProgram() && engine->AutoMaximizeWindow());
+  EXPECT_EQ(CurrentEngine(), engine);
+  EXPECT_EQ(messageOf([&] { new TInstall(&form); }),
+            "The TInstall component does not currently support the use of 2 TInstall components in the same project");
+  delete engine;
+  EXPECT_EQ(CurrentEngine(), nullptr);
+  TComponent plainOwner(nullptr);
+  EXPECT_NE(messageOf([&] { new TInstall(&plainOwner); }).find("must be a form"), std::string::npos);
+}
+
+TEST_F(EngineTest, CommandLineCasesGiveTheirModeOrExactError) {
+  const std::string invalid =
+      "Invalid parameter <%s>. Valid command line parameters are: -b (Build), -d (Debug), -f (Transfer to floppies), -e "
+      "(Called by self-extractor), -r (After reboot)";
+  for (std::string bad : {"-x", "-", "b"}) {
+    SCOPED_TRACE(bad);
+    std::string expected = invalid;
+    expected.replace(expected.find("%s"), 2, bad);
+    EXPECT_EQ(messageOf([&] { delete load({bad}); }), expected);
+  }
+  const std::string noBuildDir =
+      "You forgot to pass in the build directory. In Run | Parameters, follow this format: -d \"-sC:\\My Build\"";
+  EXPECT_EQ(messageOf([&] { delete load({"-d"}); }), noBuildDir);
+  EXPECT_EQ(messageOf([&] { delete load({"-D", "-s   "}); }), noBuildDir);
+  EXPECT_NE(messageOf([&] { delete load({"-b"}); }).find("cannot build"), std::string::npos);
+
+  TInstall* engine = load({"-sC:\\My Build", "-eSETUP.EXE", "-c"});
+  EXPECT_EQ(engine->SourceDirectory(), "C:\\My Build");
+  EXPECT_EQ(engine->ModeValue(TInstallMode::imSelfExtractor), "SETUP.EXE");
+  EXPECT_TRUE(engine->Modes().Contains(TInstallMode::imCleanup));
+  EXPECT_EQ(engine->GetSetupFileName(), "C:\\My Build\\SETUP.EXE");
+  delete engine;
+
+  engine = load();
+  EXPECT_TRUE(engine->Modes().Empty());
+  EXPECT_EQ(engine->SourceDirectory(), TCustomInstall::GetSourceDirectory());
+  delete engine;
+}
+
+TEST_F(EngineTest, SettersFollowTheirRules) {
+  TInstall* engine = load();
+  engine->SetHideMainForm(true);
+  EXPECT_FALSE(engine->AutoMaximizeWindow());
+  engine->SetAutoMaximizeWindow(true);
+  EXPECT_FALSE(engine->HideMainForm());
+  EXPECT_EQ(messageOf([&] { engine->SetDistributeType(TDistributeType::dtWeb); }),
+            "DistributeType can only be set at design-time");
+  TStringList files{"C:\\Kit\\IDAPINST.DLL", "   ", "", "D:\\x\\other.dll"};
+  engine->SetPresetupFiles(files);
+  EXPECT_EQ(engine->PresetupFiles()->Count(), 2);
+  engine->AddPresetupFile("E:\\elsewhere\\idapinst.dll", true);
+  EXPECT_EQ(engine->PresetupFiles()->Count(), 2);
+  engine->AddPresetupFile("E:\\elsewhere\\idapinst.dll", false);
+  EXPECT_EQ(engine->PresetupFiles()->Count(), 3);
+  engine->SetArchiveFileType(nullptr);
+  engine->SetArchiveFile("x.1");
+  engine->SetUseLoadingProgram(true);
+  EXPECT_EQ(engine->ArchiveFileType()->Name(), "psMainArchiveFile");
+  EXPECT_EQ(engine->ArchiveFile(), "");
+
+  // The install type in force: the first of default, compact, full, custom.
+  delete engine;
+  engine = new TInstall(&form);
+  engine->SetInstallTypes({TInstallType::itFull, TInstallType::itCompact});
+  engine->SetLoading(true);
+  engine->SetRunAutomatic(false);
+  engine->Loaded();
+  EXPECT_EQ(engine->CurrentInstallType(), TInstallType::itCompact);
+  delete engine;
+}
+
+TEST_F(EngineTest, TheRunSendsItsCallsInOrderAndRemovesItsRecord) {
+  TInstall* engine = load();
+  record(*engine);
+  auto* group = new TInstallFileGroup(&form);
+  group->SetName("Group");
+  group->SetContainer(engine);
+  engine->Process();
+  EXPECT_EQ(g_log, (std::vector<std::string>{
+                       "Install -984", "Install -974", "Install -973", "Install -983", "Install -986", "Install -976",
+                       "Install -975", "Install -982", "Install -981", "Install -977", "Install -980", "Install -990",
+                       "Install -999", "Install -992", "Install -996", "Install -989", "Install -995", "Install -979"}));
+  EXPECT_FALSE(engine->Installing());
+  EXPECT_TRUE(group->Processed());
+  EXPECT_FALSE(platform::keyExists(platform::RegRoot::LocalMachine, "\\SOFTWARE\\Kestrune"));
+  delete engine;
+}
+
+TEST_F(EngineTest, InstallRecordsAreFoundByDateAndSizeAndNumberedPastGaps) {
+  TInstall* engine = load();
+  std::string self = platform::moduleFileName();
+  double date = *platform::fileAgeDays(self);
+  int64_t size = platform::File::open(self, platform::FileAccess::Read).size();
+  auto writeRecord = [](const std::string& name, const std::string& path, double created, uint32_t bytes) {
+    platform::RegKey k = platform::RegKey::create(platform::RegRoot::LocalMachine, "\\SOFTWARE\\Kestrune\\Install\\" + name);
+    std::vector<uint8_t> d(8);
+    std::memcpy(d.data(), &created, 8);
+    k.writeString("Path", path);
+    k.writeBinary("CreationDate", d);
+    k.writeDword("Size", bytes);
+  };
+  writeRecord("Install0", "C:\\old\\setup.exe", date + 1e-7 * 1.5, static_cast<uint32_t>(size));
+  writeRecord("Install2", "C:\\old\\setup.exe", date, static_cast<uint32_t>(size + 1));
+  EXPECT_EQ(engine->FindInstallRecord(false), "");
+  std::string created = engine->FindInstallRecord(true);
+  EXPECT_EQ(created, "\\SOFTWARE\\Kestrune\\Install\\Install1");
+
+  // The same file started from elsewhere finds its record and updates the path.
+  writeRecord("Install1", "C:\\moved\\setup.exe", date + 0.5e-7, static_cast<uint32_t>(size));
+  EXPECT_EQ(engine->FindInstallRecord(false), created);
+  auto key = platform::RegKey::open(platform::RegRoot::LocalMachine, created);
+  EXPECT_EQ(key->tryReadString("Path").value_or(""), self);
+  delete engine;
+}
+
+TEST_F(EngineTest, EndingsOfAbortAndFailure) {
+  TInstall* engine = load();
+  record(*engine);
+  engine->OnAfterInitialized = [](TComponent*) { throw EAIUserAbort(); };
+  try {
+    engine->Process();
+  } catch (const std::exception& e) {
+    engine->HandleInstallException(e);
+  }
+  EXPECT_EQ(std::vector<std::string>(g_log.end() - 2, g_log.end()), (std::vector<std::string>{"Install -994", "Install -978"}));
+  EXPECT_FALSE(platform::keyExists(platform::RegRoot::LocalMachine, "\\SOFTWARE\\Kestrune\\Install"));
+
+  g_log.clear();
+  engine->OnAfterInitialized = [](TComponent*) { throw IEInstall("broken"); };
+  try {
+    engine->Process();
+  } catch (const std::exception& e) {
+    engine->HandleInstallException(e);
+  }
+  EXPECT_EQ(g_log.back(), "Install -978");
+  EXPECT_FALSE(InstallRecordKey().empty());
+  EXPECT_TRUE(platform::keyExists(platform::RegRoot::LocalMachine, InstallRecordKey()));
+  delete engine;
+}
+
+TEST_F(EngineTest, UnfinishedWorkIsResumedAfterTheRestart) {
+  TInstall* engine = load({"-sC:\\Dist", "-eSetup.exe", "-c"});
+  auto* group = new TResumable(&form);
+  group->SetName("DataFiles");
+  EXPECT_EQ(messageOf([&] { engine->AddUnfinished("x", 0); }),
+            "The TInstall could not either write or read unfinished business from the registry");
+  SetInstallRecordKey(engine->FindInstallRecord(true));
+  std::string leftover = platform::createTempFile("kst");
+  engine->AddUnfinished("datafiles", 0);
+  engine->AddUnfinished(leftover, 1);
+  TStringList lines;
+  engine->GetUnfinishedList(lines);
+  EXPECT_EQ(lines.Items(), (std::vector<std::string>{"datafiles;0", leftover + ";1"}));
+
+  // Two pending installs: the second resume command is numbered.
+  engine->RegisterResume();
+  engine->RegisterResume();
+  auto runOnce = platform::RegKey::open(platform::RegRoot::LocalMachine, std::string(kRunOnceKey));
+  ASSERT_TRUE(runOnce);
+  std::string expected = "\"" + platform::moduleFileName() + "\" -r \"-eSetup.exe\" \"-sC:\\Dist\" -c";
+  EXPECT_EQ(runOnce->tryReadString("KestruneUnfinished").value_or(""), expected);
+  EXPECT_EQ(runOnce->tryReadString("KestruneUnfinished1").value_or(""), expected);
+  delete engine;
+
+  // The restarted program resumes inside its loading.
+  engine = load({"-r", "-sC:\\Dist", "-eSetup.exe"});
+  EXPECT_EQ(g_log, (std::vector<std::string>{"complete DataFiles"}));
+  EXPECT_FALSE(platform::fileExists(leftover));
+  EXPECT_FALSE(platform::keyExists(platform::RegRoot::LocalMachine, "\\SOFTWARE\\Kestrune"));
+  EXPECT_FALSE(engine->Installing());
+  delete engine;
+
+  // An invalid line stops the resumed run.
+  engine = load();
+  SetInstallRecordKey(engine->FindInstallRecord(true));
+  engine->AddUnfinished("DataFiles", 0);
+  platform::RegKey::create(platform::RegRoot::LocalMachine, InstallRecordKey() + "\\Unfinished").writeString("bad", "x");
+  EXPECT_EQ(messageOf([&] { engine->CompleteAfterReboot(); }), "There is an invalid entry for the unfinished install list bad;x");
+  delete engine;
+}
+
+}  // namespace
+}  // namespace kestrune
