@@ -48,7 +48,6 @@ const ClassInfo& TInstall::classInfo() {
     for (PropInfo& q : FileContainerProps())
       if (q.name != "AllowChoice") p.push_back(std::move(q));
     p.push_back(prop<&TInstallContainer::DestDir, &TInstallContainer::SetDestDir>("DestDir").DefaultStr("\\MyApplication"));
-    // The destination base is always written: its default is a specifier object.
     p.push_back(prop<&TInstallContainer::DestDirType, &TInstallContainer::SetDestDirType>("DestDirType"));
     p.push_back(prop<&TInstallContainer::InstallTypes, &TInstallContainer::SetInstallTypes>("InstallTypes")
                     .Default(TInstallTypes{TInstallType::itAlways}.Bits()));
@@ -63,6 +62,9 @@ const ClassInfo& TInstall::classInfo() {
     p.push_back(prop<&TCustomInstall::Reboot, &TCustomInstall::SetReboot>("Reboot"));
     p.push_back(prop<&TCustomInstall::RunAutomatic, &TCustomInstall::SetRunAutomatic>("RunAutomatic").Default(1));
     p.push_back(prop<&TCustomInstall::UseLoadingProgram, &TCustomInstall::SetUseLoadingProgram>("UseLoadingProgram"));
+    // The constructor gives both bases a specifier; a script that clears one must say so.
+    for (PropInfo& q : p)
+      if (q.name == "DestDirType" || q.name == "ArchiveFileType") q.alwaysStored = true;
     for (const char* e : {"OnAfterInitialized", "OnAfterNotifyBadInstall", "OnAfterNotifyGoodInstall", "OnAfterReadArchiveInfo",
                           "OnBeforeNotifyBadInstall", "OnBeforeNotifyGoodInstall", "OnBeforeReadArchiveInfo",
                           "OnBeforeReboot", "OnBeforeRunFile", "OnBeforeShutdown", "OnBeforeCleanup", "OnFailedReboot",

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace kestrune::platform {
@@ -70,5 +71,12 @@ void writeProfileString(std::string_view file, std::string_view section, std::st
 bool createDirectory(std::string_view path);
 // Deletes an empty directory; false when it could not be removed.
 bool removeDirectory(std::string_view path);
+
+// The program's command line split into arguments as the C runtime splits it (quotes
+// removed); the first is the program.
+std::vector<std::string> commandLineArguments();
+
+// Replaces (or adds) the RCDATA resource of that name in a program file on disk.
+void replaceRcData(const std::string& exePath, std::string_view name, const std::vector<uint8_t>& data);
 
 }  // namespace kestrune::platform

@@ -89,7 +89,7 @@ void Writer::writeProperties(const TPersistent* obj, const std::string& prefix) 
 }
 
 void Writer::writeProperty(const TPersistent* obj, const PropInfo& p, const std::string& prefix) {
-  if (p.kind == PropKind::Event || SameText(p.name, "Name")) return;
+  if (p.kind == PropKind::Event) return;
   if (p.stored && !p.stored(*obj)) return;
   std::string path = prefix + p.name;
   switch (p.kind) {
@@ -126,9 +126,12 @@ void Writer::writeProperty(const TPersistent* obj, const PropInfo& p, const std:
     }
     case PropKind::Component: {
       TComponent* target = p.getRef(*obj);
-      if (!target || !p.setRef) return;
+      if (!p.setRef || (!target && !p.alwaysStored)) return;
       WriteShortString(path);
-      WriteIdent(target->Name());
+      // An always-stored reference that is cleared is written as nil, so that reading it
+      // clears a reference the constructor made.
+      if (target) WriteIdent(target->Name());
+      else out_.push_back(vaNil);
       break;
     }
     case PropKind::Object: case PropKind::Strings: case PropKind::Picture: {

@@ -1,0 +1,20 @@
+// Loading an install script from a file, in text or binary form, into a main form.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kestrune::engine {
+
+class TfrmMain;
+
+// The binary stream of a script file: binary files ("TPF0") as they are, text forms
+// converted. Raises the reader's or the text form's error for bad input.
+std::vector<uint8_t> ReadScriptFile(const std::string& path);
+
+// Creates the main form from a script as a plain start of the setup program would (no
+// command-line switches), without showing it.
+std::unique_ptr<TfrmMain> LoadScript(const std::vector<uint8_t>& stream);
+
+}  // namespace kestrune::engine

@@ -1,0 +1,62 @@
+// The Zarvotill install script: it loads with the kit's classes, references between its
+// components resolve (also forward ones), defaults stay, and the tree composes.
+#include <gtest/gtest.h>
+
+#include "engine/MainForm.h"
+#include "engine/cmp_TInstall.h"
+#include "engine/register_classes.h"
+#include "engine/script_loader.h"
+#include "objects/cmp_TInstallFileGroup.h"
+#include "runtime/text_form.h"
+#include "runtime/writer.h"
+
+namespace kestrune {
+namespace {
+
+class ZarvotillScript : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    registerKitClasses(ClassRegistry::Global());
+    stream = engine::ReadScriptFile(KESTRUNE_SOURCE_DIR "/src/resources/zarvotill.kfm");
+    form = engine::LoadScript(stream);
+  }
+  TInstallFileGroup* group(const std::string& name) {
+    return dynamic_cast<TInstallFileGroup*>(form->FindComponent(name));
+  }
+  std::vector<uint8_t> stream;
+  std::unique_ptr<engine::TfrmMain> form;
+};
+
+TEST_F(ZarvotillScript, LoadsWithItsTreeAndDefaults) {
+  auto* install = dynamic_cast<TInstall*>(form->FindComponent("Install"));
+  ASSERT_NE(install, nullptr);
+  EXPECT_EQ(CurrentEngine(), install);
+  EXPECT_EQ(install->Information()->ProductName, "Zarvotill");
+  EXPECT_EQ(install->Information()->CompanyName, "Dévari s.r.o.");
+  EXPECT_EQ(install->PresetupFiles()->Count(), 1);
+  EXPECT_EQ(install->DestDirType(), nullptr);
+  EXPECT_EQ(install->GetDestDir(), "C:\\Zarvotill");
+  // Left at their defaults, absent from the stream.
+  EXPECT_TRUE(install->RunAutomatic());
+  EXPECT_EQ(install->InstallTypes(), TInstallTypes{TInstallType::itAlways});
+
+  // The engine's groups in Order; a group whose container stands later in the stream is
+  // linked to it.
+  std::vector<std::string> top;
+  for (TInstallContainer* h : install->HelperList()) top.push_back(h->Name());
+  EXPECT_EQ(top, (std::vector<std::string>{"FullVersion", "DemoVersion", "SystemFiles", "AllVersions"}));
+  EXPECT_EQ(group("DazedivadoMain")->Container(), group("Dazedivado"));
+  EXPECT_EQ(group("ZI_Devari")->Container(), group("AllVersions"));
+  EXPECT_EQ(group("VizudMain")->GetDestDir(), "C:\\Zarvotill\\ZI_Devari\\Vizud\\Main");
+  EXPECT_EQ(group("SystemFiles")->AddToArchive(), TlzhCommand::lzcOnlyAdd);
+  EXPECT_EQ(group("Shared")->GetArchiveFile(), install->GetArchiveFile());
+  EXPECT_EQ(group("FullVersion")->GroupName(), "Plná verze");
+}
+
+TEST_F(ZarvotillScript, WritingWhatWasReadGivesTheSameBytes) {
+  // Compared as text, so that a difference shows where it is.
+  EXPECT_EQ(ObjectBinaryToText(WriteComponentStream(form.get())), ObjectBinaryToText(stream));
+}
+
+}  // namespace
+}  // namespace kestrune
