@@ -272,10 +272,13 @@ class TextToBinary {
     if (!atObjectStart()) expected("'object'");
     uint8_t flags = isKeyword("inherited") ? ffInherited : isKeyword("inline") ? ffInline : 0;
     next();
+    int classLine = tok_.line, classColumn = tok_.column;
     std::string name, className = expectSymbol("component name");
     if (isChar(':')) {
       next();
       name = std::move(className);
+      classLine = tok_.line;
+      classColumn = tok_.column;
       className = expectSymbol("class name");
     }
     int32_t childPos = 0;
@@ -288,6 +291,9 @@ class TextToBinary {
     if (flags) {
       out_.WriteByte(kFilerFlagsMask | flags);
       if (flags & ffChildPos) out_.WriteInteger(childPos);
+    } else if (className.size() >= kFilerFlagsMask) {
+      // Its length byte would read as the filer flags prefix.
+      errorAt(classLine, classColumn, "class name longer than 239 characters");
     }
     out_.WriteShortString(className);
     out_.WriteShortString(name);

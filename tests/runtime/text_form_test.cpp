@@ -131,6 +131,9 @@ TEST(TextFormTest, TextErrorsGiveLineColumnAndWhatWasExpected) {
       {"object A: TA\n  N = 1\n", "Line 3, column 1: property name, 'object' or 'end' expected but end of text found"},
       {"object A: TA\nend\nend\n", "Line 3, column 1: end of text expected but 'end' found"},
       {"object A: TA\n  S = '\xC3('\nend\n", "Line 2, column 8: invalid UTF-8"},
+      // A length byte of 240 or more would read as the filer flags prefix.
+      {"object A: TA\n  object " + std::string(240, 'C') + "\n  end\nend\n",
+       "Line 2, column 10: class name longer than 239 characters"},
   };
   for (const Case& c : cases) {
     try {
