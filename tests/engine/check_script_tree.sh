@@ -1,0 +1,34 @@
+#!/bin/sh
+# Runs `kestrune-script tree` on the Zarvotill script and on a broken script, and checks
+# the processing order, the destinations and the error of the broken one.
+set -u
+tool=$1 script=$2 work=$3
+run() { if [ -n "${WINEPREFIX:-}" ]; then "$(dirname "$0")/../../scripts/wine-run.sh" "$@"; else "$@"; fi; }
+mkdir -p "$work"
+out=$(run "$tool" tree "$script" | tr -d '\r') || { echo "tree failed"; exit 1; }
+# Name, class, type, order, inclusion, destination (archive column left out: it names
+# the directory the tool runs from).
+got=$(printf '%s\n' "$out" | cut -f1-6)
+expected=$(printf '%s\n' \
+  "Install	TInstall	1000	-1	included	C:\\Zarvotill" \
+  "  FullVersion	TInstallFileGroup	1000	1	included	C:\\Zarvotill" \
+  "  DemoVersion	TInstallFileGroup	1000	2	included	C:\\Zarvotill" \
+  "  SystemFiles	TInstallFileGroup	1000	3	included	SYSTEM" \
+  "  AllVersions	TInstallFileGroup	1000	4	included	C:\\Zarvotill" \
+  "    ZI_Devari	TInstallFileGroup	1000	0	included	C:\\Zarvotill\\ZI_Devari" \
+  "      Dazedivado	TInstallFileGroup	1000	0	included	C:\\Zarvotill\\ZI_Devari\\Dazedivado" \
+  "        DazedivadoMain	TInstallFileGroup	1000	0	included	C:\\Zarvotill\\ZI_Devari\\Dazedivado\\Main" \
+  "      Vizud	TInstallFileGroup	1000	1	included	C:\\Zarvotill\\ZI_Devari\\Vizud" \
+  "        VizudMain	TInstallFileGroup	1000	0	included	C:\\Zarvotill\\ZI_Devari\\Vizud\\Main" \
+  "    Shared	TInstallFileGroup	1000	1	included	C:\\Zarvotill\\Shared")
+# The system directory is the machine's (an error natively, where there is none).
+got=$(printf '%s\n' "$got" | sed 's/\(SystemFiles.*included\t\)[^\t]*$/\1SYSTEM/')
+if [ "$got" != "$expected" ]; then
+  echo "unexpected tree:"; printf '%s\n' "$out"; exit 1
+fi
+printf '%s\n' "$out" | grep -q "	Z:\\\\.*\\\\files.1$\|/files.1$\|\\\\files.1$" || { echo "no main archive column"; exit 1; }
+
+printf 'object frmMain: TfrmMain\n  object Nope: TNoSuchClass\n  end\nend\n' > "$work/broken.kfm"
+err=$(run "$tool" tree "$work/broken.kfm" 2>&1 >/dev/null) && { echo "broken script loaded"; exit 1; }
+printf '%s\n' "$err" | grep -q "Class TNoSuchClass not found" || { echo "wrong error: $err"; exit 1; }
+echo "script tree ok"
