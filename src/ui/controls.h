@@ -90,6 +90,7 @@ class TControl : public TComponent {
   void RequestAlign();
   void SetColorSilently(TColor v) { color_ = v; }
   void InitVisible(bool v) { visible_ = v; }
+  void InitParentFont(bool v) { parentFont_ = v; }
   virtual void CursorChanged() {}
   friend class TWinControl;
 

@@ -48,6 +48,7 @@ const ClassInfo& TCustomForm::classInfo() {
        prop<&TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle>("BorderStyle").Default(2),
        prop<&TCustomForm::GetClientWidth, &TCustomForm::SetClientWidth>("ClientWidth").StoredIf(never),
        prop<&TCustomForm::GetClientHeight, &TCustomForm::SetClientHeight>("ClientHeight").StoredIf(never),
+       prop<&TControl::ParentFont, &TControl::SetParentFont>("ParentFont").Default(0),
        prop<&TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch>("PixelsPerInch").AlwaysStored(),
        prop<&TCustomForm::Position, &TCustomForm::SetPosition>("Position").Default(0),
        prop<&TCustomForm::Scaled, &TCustomForm::SetScaled>("Scaled").Default(1),
@@ -60,6 +61,7 @@ const ClassInfo& TCustomForm::classInfo() {
 
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   InitVisible(false);
+  InitParentFont(false);
   liveForms().push_back(this);
 }
 
