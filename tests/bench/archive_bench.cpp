@@ -1,0 +1,214 @@
+// Archive throughput against raw zlib on one generated data set, measured in the same run:
+// deflate at level 9 against CompressFiles, inflate-and-write against ExtractFiles.
+// Prints MB/s, the ratio engine/raw for each direction and the peak memory.
+//
+// usage: archive_bench [--size-mb N] [--repeat N] [--pump none|peek|cheap]
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "archive/archive_names.h"
+#include "archive/cmp_TKstrCompress.h"
+#include "bench_host.h"
+#include "platform/files.h"
+#include "runtime/sysutils.h"
+
+using namespace kestrune;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Options {
+  int sizeMb = 64;
+  int repeat = 2;
+  std::string pump = "none";
+};
+
+// Writes a file of the given kind in 1 MiB pieces (memory stays flat).
+void generate(const std::string& path, const std::string& kind, size_t size, uint32_t seed) {
+  std::mt19937 rng(seed);
+  static const char* const words[] = {"install ", "archive ", "the ", "volume ", "Zarvotill ", "pokladna ",
+                                      "header ", "of ", "setup\r\n", "database ", "file ", "version "};
+  platform::File f = platform::File::create(path);
+  std::vector<uint8_t> piece;
+  size_t done = 0;
+  while (done < size) {
+    piece.clear();
+    const size_t want = std::min<size_t>(1 << 20, size - done);
+    while (piece.size() < want) {
+      if (kind == "text") {
+        const char* w = words[rng() % 12];
+        while (*w) piece.push_back(static_cast<uint8_t>(*w++));
+      } else if (kind == "random") {
+        const uint32_t v = rng();
+        for (int i = 0; i < 4; ++i) piece.push_back(static_cast<uint8_t>(v >> (8 * i)));
+      } else {
+        // Executable-like: code-ish byte runs from a small alphabet, address tables,
+        // zero padding and a few random stretches.
+        const uint32_t r = rng() % 16;
+        if (r < 9) {
+          static const uint8_t ops[] = {0x55, 0x8B, 0xEC, 0x83, 0xC4, 0x89, 0x45, 0xFC, 0xE8, 0xC3, 0x50, 0x6A, 0x00};
+          for (int i = 0; i < 24; ++i) piece.push_back(ops[rng() % 13]);
+        } else if (r < 12) {
+          const uint32_t base = 0x00401000 + (rng() % 4096) * 16;
+          for (int i = 0; i < 8; ++i)
+            for (int b = 0; b < 4; ++b) piece.push_back(static_cast<uint8_t>((base + i * 4) >> (8 * b)));
+        } else if (r < 15) {
+          piece.insert(piece.end(), 64, 0);
+        } else {
+          for (int i = 0; i < 32; ++i) piece.push_back(static_cast<uint8_t>(rng()));
+        }
+      }
+    }
+    piece.resize(want);
+    f.write(piece.data(), piece.size());
+    done += want;
+  }
+}
+
+double seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// Deflate at level 9 from file to file with 64 KiB buffers: the raw zlib baseline.
+void rawDeflate(const std::string& in, const std::string& out) {
+  platform::File src = platform::File::open(in, platform::FileAccess::Read);
+  platform::File dst = platform::File::create(out);
+  std::vector<uint8_t> ibuf(65536), obuf(65536);
+  z_stream z{};
+  deflateInit(&z, 9);
+  while (true) {
+    const size_t n = src.read(ibuf.data(), ibuf.size());
+    z.next_in = ibuf.data();
+    z.avail_in = static_cast<uInt>(n);
+    const int flush = n == 0 ? Z_FINISH : Z_NO_FLUSH;
+    int r;
+    do {
+      z.next_out = obuf.data();
+      z.avail_out = static_cast<uInt>(obuf.size());
+      r = deflate(&z, flush);
+      dst.write(obuf.data(), obuf.size() - z.avail_out);
+    } while (z.avail_out == 0 || (flush == Z_FINISH && r != Z_STREAM_END));
+    if (n == 0) break;
+  }
+  deflateEnd(&z);
+}
+
+// Inflate one member's data and write the output with 64 KiB buffers: the raw baseline.
+void rawInflate(const std::string& archive, int64_t start, int64_t length, const std::string& out) {
+  platform::File src = platform::File::open(archive, platform::FileAccess::Read);
+  platform::File dst = platform::File::create(out);
+  src.seek(start, platform::SeekOrigin::Begin);
+  std::vector<uint8_t> ibuf(65536), obuf(65536);
+  z_stream z{};
+  inflateInit(&z);
+  int r = Z_OK;
+  while (r != Z_STREAM_END && length > 0) {
+    const size_t n = src.read(ibuf.data(), static_cast<size_t>(std::min<int64_t>(length, 65536)));
+    if (n == 0) break;
+    length -= static_cast<int64_t>(n);
+    z.next_in = ibuf.data();
+    z.avail_in = static_cast<uInt>(n);
+    do {
+      z.next_out = obuf.data();
+      z.avail_out = static_cast<uInt>(obuf.size());
+      r = inflate(&z, Z_NO_FLUSH);
+      if (r < 0) {
+        std::fprintf(stderr, "inflate failed\n");
+        std::exit(1);
+      }
+      dst.write(obuf.data(), obuf.size() - z.avail_out);
+    } while (z.avail_out == 0 && r != Z_STREAM_END);
+  }
+  inflateEnd(&z);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options opt;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--size-mb" && i + 1 < argc) opt.sizeMb = std::atoi(argv[++i]);
+    else if (a == "--repeat" && i + 1 < argc) opt.repeat = std::atoi(argv[++i]);
+    else if (a == "--pump" && i + 1 < argc) opt.pump = argv[++i];
+    else {
+      std::fprintf(stderr, "usage: archive_bench [--size-mb N] [--repeat N] [--pump none|peek|cheap]\n");
+      return 2;
+    }
+  }
+  if (opt.sizeMb < 1 || opt.repeat < 1 || !bench::installPump(opt.pump)) {
+    std::fprintf(stderr, "archive_bench: bad size, repeat count or pump %s\n", opt.pump.c_str());
+    return 2;
+  }
+  const std::string tmp = platform::createTempFile("kab");
+  platform::deleteFile(tmp);
+  const std::string root = tmp + ".d";
+  const std::string data = JoinPath(root, "data"), rawOut = JoinPath(root, "raw"), engOut = JoinPath(root, "eng");
+  for (const auto& d : {data, rawOut, engOut}) platform::forceDirectories(d);
+
+  // Two files of each kind share the size.
+  const char* const kinds[] = {"text", "random", "exe", "text", "random", "exe"};
+  const size_t each = static_cast<size_t>(opt.sizeMb) * 1024 * 1024 / 6;
+  std::vector<std::string> files;
+  for (int i = 0; i < 6; ++i) {
+    files.push_back(JoinPath(data, std::string(kinds[i]) + std::to_string(i) + ".dat"));
+    generate(files.back(), kinds[i], each, static_cast<uint32_t>(i + 1));
+  }
+  const double totalMb = static_cast<double>(each) * 6 / (1024.0 * 1024.0);
+  const std::string archive = JoinPath(root, "bench.1");
+
+  double rawC = 1e30, engC = 1e30, rawX = 1e30, engX = 1e30;
+  TKstrCompress engine(nullptr);
+  for (int r = 0; r < opt.repeat; ++r) {
+    auto t = Clock::now();
+    for (size_t i = 0; i < files.size(); ++i) rawDeflate(files[i], JoinPath(rawOut, "deflated.tmp"));
+    rawC = std::min(rawC, seconds(t));
+    platform::deleteFile(JoinPath(rawOut, "deflated.tmp"));
+
+    TStringList list;
+    for (const auto& f : files) list.Add(f);
+    engine.SetCompressedFile(archive);
+    engine.SetCompressionLevel(TCompressionLevel::colMax);
+    engine.SetFilesToProcess(list);
+    t = Clock::now();
+    engine.CompressFiles(false, 0);
+    engC = std::min(engC, seconds(t));
+
+    engine.ReadHeaders();
+    t = Clock::now();
+    for (int i = 0; i < engine.Headers().Count(); ++i) {
+      const TFileHeader& h = engine.Headers().FileHeaders(i);
+      rawInflate(archive, h.DataStart(), h.CompressedSize(), JoinPath(rawOut, ExtractFileName(h.FileName())));
+    }
+    rawX = std::min(rawX, seconds(t));
+
+    engine.SetExtractDirectory(engOut);
+    engine.SetFilesToProcess(list);
+    t = Clock::now();
+    engine.ExtractFiles();
+    engX = std::min(engX, seconds(t));
+    for (const auto& f : files) {
+      platform::deleteFile(JoinPath(rawOut, ExtractFileName(f)));
+      platform::deleteFile(JoinPath(engOut, ExtractFileName(f)));
+    }
+  }
+  const auto archiveSize = platform::File::open(archive, platform::FileAccess::Read).size();
+  std::printf("data set: %.1f MB in 6 files (text, random, executable-like), archive %.1f MB, pump %s, best of %d\n",
+              totalMb, static_cast<double>(archiveSize) / (1024.0 * 1024.0), opt.pump.c_str(), opt.repeat);
+  std::printf("compress  raw deflate -9 %8.1f MB/s   CompressFiles %8.1f MB/s   ratio %.3f\n", totalMb / rawC,
+              totalMb / engC, rawC / engC);
+  std::printf("extract   raw inflate    %8.1f MB/s   ExtractFiles  %8.1f MB/s   ratio %.3f\n", totalMb / rawX,
+              totalMb / engX, rawX / engX);
+  std::printf("peak memory %.1f MB (largest file %.1f MB)\n", static_cast<double>(bench::peakMemoryBytes()) / (1024.0 * 1024.0),
+              static_cast<double>(each) / (1024.0 * 1024.0));
+  std::error_code ec;
+  std::filesystem::remove_all(root, ec);
+  return 0;
+}
