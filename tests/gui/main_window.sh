@@ -1,14 +1,23 @@
 #!/bin/sh
-# Starts the setup program under Wine, waits for its main window, takes a screenshot of the
-# display and checks by its pixels the blue-to-black gradient and the raised product name;
-# then closes the window and expects the program to end cleanly.
-# Usage: main_window.sh SETUP.EXE UIDRIVER.EXE OUTDIR
+# The main window of the setup program under Wine: a copy of the setup program that carries
+# only the main window of the Zarvotill script (no engine, so it stays open) shows it; a
+# screenshot of the display is checked by its pixels for the blue-to-black gradient and the
+# raised product name; closing the window ends the program cleanly.
+# Usage: main_window.sh SETUP.EXE KESTRUNE-SCRIPT.EXE UIDRIVER.EXE SCRIPT.KFM OUTDIR
 set -eu
-setup=$1 driver=$2 outdir=$3
+real_setup=$1 scripter=$2 driver=$3 script=$4 outdir=$5
 if [ -z "${DISPLAY:-}" ]; then echo "no DISPLAY: skipped"; exit 77; fi
 mkdir -p "$outdir"
 shot="$outdir/main_window.png" client="$outdir/main_window_client.png"
 rm -f "$shot" "$client"
+
+# The form's own lines and its BackDrop block, without the script's components.
+awk '/^  object / { keep = ($0 ~ /^  object BackDrop:/) } keep || /^end$/ || !started { print }
+     /^  object / { started = 1 } /^  end$/ { keep = 1 }' "$script" >"$outdir/main_window.kfm"
+setup="$outdir/main_window_setup.exe"
+wine "$scripter" make-setup "$(winepath -w "$outdir/main_window.kfm")" -o "$(winepath -w "$setup")" \
+  --setup "$(winepath -w "$real_setup")" </dev/null >"$outdir/make-setup.log" 2>&1 || {
+  echo "FAIL: make-setup"; cat "$outdir/make-setup.log"; exit 1; }
 
 # Wine's helpers inherit the standard streams; keep them off ctest's pipe.
 wine "$setup" >"$outdir/setup.log" 2>&1 </dev/null &
@@ -19,6 +28,7 @@ fail() { echo "FAIL: $*"; drive list -r || true; kill "$pid" 2>/dev/null || true
 drive wait '*Zarvotill*' 30000 >/dev/null || fail "main window did not appear"
 sleep 1  # let it paint
 set -- $(drive client '*Zarvotill*')
+[ $# -eq 4 ] || fail "main window went away"
 left=$1 top=$2 width=$3 height=$4
 echo "client area: $left $top ${width}x$height"
 import -window root "$shot"
