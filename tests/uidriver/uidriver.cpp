@@ -162,11 +162,19 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (cmd == L"msgbox") {
     // A message box is a dialog (#32770) whose message is the static control 0xFFFF.
-    HWND h = waitWindow(pattern, timeout, L"#32770");
-    if (!h) return 1;
-    HWND text = GetDlgItem(h, 0xFFFF);
-    out(text ? utf8(textOf(text)) : std::string());
-    return 0;
+    // The box can be found while it is still being built: wait for its text too.
+    DWORD start = GetTickCount();
+    for (;;) {
+      HWND h = waitWindow(pattern, timeout, L"#32770");
+      if (!h) return 1;
+      HWND text = GetDlgItem(h, 0xFFFF);
+      std::wstring message = text ? textOf(text) : std::wstring();
+      if (!message.empty() || GetTickCount() - start >= timeout) {
+        out(utf8(message));
+        return 0;
+      }
+      Sleep(50);
+    }
   }
   HWND window = findWindow(pattern);
   if (!window) {
