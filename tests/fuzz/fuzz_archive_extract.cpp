@@ -20,6 +20,10 @@ std::string& scratch() {
     char templ[] = "/tmp/fuzz-archive-XXXXXX";
     std::string d = mkdtemp(templ);
     std::filesystem::create_directories(d + "/in/out");
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(scratch(), ec);
+    });
     return d;
   }();
   return dir;
