@@ -61,5 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   std::filesystem::remove_all(out);
   std::filesystem::create_directories(out);
+  std::remove(archive.c_str());
   return 0;
 }
