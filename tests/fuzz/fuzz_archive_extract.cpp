@@ -15,18 +15,23 @@
 
 namespace {
 
-std::string& scratch() {
-  static std::string dir = [] {
+// The scratch folder of this process, removed with its contents at exit.
+struct Scratch {
+  std::string dir;
+  Scratch() {
     char templ[] = "/tmp/fuzz-archive-XXXXXX";
-    std::string d = mkdtemp(templ);
-    std::filesystem::create_directories(d + "/in/out");
-    std::atexit([] {
-      std::error_code ec;
-      std::filesystem::remove_all(scratch(), ec);
-    });
-    return d;
-  }();
-  return dir;
+    dir = mkdtemp(templ);
+    std::filesystem::create_directories(dir + "/in/out");
+  }
+  ~Scratch() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+  }
+};
+
+const std::string& scratch() {
+  static Scratch s;
+  return s.dir;
 }
 
 }  // namespace
