@@ -53,7 +53,9 @@ class TTestFile : public TCustomInstallFile {
   KESTRUNE_CLASS()
  public:
   explicit TTestFile(TComponent* owner) : TCustomInstallFile(owner) {}
-  void Compress() override { Log().push_back(Name() + ":compress"); }
+  void Compress() override {
+    Log().push_back(Name() + ":compress " + GetArchiveFile() + (AddToArchive() == TlzhCommand::lzcOnlyAdd ? " add" : " new"));
+  }
   void Copy() override { Log().push_back(Name() + ":copy"); }
   void ReadInfoFromArchive() override { Log().push_back(Name() + ":readinfo"); }
   void ReadInfoFromFile() override { Log().push_back(Name() + ":readfile"); }
