@@ -1,0 +1,55 @@
+#!/bin/sh
+# The main job: installs what is needed, builds both builds, then runs the Zarvotill setup
+# program under Wine in a throwaway prefix. The program shows its main window, runs the
+# installation from the first activation of that window and ends by itself; a screenshot
+# of the window is left in build/demo/.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+KESTRUNE_SKIP_FUZZ=1 "$root/scripts/build.sh"
+
+out="$root/build/demo"
+mkdir -p "$out"
+export WINEPREFIX="$out/wineprefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+bin="$root/build/win32/bin"
+
+xvfb_pid=""
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  for n in 81 82 83 84 85 86 87 88; do
+    if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
+      Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+      xvfb_pid=$!
+      export DISPLAY=:$n
+      break
+    fi
+  done
+  sleep 1
+fi
+
+if [ ! -d "$WINEPREFIX" ]; then
+  echo "== making the Wine prefix $WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 </dev/null
+  wineserver -w
+fi
+
+echo "== the install script's object tree"
+wine "$bin/kestrune-script.exe" tree "$root/src/resources/zarvotill.kfm" </dev/null 2>&1 | tr -d '\r'
+
+echo "== running setup.exe"
+wine "$bin/setup.exe" >"$out/setup.log" 2>&1 </dev/null &
+pid=$!
+if wine "$bin/uidriver.exe" wait '*Zarvotill*' 30000 </dev/null >/dev/null 2>&1; then
+  sleep 0.5
+  import -window root "$out/main_window.png" 2>/dev/null && echo "screenshot: $out/main_window.png"
+fi
+wait "$pid" && echo "setup.exe ran the installation and ended by itself"
+if wine reg query 'HKLM\SOFTWARE\Kestrune\Install' </dev/null >/dev/null 2>&1; then
+  echo "note: an install record is left in the registry"
+else
+  echo "the install record was removed after the good ending"
+fi
