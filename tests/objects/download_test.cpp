@@ -161,4 +161,21 @@ TEST_F(DownloadTest, CompressGivesEachHelperItsArchive) {
   EXPECT_EQ(elsewhere->ArchiveFile(), "D:\\Other\\far.1");
 }
 
+#ifdef _WIN32
+// A read-only archive cannot be deleted for a rebuild: the build stops with the file named.
+TEST_F(DownloadTest, AnArchiveThatCannotBeDeletedStopsTheCompress) {
+  std::string temp = platform::createTempFile("kst");
+  std::string archive = temp.substr(0, temp.rfind('.')) + ".1";
+  platform::File::create(archive).close();
+  platform::deleteFile(temp);
+  platform::setFileAttributes(archive, platform::kAttrReadOnly);
+  group->SetArchiveFileType(nullptr);
+  group->SetArchiveFile(archive);
+  EXPECT_EQ(messageOf([&] { group->Compress({TCompressOption::coForceNetFilesLocal}); }),
+            "Group cannot delete the archive file " + archive);
+  platform::setFileAttributes(archive, 0);
+  platform::deleteFile(archive);
+}
+#endif
+
 }  // namespace kestrune::test

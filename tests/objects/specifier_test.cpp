@@ -127,6 +127,8 @@ TEST_F(SpecifierTest, EachFormHoldsOneOfEachBuiltInSpecifier) {
   EXPECT_NE(form.FindComponent("psSystem"), nullptr);
   EXPECT_EQ(StandardPathSpecifiers().FindSpecifier(TStandardPathSpecifier::classInfo())->Name(), "psBDEDLL");
   EXPECT_EQ(messageOf([] { PathSpecifiers().Add(nullptr); }), "Tried to add a nil object to the path specifier list");
+  TPathSpecifierList empty;
+  EXPECT_EQ(messageOf([&] { empty.FindSpecifier(TCustomPathSpecifier::classInfo()); }), "Could not find the path specifier");
 }
 
 #ifdef _WIN32
