@@ -214,30 +214,21 @@ void TFileContainer::InstallObjects() {
 }
 
 void TFileContainer::CopyFiles() {
-  operationState_ = TOperationState::osCopy;
-  struct End {
-    TFileContainer* c;
-    ~End() {
-      c->operationState_ = TOperationState::osNone;
-      try {
-        c->CallExternalComponents(c, cc::OperationEnd, nullptr);
-      } catch (...) {
-      }
-    }
-  } end{this};
-  if (OnBeforeProcess) OnBeforeProcess(this);
-  if (!Include()) return;
-  if (container_) container_->DoInformationEventControl(this, ev::OperationStart, this);
-  ReadInfoFromFiles();
-  operationSize_ = TotalSize(false);
-  doneBytes_ = 0;
-  std::vector<TInstallContainer*> copy = HelperList();
-  for (TInstallContainer* h : copy)
-    if (auto* f = As<TCustomInstallFile>(h)) f->Copy();
-  for (TInstallContainer* h : copy)
-    if (auto* c = As<TFileContainer>(h)) c->CopyFiles();
-  if (OnAfterProcess) OnAfterProcess(this);
-  if (container_) container_->DoInformationEventControl(this, ev::OperationEnd, this);
+  runOperation(TOperationState::osCopy, [this] {
+    if (OnBeforeProcess) OnBeforeProcess(this);
+    if (!Include()) return;
+    if (container_) container_->DoInformationEventControl(this, ev::OperationStart, this);
+    ReadInfoFromFiles();
+    operationSize_ = TotalSize(false);
+    doneBytes_ = 0;
+    std::vector<TInstallContainer*> copy = HelperList();
+    for (TInstallContainer* h : copy)
+      if (auto* f = As<TCustomInstallFile>(h)) f->Copy();
+    for (TInstallContainer* h : copy)
+      if (auto* c = As<TFileContainer>(h)) c->CopyFiles();
+    if (OnAfterProcess) OnAfterProcess(this);
+    if (container_) container_->DoInformationEventControl(this, ev::OperationEnd, this);
+  });
 }
 
 void TFileContainer::DeleteFiles() { FreeHelpersOf(TCustomInstallFile::classInfo()); }

@@ -76,6 +76,27 @@ class TFileContainer : public TFileRelated {
   // Recomputes the totals of a progress report against this container's figures.
   void applyStatus(TCustomInstallFile* file, TFileStatusParameter& param);
   void skippedFileStatus(TCustomInstallFile* file);
+  // The body of Compress, inside its operation.
+  void compressHelpers(TCompressOptions options);
+  // Runs a compress or copy operation: OperationState is set for its duration and the
+  // operation is closed with component call -996 in every case (on an error the error
+  // that ended it is the one passed on).
+  template <class F>
+  void runOperation(TOperationState state, F&& body) {
+    operationState_ = state;
+    try {
+      body();
+    } catch (...) {
+      operationState_ = TOperationState::osNone;
+      try {
+        CallExternalComponents(this, cc::OperationEnd, nullptr);
+      } catch (...) {
+      }
+      throw;
+    }
+    operationState_ = TOperationState::osNone;
+    CallExternalComponents(this, cc::OperationEnd, nullptr);
+  }
 
   TOperationState operationState_ = TOperationState::osNone;
   int64_t operationSize_ = 0;

@@ -39,20 +39,15 @@ struct SavedArchive {
 void TFileContainer::Compress(TCompressOptions options) {
   bool forceLocal = options.Contains(TCompressOption::coForceNetFilesLocal);
   bool forceNet = options.Contains(TCompressOption::coForceFilesNet);
-  bool includeAll = options.Contains(TCompressOption::coIncludeAll);
   if (forceLocal && forceNet) throw IEFileContainer("Cannot pass both coForceNetFilesLocal and coForceFilesNet to Compress");
 
-  operationState_ = TOperationState::osCompress;
-  struct End {
-    TFileContainer* c;
-    ~End() {
-      c->operationState_ = TOperationState::osNone;
-      try {
-        c->CallExternalComponents(c, cc::OperationEnd, nullptr);
-      } catch (...) {
-      }
-    }
-  } end{this};
+  runOperation(TOperationState::osCompress, [&] { compressHelpers(options); });
+}
+
+void TFileContainer::compressHelpers(TCompressOptions options) {
+  bool forceLocal = options.Contains(TCompressOption::coForceNetFilesLocal);
+  bool forceNet = options.Contains(TCompressOption::coForceFilesNet);
+  bool includeAll = options.Contains(TCompressOption::coIncludeAll);
   if (OnBeforeProcess) OnBeforeProcess(this);
   if (!Include()) return;
 
