@@ -16,6 +16,7 @@
 #include "runtime/exceptions.h"
 #include "runtime/params.h"
 #include "runtime/published.h"
+#include "ui/forms.h"
 
 namespace kestrune {
 namespace {
@@ -277,6 +278,37 @@ TEST_F(EngineTest, UnfinishedWorkIsResumedAfterTheRestart) {
   engine->AddUnfinished("DataFiles", 0);
   platform::RegKey::create(platform::RegRoot::LocalMachine, InstallRecordKey() + "\\Unfinished").writeString("bad", "x");
   EXPECT_EQ(messageOf([&] { engine->CompleteAfterReboot(); }), "There is an invalid entry for the unfinished install list bad;x");
+  delete engine;
+}
+
+TEST_F(EngineTest, TheRunFormIsHookedAndAHiddenMainFormMovesOffTheScreen) {
+  ui::TForm window(nullptr);
+  window.SetWidth(544);
+  window.SetHeight(384);
+  std::vector<std::string> activations;
+  window.OnActivate = [&](TComponent*) { activations.push_back("own handler"); };
+  params({});
+  auto* engine = new TInstall(&window);
+  engine->SetName("Install");
+  engine->SetLoading(true);
+  engine->SetUseLoadingProgram(false);
+  // As a designer stores them: hiding the form switched maximising off.
+  engine->SetAutoMaximizeWindow(false);
+  engine->SetHideMainForm(true);
+  engine->Loaded();
+  EXPECT_EQ(window.Left(), -2 * 544);
+  EXPECT_EQ(window.Top(), -2 * 384);
+  // The first activation runs the form's own handler first, then the installation, and
+  // gives the handler back; a second activation starts nothing.
+  record(*engine);
+  window.OnActivate(&window);
+  EXPECT_EQ(activations, (std::vector<std::string>{"own handler"}));
+  EXPECT_TRUE(engine->Started());
+  EXPECT_NE(std::find(g_log.begin(), g_log.end(), "Install -979"), g_log.end()) << ::testing::PrintToString(g_log);
+  g_log.clear();
+  window.OnActivate(&window);
+  EXPECT_EQ(activations.size(), 2u);
+  EXPECT_TRUE(g_log.empty());
   delete engine;
 }
 
