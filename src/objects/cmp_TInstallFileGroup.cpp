@@ -26,6 +26,12 @@ TInstallFileGroup::TInstallFileGroup(TComponent* owner) : TFileContainer(owner) 
   groupName_ = "Unnamed File Group";
 }
 
+TInstallFileGroup::TInstallFileGroup(TComponent* owner, TInstallContainer* container) : TInstallFileGroup(owner) {
+  if (!container) return;
+  groupName_ = "Group #" + std::to_string(container->FileContainerCount());
+  SetContainer(container);
+}
+
 void TInstallFileGroup::RemoveMissingFiles() {
   for (int i = FileCount() - 1; i >= 0; --i) {
     TCustomInstallFile* file = Files(i);

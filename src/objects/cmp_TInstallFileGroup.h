@@ -8,6 +8,9 @@ class TInstallFileGroup : public TFileContainer {
   KESTRUNE_CLASS()
  public:
   explicit TInstallFileGroup(TComponent* owner);
+  // A group made inside a container (as an authoring tool makes one): its GroupName is
+  // "Group #" and the number of file containers the container holds at that moment.
+  TInstallFileGroup(TComponent* owner, TInstallContainer* container);
   // Removes and destroys, last first, every install file whose source does not exist.
   virtual void RemoveMissingFiles();
 };

@@ -262,6 +262,24 @@ TEST_F(TreeTest, HelperQueriesAndTreeErrorsNameTheComponent) {
   EXPECT_EQ(child->Container(), nullptr);
 }
 
+TEST_F(TreeTest, GroupsMadeInAContainerAreNumberedAndMissingFilesAreRemoved) {
+  auto* engine = Make<TTestEngine>(&form, "Install");
+  Make<TInstallFileGroup>(&form, "First", engine);
+  auto* second = new TInstallFileGroup(&form, engine);
+  EXPECT_EQ(second->GroupName(), "Group #1");
+  EXPECT_EQ(second->Container(), engine);
+  EXPECT_EQ(TInstallFileGroup(nullptr).GroupName(), "Unnamed File Group");
+
+  for (const char* name : {"A", "B", "C"}) {
+    auto* f = Make<TTestFile>(&form, name, second);
+    f->SetIncludeFromDir("Z:\\no\\such\\dir");
+    f->SetFileName(std::string(name) + ".dll");
+  }
+  second->RemoveMissingFiles();
+  EXPECT_EQ(second->FileCount(), 0);
+  EXPECT_EQ(form.FindComponent("B"), nullptr);
+}
+
 TEST_F(TreeTest, CompressOfADeselectedGroupOnlyOpensAndClosesTheOperation) {
   auto* engine = Make<TTestEngine>(&form, "Install");
   auto* group = Make<TInstallFileGroup>(&form, "Group", engine);
