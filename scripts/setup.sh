@@ -8,10 +8,9 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok ins
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
-  apt_updated=no
 fi
 
-for p in cmake g++ clang make zlib1g-dev libgtest-dev googletest \
+for p in cmake g++ clang libclang-rt-14-dev make zlib1g-dev libgtest-dev googletest \
          mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev \
          wine wine32:i386 xvfb x11-apps imagemagick fpc python3 xauth; do
   have "$p" || need="$need $p"
