@@ -59,6 +59,25 @@ TEST(SystemDirs, AsTheSystemGivesThem) {
   EXPECT_EQ(GetWindowsPlatform(), wpWindowsNT);
 }
 
+TEST(MakeTempFileName, ATemporaryDirectoryThatIsGoneIsReported) {
+#ifdef _WIN32
+  const char* var = "TMP";
+  const std::string missing = "C:\\no\\such\\temp\\dir";
+#else
+  const char* var = "TMPDIR";
+  const std::string missing = "/no/such/temp/dir";
+#endif
+  std::optional<std::string> saved = platform::environmentVariable(var);
+  platform::setEnvironmentVariable(var, missing);
+  try {
+    MakeTempFileName(true);
+    ADD_FAILURE() << "no error for a missing temporary directory";
+  } catch (const EAPIRoutines& e) {
+    EXPECT_EQ(e.Message(), "Cannot create a temporary file");
+  }
+  platform::setEnvironmentVariable(var, saved);
+}
+
 TEST(MakeTempFileName, UniqueNamesInTheTempDirectory) {
   std::string kept = MakeTempFileName(true), gone = MakeTempFileName(false);
   EXPECT_NE(kept, gone);
