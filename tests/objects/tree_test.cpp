@@ -180,6 +180,7 @@ TEST_F(TreeTest, ReportValidationNamesTheProblem) {
   TList badFirst{&wrong, &status};
   TList badSecond{file, &wrong};
   TList badDisk{file, &wrong};
+  TList badDiskFirst{&wrong, &disk};
   group->OnBeforeInstallObjects = [&](TInstallContainer*) {
     auto raises = [&](int id, TPersistent* po, const std::string& msg) {
       ExpectRaises<IEFileContainer>([&] { group->DoInformationEventControl(file, id, po); }, msg);
@@ -190,6 +191,7 @@ TEST_F(TreeTest, ReportValidationNamesTheProblem) {
     raises(ev::CopyProgress, &shortList, "DoInformationEventControl--Not engouh parameters for status event");
     raises(ev::CompressProgress, &badFirst, "DoInformationEventControl says bad first parameter");
     raises(ev::InstallProgress, &badSecond, "DoInformationEventControl says bad second parameter");
+    raises(ev::NewDisk, &badDiskFirst, "DoInformationEventControl says bad 1 parameter");
     raises(ev::NewDisk, &badDisk, "DoInformationEventControl says bad 2 parameter");
     raises(ev::DownloadProgress, &wrong, "The PO object passed to Group is not a TDownloadStatusParameter object");
     raises(ev::FileKept, &wrong, "DoInformationEventControl says bad first parameter");
