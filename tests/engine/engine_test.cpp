@@ -312,5 +312,38 @@ TEST_F(EngineTest, TheRunFormIsHookedAndAHiddenMainFormMovesOffTheScreen) {
   delete engine;
 }
 
+TEST_F(EngineTest, VetoEventsAndTheLanguageKeptAcrossARestart) {
+  TInstall* engine = load();
+  EXPECT_TRUE(engine->ConfirmUserAbort());
+  engine->OnUserAbort = [](TComponent*, bool& flag) { flag = false; };
+  EXPECT_FALSE(engine->ConfirmUserAbort());
+  engine->OnBeforeShutdown = [](TComponent*, bool& flag) { flag = false; };
+  EXPECT_FALSE(engine->Shutdown());
+
+  int32_t language = 7;
+  TCustomInstall::TranslatorLanguageGet = [&] { return language; };
+  SetInstallRecordKey(engine->FindInstallRecord(true));
+  engine->SaveLanguage();
+  language = 3;
+  EXPECT_EQ(engine->ReadSavedLanguage(), 7);
+  DeleteRegistryTree(rkLocalMachine, InstallRecordKey());
+  EXPECT_EQ(engine->ReadSavedLanguage(), 3);  // no saved value: the current language
+  TCustomInstall::TranslatorLanguageGet = nullptr;
+  delete engine;
+}
+
+#ifndef _WIN32
+// Natively there is no Windows version to ask, so the restart fails; under Wine the same
+// call really restarts the session, which the GUI test covers.
+TEST_F(EngineTest, AFailedRestartIsHandedToOnFailedReboot) {
+  TInstall* engine = load();
+  int failures = 0;
+  engine->OnFailedReboot = [&](TComponent*) { ++failures; };
+  engine->RebootWindows();
+  EXPECT_EQ(failures, 1);
+  delete engine;
+}
+#endif
+
 }  // namespace
 }  // namespace kestrune
