@@ -2,6 +2,8 @@
 // record, the endings and unfinished work across a restart.
 #include <gtest/gtest.h>
 
+#include "common/error_text.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -21,6 +23,8 @@
 namespace kestrune {
 namespace {
 
+using test::messageOf;
+
 std::vector<std::string> g_log;
 
 class TEngineForm : public TComponent {
@@ -35,15 +39,6 @@ class TResumable : public TInstallFileGroup {
   using TInstallFileGroup::TInstallFileGroup;
   void CompleteAfterReboot() override { g_log.push_back("complete " + Name()); }
 };
-
-std::string messageOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(nothing raised)";
-}
 
 void params(std::vector<std::string> p) {
   p.insert(p.begin(), platform::moduleFileName());

@@ -3,6 +3,8 @@
 // walk gives each helper.
 #include <gtest/gtest.h>
 
+#include "common/error_text.h"
+
 #include <fstream>
 
 #include "objects/cmp_TCustomNetInstallLocation.h"
@@ -39,15 +41,6 @@ class TFakeLocation : public TCustomNetInstallLocation {
   bool cancel = false;
   int transfers = 0;
 };
-
-std::string messageOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(nothing raised)";
-}
 
 class DownloadTest : public ::testing::Test {
  protected:

@@ -2,6 +2,8 @@
 // registries, and the main archive in both modes.
 #include <gtest/gtest.h>
 
+#include "common/error_text.h"
+
 #include "paths/routines_ExpandPaths.h"
 #include "routines/routines_Registry.h"
 #include "routines/routines_Strings.h"
@@ -23,15 +25,6 @@ class SpecifierTest : public ::testing::Test {
   TTestForm form;
   TTestEngine* engine = nullptr;
 };
-
-std::string messageOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(nothing raised)";
-}
 
 }  // namespace
 
