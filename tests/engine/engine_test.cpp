@@ -340,5 +340,28 @@ TEST_F(EngineTest, AFailedRestartIsHandedToOnFailedReboot) {
 }
 #endif
 
+TEST_F(EngineTest, AFailureInsideTheBadEndingIsDroppedAndACancelledRestartIsNotTried) {
+  TInstall* engine = load();
+  engine->OnBeforeNotifyBadInstall = [](TComponent*) { throw IEInstall("the bad ending broke"); };
+  engine->OnAfterInitialized = [](TComponent*) { throw IEInstall("broken"); };
+  try {
+    engine->Process();
+  } catch (const std::exception& e) {
+    EXPECT_NO_THROW(engine->HandleInstallException(e));
+  }
+  EXPECT_FALSE(engine->Installing());
+
+  engine->OnAfterInitialized = nullptr;
+  engine->SetReboot(true);
+  int failedRestarts = 0;
+  engine->OnFailedReboot = [&](TComponent*) { ++failedRestarts; };
+  engine->OnBeforeReboot = [](TComponent*, bool& reboot) { reboot = false; };
+  engine->Process();
+  EXPECT_EQ(failedRestarts, 0);  // no restart was attempted
+  // The resume stays registered: the record is kept for it.
+  EXPECT_TRUE(platform::keyExists(platform::RegRoot::LocalMachine, InstallRecordKey()));
+  delete engine;
+}
+
 }  // namespace
 }  // namespace kestrune
