@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "engine/MainForm.h"
+#include "engine/cmp_TInstall.h"
 #include "engine/register_classes.h"
 #include "platform/system.h"
 #include "runtime/classinfo.h"
@@ -18,6 +19,10 @@ int main() {
     application.SetTitle("Instalační program");
     SetProgramParams(platform::commandLineArguments());
     registerKitClasses(ClassRegistry::Global());
+    // The engine's default theme picture is the program's bitmap resource.
+    TCustomInstall::ThemeBitmapLoader = [] {
+      return platform::loadBitmapResource("INSTALLTHEME1").value_or(std::vector<uint8_t>{});
+    };
     // The main form first: reading it creates the script, whose engine's Loaded runs
     // before any other form exists. The wizard forms follow in this order:
     // WelcomeForm, LicenseForm, CopyFileForm, FileGroupSelectForm, BadInstallForm,

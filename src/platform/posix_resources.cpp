@@ -21,6 +21,8 @@ std::vector<std::string> commandLineArguments() {
   return args;
 }
 
+std::optional<std::vector<uint8_t>> loadBitmapResource(std::string_view) { return std::nullopt; }
+
 void replaceRcData(const std::string&, std::string_view, const std::vector<uint8_t>&) {
   throw PlatformError("UpdateResourceW", 120);
 }

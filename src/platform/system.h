@@ -76,6 +76,10 @@ bool removeDirectory(std::string_view path);
 // removed); the first is the program.
 std::vector<std::string> commandLineArguments();
 
+// A BITMAP resource of the running program as the bytes of a BMP file; nullopt when the
+// program has none of that name.
+std::optional<std::vector<uint8_t>> loadBitmapResource(std::string_view name);
+
 // Replaces (or adds) the RCDATA resource of that name in a program file on disk.
 void replaceRcData(const std::string& exePath, std::string_view name, const std::vector<uint8_t>& data);
 

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "platform/platform_error.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -16,6 +18,30 @@ std::vector<std::string> commandLineArguments() {
   for (int i = 0; i < count; ++i) args.push_back(Narrow(argv[i]));
   LocalFree(argv);
   return args;
+}
+
+std::optional<std::vector<uint8_t>> loadBitmapResource(std::string_view name) {
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC res = FindResourceW(module, Widen(name).c_str(), MAKEINTRESOURCEW(2));  // RT_BITMAP
+  if (!res) return std::nullopt;
+  HGLOBAL data = LoadResource(module, res);
+  DWORD size = SizeofResource(module, res);
+  const auto* dib = static_cast<const uint8_t*>(data ? LockResource(data) : nullptr);
+  if (!dib || size < sizeof(BITMAPINFOHEADER)) return std::nullopt;
+  // A bitmap resource is the file without its 14-byte file header: put it back, with the
+  // pixels after the info header and its colour table.
+  const auto* info = reinterpret_cast<const BITMAPINFOHEADER*>(dib);
+  DWORD colours = info->biClrUsed ? info->biClrUsed : (info->biBitCount <= 8 ? (1u << info->biBitCount) : 0);
+  if (info->biCompression == BI_BITFIELDS) colours = 3;
+  DWORD offset = 14 + info->biSize + colours * 4;
+  std::vector<uint8_t> file(14 + size);
+  BITMAPFILEHEADER header{};
+  header.bfType = 0x4D42;
+  header.bfSize = static_cast<DWORD>(file.size());
+  header.bfOffBits = offset;
+  memcpy(file.data(), &header, 14);
+  memcpy(file.data() + 14, dib, size);
+  return file;
 }
 
 void replaceRcData(const std::string& exePath, std::string_view name, const std::vector<uint8_t>& data) {

@@ -96,6 +96,13 @@ TEST_F(EngineTest, CreationRulesAndDefaults) {
             "The TInstall component does not currently support the use of 2 TInstall components in the same project");
   delete engine;
   EXPECT_EQ(CurrentEngine(), nullptr);
+  // The default theme picture comes from the program's resources when it has one.
+  TCustomInstall::ThemeBitmapLoader = [] { return std::vector<uint8_t>{'B', 'M', 0, 0}; };
+  engine = new TInstall(&form);
+  EXPECT_EQ(engine->DialogThemeBitmap()->GraphicClass(), "TBitmap");
+  delete engine;
+  TCustomInstall::ThemeBitmapLoader = nullptr;
+  EXPECT_FALSE(platform::loadBitmapResource("INSTALLTHEME1"));  // a test program has none
   TComponent plainOwner(nullptr);
   EXPECT_NE(messageOf([&] { new TInstall(&plainOwner); }).find("must be a form"), std::string::npos);
 }

@@ -36,6 +36,10 @@ TEST_F(ZarvotillScript, LoadsWithItsTreeAndDefaults) {
   EXPECT_EQ(install->PresetupFiles()->Count(), 1);
   EXPECT_EQ(install->DestDirType(), nullptr);
   EXPECT_EQ(install->GetDestDir(), "C:\\Zarvotill");
+  // The theme picture: a 117 x 290 bitmap, 102,146 bytes as stored.
+  EXPECT_EQ(install->DialogThemeBitmap()->Width(), 117);
+  EXPECT_EQ(install->DialogThemeBitmap()->Height(), 290);
+  EXPECT_EQ(install->DialogThemeBitmap()->StoredData().size(), 102146u);
   // Left at their defaults, absent from the stream.
   EXPECT_TRUE(install->RunAutomatic());
   EXPECT_EQ(install->InstallTypes(), TInstallTypes{TInstallType::itAlways});
