@@ -47,9 +47,9 @@ class Canvas {
   virtual void FillRect(const Rect& r, ColorRef color) = 0;
   // Fills the polygon in color (outline in the same colour).
   virtual void FillPolygon(const std::vector<Point>& points, ColorRef color) = 0;
-  // Selects a font made from spec; the canvas releases it when another is selected or
+  // Selects a font made from that description; the canvas releases it when another is selected or
   // when the canvas ends.
-  virtual void SelectFont(const FontSpec& spec) = 0;
+  virtual void SelectFont(const FontSpec& description) = 0;
   // Extent of a single-line text in the selected font (unrotated).
   virtual Size TextExtent(std::string_view utf8) = 0;
   // Draws text with a clear background: only the glyphs are painted.

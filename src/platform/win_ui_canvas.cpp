@@ -38,22 +38,8 @@ class GdiCanvas : public Canvas {
     SelectObject(dc_, oldBrush);
   }
 
-  void SelectFont(const FontSpec& spec) override {
-    LOGFONTW lf{};
-    lf.lfHeight = spec.height;
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = spec.italic;
-    lf.lfUnderline = spec.underline;
-    lf.lfStrikeOut = spec.strikeOut;
-    lf.lfCharSet = static_cast<BYTE>(spec.charset);
-    lf.lfEscapement = spec.escapement;
-    lf.lfOrientation = spec.escapement;
-    lf.lfOutPrecision = static_cast<BYTE>(spec.outPrecision);
-    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfPitchAndFamily = DEFAULT_PITCH;
-    std::wstring face = Widen(spec.name);
-    lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+  void SelectFont(const FontSpec& description) override {
+    LOGFONTW lf = LogFontOf(description);
     HFONT font = CreateFontIndirectW(&lf);
     if (!font) return;
     fonts_.push_back(font);
@@ -95,6 +81,25 @@ class GdiCanvas : public Canvas {
 };
 
 }  // namespace
+
+LOGFONTW LogFontOf(const FontSpec& font) {
+  LOGFONTW lf{};
+  lf.lfHeight = font.height;
+  lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = font.italic;
+  lf.lfUnderline = font.underline;
+  lf.lfStrikeOut = font.strikeOut;
+  lf.lfCharSet = static_cast<BYTE>(font.charset);
+  lf.lfEscapement = font.escapement;
+  lf.lfOrientation = font.escapement;
+  lf.lfOutPrecision = static_cast<BYTE>(font.outPrecision);
+  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lf.lfPitchAndFamily = DEFAULT_PITCH;
+  std::wstring face = Widen(font.name);
+  lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+  return lf;
+}
 
 std::unique_ptr<Canvas> MakeGdiCanvas(HDC dc) { return std::make_unique<GdiCanvas>(dc); }
 

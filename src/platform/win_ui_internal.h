@@ -17,4 +17,7 @@ std::unique_ptr<Canvas> MakeGdiCanvas(HDC dc);
 
 HCURSOR CursorHandle(int cursor);
 
+// The GDI description of a font (a zero escapement and precision give a control's font).
+LOGFONTW LogFontOf(const FontSpec& font);
+
 }  // namespace kestrune::platform::ui

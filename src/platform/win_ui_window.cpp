@@ -297,17 +297,9 @@ void NativeWindow::SetShowState(ShowState state) {
   ShowWindow(impl_->hwnd, state == ShowState::Maximized ? SW_MAXIMIZE : state == ShowState::Minimized ? SW_MINIMIZE : SW_RESTORE);
 }
 
-void NativeWindow::SetFont(const FontSpec& spec) {
+void NativeWindow::SetFont(const FontSpec& description) {
   if (!impl_->hwnd || !impl_->systemProc) return;
-  LOGFONTW lf{};
-  lf.lfHeight = spec.height;
-  lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = spec.italic;
-  lf.lfUnderline = spec.underline;
-  lf.lfStrikeOut = spec.strikeOut;
-  lf.lfCharSet = static_cast<BYTE>(spec.charset);
-  std::wstring face = Widen(spec.name);
-  lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+  LOGFONTW lf = LogFontOf(description);
   HFONT font = CreateFontIndirectW(&lf);
   SendMessageW(impl_->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   if (impl_->font) DeleteObject(impl_->font);

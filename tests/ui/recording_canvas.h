@@ -30,7 +30,7 @@ class RecordingCanvas : public platform::ui::Canvas {
     for (Point q : pts) p.push_back({q.x + origin_.x, q.y + origin_.y});
     drawn.push_back({Drawn::Polygon, {}, p, {}, {}, c});
   }
-  void SelectFont(const platform::ui::FontSpec& spec) override { fonts.push_back(spec); }
+  void SelectFont(const platform::ui::FontSpec& font) override { fonts.push_back(font); }
   platform::ui::Size TextExtent(std::string_view) override { return extent_; }
   void TextOut(int x, int y, std::string_view text, ColorRef c) override {
     drawn.push_back({Drawn::Text, {}, {}, {x + origin_.x, y + origin_.y}, std::string(text), c});
