@@ -13,23 +13,13 @@ mkdir -p "$out"
 export WINEPREFIX="$out/wineprefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 bin="$root/build/win32/bin"
 
-xvfb_pid=""
+. "$root/scripts/display.sh"
 cleanup() {
   wineserver -k 2>/dev/null || true
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  stop_display
 }
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  for n in 81 82 83 84 85 86 87 88; do
-    if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
-      Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-      xvfb_pid=$!
-      export DISPLAY=:$n
-      break
-    fi
-  done
-  sleep 1
-fi
+start_display 81
 
 if [ ! -d "$WINEPREFIX" ]; then
   echo "== making the Wine prefix $WINEPREFIX"

@@ -17,21 +17,11 @@ echo "== fuzz targets"
 (cd "$root/build/fuzz" && ctest --output-on-failure -j"$jobs") || status=1
 
 echo "== Windows tests under Wine"
-# Windows need a display: start a private Xvfb unless one is given.
-xvfb_pid=""
-if [ -z "${DISPLAY:-}" ]; then
-  for n in 91 92 93 94 95 96 97 98; do
-    if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
-      Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-      xvfb_pid=$!
-      export DISPLAY=:$n
-      break
-    fi
-  done
-  sleep 1
-fi
+# Windows need a display: a private Xvfb unless one is given.
+. "$root/scripts/display.sh"
+start_display 91
 (cd "$root/build/win32" && ctest --output-on-failure) || status=1
-if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+stop_display
 
 if [ $status -eq 0 ]; then echo "ALL TESTS PASSED"; else echo "SOME TESTS FAILED"; fi
 exit $status
