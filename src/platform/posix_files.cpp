@@ -44,17 +44,6 @@ time_t timeOfDays(double days) {
 
 }  // namespace
 
-File::~File() { close(); }
-File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    close();
-    handle_ = other.handle_;
-    other.handle_ = -1;
-  }
-  return *this;
-}
-
 std::optional<File> File::tryOpen(const std::string& path, FileAccess access) {
   int fd = ::open(path.c_str(), (access == FileAccess::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC);
   if (fd < 0) return std::nullopt;

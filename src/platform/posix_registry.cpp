@@ -78,11 +78,6 @@ struct RegKey::Impl {
   }
 };
 
-std::string normalizeKeyPath(std::string_view path) {
-  while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
-  return std::string(path);
-}
-
 RegKey::RegKey(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 RegKey::RegKey(RegKey&&) noexcept = default;
 RegKey& RegKey::operator=(RegKey&&) noexcept = default;

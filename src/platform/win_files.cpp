@@ -28,17 +28,6 @@ double daysOfFileTime(const FILETIME& utc) {
 
 }  // namespace
 
-File::~File() { close(); }
-File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    close();
-    handle_ = other.handle_;
-    other.handle_ = -1;
-  }
-  return *this;
-}
-
 std::optional<File> File::tryOpen(const std::string& path, FileAccess access) {
   DWORD rights = access == FileAccess::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
   HANDLE f = CreateFileW(Widen(path).c_str(), rights, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -79,11 +79,6 @@ std::vector<std::string> enumerate(HKEY key, bool values, Enum next) {
 
 }  // namespace
 
-std::string normalizeKeyPath(std::string_view path) {
-  while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
-  return std::string(path);
-}
-
 RegKey::RegKey(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 RegKey::RegKey(RegKey&&) noexcept = default;
 RegKey& RegKey::operator=(RegKey&&) noexcept = default;
