@@ -25,6 +25,14 @@ std::function<std::vector<uint8_t>()> TCustomInstall::ThemeBitmapLoader;
 
 namespace {
 TCustomNetInstallLocation* g_currentNetLocation = nullptr;
+
+// The containers' hourglass shows through the application's screen cursor.
+int setApplicationCursor(int cursor) {
+  if (!ui::Application) return crDefault;
+  int previous = ui::Application->Cursor();
+  ui::Application->SetCursor(cursor);
+  return previous;
+}
 }
 TCustomNetInstallLocation* CurrentNetLocation() { return g_currentNetLocation; }
 
@@ -112,6 +120,7 @@ TCustomInstall::TCustomInstall(TComponent* owner)
   allowChangeDir_ = true;
   groupName_ = "Main";
   SetCurrentEngine(this);
+  CursorHook::Install(&setApplicationCursor);
   if (ui::Application)
     ui::Application->OnException = [this](TComponent*, const std::exception& e) { HandleInstallException(e); };
 }

@@ -2,7 +2,7 @@
 #include "objects/cmp_TFileContainer.h"
 
 #include "objects/engine_seam.h"
-#include "objects/shared_archive_engine.h"
+#include "archive/cmp_TKstrCompress.h"
 #include "paths/cmp_TPathSpecifier.h"
 #include "platform/files.h"
 #include "routines/routines_Strings.h"
@@ -208,7 +208,7 @@ void TFileContainer::InstallObjects() {
     TInstallContainer::ProcessHelpers();
     if (container_) container_->DoInformationEventControl(this, ev::OperationEnd, this);
   }
-  aborted = SharedArchiveEngineAborted();
+  aborted = SharedArchiveEngine().Abort();
   CallExternalComponents(this, cc::OperationEnd, nullptr);
   if (OnAfterInstallObjects) OnAfterInstallObjects(this, aborted);
 }

@@ -37,7 +37,7 @@ std::string ExtractFilePath(std::string_view path) { return std::string(path.sub
 
 std::string ExtractFileDir(std::string_view path) {
   size_t i = lastSep(path);
-  if (i > 1 && isSep(path[i - 1]) && path[i - 2] != ':' && !(i == 1)) --i;
+  if (i > 1 && isSep(path[i - 1]) && path[i - 2] != ':') --i;
   return std::string(path.substr(0, i));
 }
 
