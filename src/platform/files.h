@@ -37,6 +37,9 @@ class File {
   static std::optional<File> tryOpen(const std::string& path, FileAccess access);
   // Creates the file, or truncates an existing one, for reading and writing.
   static File create(const std::string& path);
+  // Creates a new file that must not exist yet (no link is followed); raises PlatformError
+  // when the name is taken.
+  static File createNew(const std::string& path);
 
   bool isOpen() const { return handle_ != -1; }
   // Reads up to count bytes; returns the bytes read, 0 at the end of the file.
@@ -53,12 +56,45 @@ class File {
   double date() const;
   // Sets the last-write time from a day fraction (local time).
   void setDate(double days);
+  // Writes all count bytes or raises PlatformError (a short write: the medium is full).
+  void writeAll(const void* buffer, size_t count);
+  // Pushes buffered data to the medium; raises PlatformError when it cannot be written.
+  void flush();
   void close();
 
  private:
   explicit File(intptr_t handle) : handle_(handle) {}
   intptr_t handle_ = -1;
 };
+
+// An output file written under a temporary name in its target's folder and put in place
+// by commit() only when complete: a failed or abandoned write leaves neither a partial file
+// nor a changed target. The destructor removes the temporary file unless committed.
+class PendingFile {
+ public:
+  explicit PendingFile(std::string target);
+  ~PendingFile();
+  PendingFile(const PendingFile&) = delete;
+  PendingFile& operator=(const PendingFile&) = delete;
+
+  File& file() { return file_; }
+  const std::string& target() const { return target_; }
+  const std::string& tempPath() const { return temp_; }
+  void writeAll(const void* buffer, size_t count) { file_.writeAll(buffer, count); }
+  // Flushes, closes and renames the temporary file over the target. Raises PlatformError.
+  void commit();
+
+ private:
+  std::string target_;
+  std::string temp_;
+  File file_;
+  bool committed_ = false;
+};
+
+// Renames from to to, replacing an existing file. Raises PlatformError.
+void replaceFile(const std::string& from, const std::string& to);
+// True when both paths name the same existing file (links and other spellings included).
+bool sameFile(const std::string& a, const std::string& b);
 
 bool fileExists(const std::string& path);
 bool directoryExists(const std::string& path);

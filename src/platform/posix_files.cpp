@@ -68,6 +68,26 @@ File File::create(const std::string& path) {
   return File(fd);
 }
 
+File File::createNew(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) fail("open");
+  return File(fd);
+}
+
+void File::flush() {
+  if (::fsync(static_cast<int>(handle_)) != 0 && errno != EINVAL && errno != EROFS) fail("fsync");
+}
+
+void replaceFile(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) fail("rename");
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 size_t File::read(void* buffer, size_t count) {
   size_t done = 0;
   while (done < count) {

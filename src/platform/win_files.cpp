@@ -49,6 +49,37 @@ File File::create(const std::string& path) {
   return File(reinterpret_cast<intptr_t>(f));
 }
 
+File File::createNew(const std::string& path) {
+  HANDLE f = CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (f == INVALID_HANDLE_VALUE) fail("CreateFileW");
+  return File(reinterpret_cast<intptr_t>(f));
+}
+
+void File::flush() {
+  if (!FlushFileBuffers(h(handle_))) fail("FlushFileBuffers");
+}
+
+void replaceFile(const std::string& from, const std::string& to) {
+  if (!MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    fail("MoveFileExW");
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  auto info = [](const std::string& p, BY_HANDLE_FILE_INFORMATION& out) {
+    HANDLE f = CreateFileW(Widen(p).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    const bool ok = GetFileInformationByHandle(f, &out) != 0;
+    CloseHandle(f);
+    return ok;
+  };
+  BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+  if (!info(a, ia) || !info(b, ib)) return false;
+  return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+         ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
 size_t File::read(void* buffer, size_t count) {
   size_t done = 0;
   while (done < count) {

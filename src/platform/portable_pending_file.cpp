@@ -1,0 +1,61 @@
+// Outputs written under a temporary name beside their target and renamed into place when
+// complete, so that a full disk or an error half-way never leaves a partial file.
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+
+#include "platform/files.h"
+#include "platform/platform_error.h"
+
+namespace kestrune::platform {
+
+namespace {
+
+std::string folderOf(const std::string& path) {
+  const auto cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+std::string leafOf(const std::string& path) {
+  const auto cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+}  // namespace
+
+void File::writeAll(const void* buffer, size_t count) {
+  if (write(buffer, count) != count) throw PlatformError("WriteFile", 112);  // disk full
+}
+
+PendingFile::PendingFile(std::string target) : target_(std::move(target)) {
+  static std::atomic<unsigned> counter{0};
+  const auto seed = static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+  for (int attempt = 0;; ++attempt) {
+    const unsigned tag = (seed ^ (counter.fetch_add(1) * 2654435761u)) & 0xFFFFFFu;
+    char suffix[16];
+    snprintf(suffix, sizeof suffix, ".%06x.tmp", tag);
+    temp_ = folderOf(target_) + "~" + leafOf(target_) + suffix;
+    try {
+      file_ = File::createNew(temp_);
+      return;
+    } catch (const PlatformError&) {
+      if (attempt >= 16 || fileExists(temp_) == false) throw;
+    }
+  }
+}
+
+PendingFile::~PendingFile() {
+  if (!committed_) {
+    file_.close();
+    deleteFile(temp_);
+  }
+}
+
+void PendingFile::commit() {
+  file_.flush();
+  file_.close();
+  replaceFile(temp_, target_);
+  committed_ = true;
+}
+
+}  // namespace kestrune::platform
