@@ -3,7 +3,7 @@
 
 #include "objects/cmp_TCustomNetInstallLocation.h"
 #include "objects/published_props.h"
-#include "paths/cmp_TPathSpecifier.h"
+#include "objects/cmp_TPathSpecifier.h"
 #include "platform/system.h"
 #include "routines/routines_Strings.h"
 #include "runtime/exceptions.h"
@@ -24,7 +24,6 @@ std::function<void(int32_t)> TCustomInstall::TranslatorLanguageSet;
 std::function<std::vector<uint8_t>()> TCustomInstall::ThemeBitmapLoader;
 
 namespace {
-TCustomNetInstallLocation* g_currentNetLocation = nullptr;
 
 // The containers' hourglass shows through the application's screen cursor.
 int setApplicationCursor(int cursor) {
@@ -34,7 +33,6 @@ int setApplicationCursor(int cursor) {
   return previous;
 }
 }
-TCustomNetInstallLocation* CurrentNetLocation() { return g_currentNetLocation; }
 
 const EnumType& EnumTypeInfo(TInstallMode) {
   static const EnumType t{"TInstallMode",
@@ -147,7 +145,7 @@ void TCustomInstall::Notification(TComponent* component, TOperation operation) {
     runForm_ = nullptr;
     hookedActivate_ = false;
   }
-  if (operation == TOperation::opRemove && component && component == g_currentNetLocation) g_currentNetLocation = nullptr;
+  if (operation == TOperation::opRemove && component && component == CurrentNetLocation()) SetCurrentNetLocation(nullptr);
 }
 
 // ---- properties ----
@@ -184,7 +182,7 @@ void TCustomInstall::SetUseLoadingProgram(bool value) {
 
 void TCustomInstall::SetNetLocation(TCustomNetInstallLocation* value) {
   TFileContainer::SetNetLocation(value);
-  g_currentNetLocation = value;
+  SetCurrentNetLocation(value);
   if (!value && !IsLoading()) distributeType_ = TDistributeType::dtTraditional;
 }
 

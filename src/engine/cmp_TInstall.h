@@ -163,9 +163,6 @@ class TInstall : public TCustomInstall {
   explicit TInstall(TComponent* owner) : TCustomInstall(owner) {}
 };
 
-// The current network location (set by the engine's NetLocation setter).
-TCustomNetInstallLocation* CurrentNetLocation();
-
 void registerEngineClasses(ClassRegistry& registry);
 
 }  // namespace kestrune

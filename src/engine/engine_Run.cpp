@@ -191,7 +191,9 @@ void TCustomInstall::Process() {
   }
   ReadInfoFromArchive();
   if (OnAfterInitialized) OnAfterInitialized(this);
-  for (int call : {-986, -976, -975, -982, -981, -977, -980}) CallExternalComponents(this, call, nullptr);
+  for (int call : {cc::InstallStart, cc::InstallStage1, cc::InstallStage2, cc::InstallStage3, cc::InstallStage4,
+                   cc::InstallStage5, cc::BeforeInstallDialogs})
+    CallExternalComponents(this, call, nullptr);
   TFileContainer::Process();
   RegisterFailedServersAgain();
   bool resume = unfinishedCount_ > 0 || reboot_;
@@ -201,7 +203,7 @@ void TCustomInstall::Process() {
   if (!resume) DeleteInstallRecord();
   bool plannedReboot = reboot_;
   if (plannedReboot) {
-    CallExternalComponents(this, -987, nullptr);
+    CallExternalComponents(this, cc::Reboot, nullptr);
     if (reboot_ && OnBeforeReboot) OnBeforeReboot(this, reboot_);
   }
   if (runAutomatic_) Shutdown();
@@ -219,7 +221,7 @@ void TCustomInstall::Process() {
 void TCustomInstall::ReadInfoFromArchive() {
   if (InfoRead()) return;
   if (OnBeforeReadArchiveInfo) OnBeforeReadArchiveInfo(this);
-  CallExternalComponents(this, -984, nullptr);
+  CallExternalComponents(this, cc::BeforeReadArchiveInfo, nullptr);
   {
     ReadingInfo reading(*this, runForm_);
     TFileContainer::ReadInfoFromArchive();
@@ -231,20 +233,20 @@ void TCustomInstall::ReadInfoFromArchive() {
   }
   infoRead_ = true;
   if (OnAfterReadArchiveInfo) OnAfterReadArchiveInfo(this);
-  CallExternalComponents(this, -983, nullptr);
+  CallExternalComponents(this, cc::AfterReadArchiveInfo, nullptr);
 }
 
 void TCustomInstall::NotifyGoodInstall() {
   if (OnBeforeNotifyGoodInstall) OnBeforeNotifyGoodInstall(this);
-  CallExternalComponents(this, -995, nullptr);
-  CallExternalComponents(this, -979, nullptr);
+  CallExternalComponents(this, cc::BeforeGoodEnding, nullptr);
+  CallExternalComponents(this, cc::GoodEnding, nullptr);
   if (OnAfterNotifyGoodInstall) OnAfterNotifyGoodInstall(this);
 }
 
 void TCustomInstall::NotifyBadInstall() {
   if (OnBeforeNotifyBadInstall) OnBeforeNotifyBadInstall(this);
-  CallExternalComponents(this, -994, nullptr);
-  CallExternalComponents(this, -978, nullptr);
+  CallExternalComponents(this, cc::BeforeBadEnding, nullptr);
+  CallExternalComponents(this, cc::BadEnding, nullptr);
   if (OnAfterNotifyBadInstall) OnAfterNotifyBadInstall(this);
 }
 

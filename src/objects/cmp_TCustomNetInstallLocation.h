@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "objects/run_state.h"
 #include "runtime/component.h"
 
 namespace kestrune {
@@ -35,9 +36,5 @@ class TCustomNetInstallLocation : public TComponent {
  private:
   DataReceivedHandler onProgress_;
 };
-
-// Set by the download loop when the user cancels; tested by the objects after a transfer.
-bool NetAbortRequested();
-void SetNetAbortRequested(bool aborted);
 
 }  // namespace kestrune

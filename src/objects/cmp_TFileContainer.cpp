@@ -3,7 +3,7 @@
 
 #include "objects/engine_seam.h"
 #include "archive/cmp_TKstrCompress.h"
-#include "paths/cmp_TPathSpecifier.h"
+#include "objects/cmp_TPathSpecifier.h"
 #include "platform/files.h"
 #include "routines/routines_Strings.h"
 #include "routines/routines_System.h"

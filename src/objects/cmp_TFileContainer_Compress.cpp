@@ -1,7 +1,7 @@
 // The compress walk of a file container: archive locations of every helper for the build.
 #include "objects/cmp_TFileContainer.h"
 #include "objects/engine_seam.h"
-#include "paths/cmp_TPathSpecifier.h"
+#include "objects/cmp_TPathSpecifier.h"
 #include "platform/files.h"
 #include "routines/routines_Strings.h"
 #include "routines/routines_System.h"

@@ -6,7 +6,7 @@
 #include "objects/cmp_TFileContainer.h"
 #include "objects/engine_seam.h"
 #include "objects/parameters.h"
-#include "paths/cmp_TPathSpecifier.h"
+#include "objects/cmp_TPathSpecifier.h"
 #include "platform/files.h"
 #include "routines/routines_Registry.h"
 #include "routines/routines_Strings.h"

@@ -5,17 +5,12 @@
 
 #include "objects/engine_seam.h"
 #include "objects/parameters.h"
-#include "paths/cmp_TPathSpecifier.h"
+#include "objects/cmp_TPathSpecifier.h"
 #include "runtime/exceptions.h"
 #include "runtime/published.h"
 #include "runtime/sysutils.h"
 
 namespace kestrune {
-
-TInstallContainerList& InstallContainers() {
-  static TInstallContainerList list;
-  return list;
-}
 
 void TInstallContainerList::Add(TInstallContainer* item) {
   if (!item) throw IEContainerList("Cannot add a blank entry to the TInstallContainerList object");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "objects/install_types.h"
+#include "objects/run_state.h"
 #include "runtime/component.h"
 
 namespace kestrune {
@@ -168,7 +169,7 @@ class TFileRelated : public TInstallObject {
   std::string localArchiveFile_;
 };
 
-// Plain list of the live containers.
+// Plain list of the live containers (InstallContainers(), objects/run_state.h).
 class TInstallContainerList {
  public:
   int Count() const { return static_cast<int>(items_.size()); }
@@ -180,8 +181,6 @@ class TInstallContainerList {
  private:
   std::vector<TInstallContainer*> items_;
 };
-
-TInstallContainerList& InstallContainers();
 
 // The RegisteredType number instances of that class answer (0 for the bare container).
 int RegisteredTypeOfClass(const ClassInfo& cls);

@@ -1,9 +1,10 @@
 // What the install objects consult of the engine at the root of the tree. The engine
-// registers itself as the current engine; at most one exists.
+// registers itself as the current engine (objects/run_state.h); at most one exists.
 #pragma once
 #include <string>
 
 #include "objects/install_types.h"
+#include "objects/run_state.h"
 
 namespace kestrune {
 
@@ -24,13 +25,5 @@ class IInstallEngine {
   virtual TDistributeType EngineDistributeType() const = 0;
   virtual TCustomNetInstallLocation* EngineNetLocation() const = 0;
 };
-
-IInstallEngine* CurrentEngine();
-void SetCurrentEngine(IInstallEngine* engine);
-
-// Registry key (under HKEY_LOCAL_MACHINE, leading backslash) of the current install
-// record; empty when none is known yet.
-const std::string& InstallRecordKey();
-void SetInstallRecordKey(const std::string& key);
 
 }  // namespace kestrune

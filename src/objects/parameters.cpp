@@ -26,19 +26,6 @@ int32_t RoundPercent(double part, double whole) {
   return static_cast<int32_t>(v);
 }
 
-namespace {
-IInstallEngine* g_engine = nullptr;
-std::string g_recordKey;
-bool g_netAbort = false;
-}  // namespace
-
-IInstallEngine* CurrentEngine() { return g_engine; }
-void SetCurrentEngine(IInstallEngine* engine) { g_engine = engine; }
-const std::string& InstallRecordKey() { return g_recordKey; }
-void SetInstallRecordKey(const std::string& key) { g_recordKey = key; }
-bool NetAbortRequested() { return g_netAbort; }
-void SetNetAbortRequested(bool aborted) { g_netAbort = aborted; }
-
 const ClassInfo& TCustomNetInstallLocation::classInfo() {
   static const ClassInfo info{"TCustomNetInstallLocation", &TComponent::classInfo(), nullptr, {}};
   return info;

@@ -3,7 +3,7 @@
 
 #include "objects/cmp_TCustomNetInstallLocation.h"
 #include "objects/cmp_TFileContainer.h"
-#include "paths/cmp_TPathSpecifier.h"
+#include "objects/cmp_TPathSpecifier.h"
 #include "runtime/published.h"
 
 namespace kestrune {

@@ -3,7 +3,7 @@
 
 #include "objects/cmp_GrabCall.h"
 #include "objects/cmp_TInstallFileGroup.h"
-#include "paths/cmp_TPathSpecifier.h"
+#include "objects/cmp_TPathSpecifier.h"
 
 namespace kestrune {
 

@@ -10,7 +10,7 @@
 #include "engine/cmp_TInstall.h"
 #include "objects/cmp_GrabCall.h"
 #include "objects/cmp_TInstallFileGroup.h"
-#include "paths/cmp_TPathSpecifier.h"
+#include "objects/cmp_TPathSpecifier.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/system.h"

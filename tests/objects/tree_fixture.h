@@ -7,7 +7,7 @@
 #include "objects/cmp_GrabCall.h"
 #include "objects/cmp_TInstallFileGroup.h"
 #include "objects/engine_seam.h"
-#include "paths/cmp_TPathSpecifier.h"
+#include "objects/cmp_TPathSpecifier.h"
 #include "runtime/format.h"
 #include "runtime/published.h"
 

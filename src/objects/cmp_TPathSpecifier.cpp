@@ -1,5 +1,5 @@
 // Path specifiers: the registries, the fourteen built-in specifiers and their paths.
-#include "paths/cmp_TPathSpecifier.h"
+#include "objects/cmp_TPathSpecifier.h"
 
 #include <algorithm>
 
@@ -14,16 +14,6 @@
 #include "runtime/sysutils.h"
 
 namespace kestrune {
-
-TPathSpecifierList& PathSpecifiers() {
-  static TPathSpecifierList list;
-  return list;
-}
-
-TStandardPathSpecList& StandardPathSpecifiers() {
-  static TStandardPathSpecList list;
-  return list;
-}
 
 void TPathSpecifierList::Add(TCustomPathSpecifier* item) {
   if (!item) throw IEPathSpecifierList("Tried to add a nil object to the path specifier list");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "objects/run_state.h"
 #include "runtime/component.h"
 
 namespace kestrune {
@@ -59,8 +60,6 @@ class TPathSpecifierList {
 
 class TStandardPathSpecList : public TPathSpecifierList {};
 
-TPathSpecifierList& PathSpecifiers();
-TStandardPathSpecList& StandardPathSpecifiers();
 
 // Creates an instance of cls owned by owner, named by its StandardName, unless
 // checkExisting and a specifier of that class already exists.

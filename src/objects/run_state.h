@@ -1,0 +1,59 @@
+// The process-wide state of an installation, in one place: the current engine, the
+// install record key, the cancel flags, the current network location, the registries of
+// live install containers and path specifiers, and the archive layer's shared archive
+// engine and module version resource. Everything else the kit keeps lives in components.
+//
+// The program is single-threaded (the run happens inside window message handling), so
+// the state is plain values without locks.
+#pragma once
+#include <string>
+
+namespace kestrune {
+
+class IInstallEngine;
+class TCustomNetInstallLocation;
+class TInstallContainerList;
+class TPathSpecifierList;
+class TStandardPathSpecList;
+class TKstrCompress;
+class TVersionResource;
+
+// The engine at the root of the tree; at most one exists. Null before an engine is
+// created and after it is destroyed.
+IInstallEngine* CurrentEngine();
+void SetCurrentEngine(IInstallEngine* engine);
+
+// Registry key (under HKEY_LOCAL_MACHINE, leading backslash) of the current install
+// record; empty when none is known yet.
+const std::string& InstallRecordKey();
+void SetInstallRecordKey(const std::string& key);
+
+// Set by the download loop when the user cancels; tested by the objects after a transfer.
+// The archive engine's own cancel flag is SharedArchiveEngine().Abort().
+bool NetAbortRequested();
+void SetNetAbortRequested(bool aborted);
+
+// The network location the engine uses for objects without one of their own (the
+// engine's NetLocation property); cleared when that component goes.
+TCustomNetInstallLocation* CurrentNetLocation();
+void SetCurrentNetLocation(TCustomNetInstallLocation* location);
+
+// Registries of live objects: each member adds itself at construction and removes itself
+// at destruction.
+TInstallContainerList& InstallContainers();
+TPathSpecifierList& PathSpecifiers();
+TStandardPathSpecList& StandardPathSpecifiers();
+
+// The archive layer's process-wide objects, created on first use. They are defined in
+// src/archive because that layer uses them itself (headers of new members carry the
+// version the module version resource reads).
+TKstrCompress& SharedArchiveEngine();
+TVersionResource& ModuleVersionResource();
+
+// Puts the values of a run back to their start: no engine, no install record key, no
+// network location, both cancel flags cleared. The registries of live objects follow the
+// objects' lifetimes and are left as they are. For tests that run several installations
+// in one process.
+void ResetRunState();
+
+}  // namespace kestrune
