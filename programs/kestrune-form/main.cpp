@@ -1,47 +1,17 @@
 // kestrune-form: "to-binary IN OUT" compiles a text form to a binary component stream,
 // "to-text IN OUT" writes a binary stream as text.
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "../common/tool_files.h"
+#include "platform/system.h"
 #include "runtime/exceptions.h"
 #include "runtime/text_form.h"
 
 namespace {
 
-using kestrune::EFCreateError;
-using kestrune::EFOpenError;
-namespace fs = std::filesystem;
-
-std::string displayName(const fs::path& path) {
-  std::u8string s = path.u8string();
-  return std::string(s.begin(), s.end());
-}
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw EFOpenError("Cannot open file \"%s\"", {displayName(path)});
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw EFOpenError("Cannot read file \"%s\"", {displayName(path)});
-  return bytes;
-}
-
-// Writes the whole result or, on failure, removes the partial file.
-void writeFile(const fs::path& path, const char* data, size_t size) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw EFCreateError("Cannot create file \"%s\"", {displayName(path)});
-  out.write(data, static_cast<std::streamsize>(size));
-  out.close();
-  if (!out) {
-    std::error_code ignored;
-    fs::remove(path, ignored);
-    throw EFCreateError("Cannot write file \"%s\"", {displayName(path)});
-  }
-}
+using namespace kestrune;
 
 int usage() {
   std::cerr << "usage: kestrune-form to-binary TEXT-FILE BINARY-FILE\n"
@@ -49,40 +19,42 @@ int usage() {
   return 2;
 }
 
-int run(const std::string& command, const fs::path& in, const fs::path& out) {
+int run(const std::vector<std::string>& args) {
+  if (args.size() != 4) return usage();
+  const std::string &command = args[1], &in = args[2], &out = args[3];
+  if (command != "to-binary" && command != "to-text") return usage();
+  tools::CheckOutputPath(out);
+  const std::vector<uint8_t> bytes = tools::ReadInputFile(in);
   try {
     if (command == "to-binary") {
-      std::vector<uint8_t> bytes = kestrune::ObjectTextToBinary(readFile(in));
-      writeFile(out, reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    } else if (command == "to-text") {
-      std::string bytes = readFile(in);
-      std::string text = kestrune::ObjectBinaryToText(std::vector<uint8_t>(bytes.begin(), bytes.end()));
-      writeFile(out, text.data(), text.size());
+      const std::vector<uint8_t> stream =
+          ObjectTextToBinary(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+      tools::WriteOutputFile(out, stream.data(), stream.size());
     } else {
-      return usage();
+      const std::string text = ObjectBinaryToText(bytes);
+      tools::WriteOutputFile(out, text.data(), text.size());
     }
-  } catch (const kestrune::Exception& e) {
-    std::cerr << "kestrune-form: " << displayName(in) << ": " << e.Message() << "\n";
-    return 1;
-  } catch (const std::exception& e) {
-    std::cerr << "kestrune-form: " << displayName(in) << ": " << e.what() << "\n";
-    return 1;
+  } catch (const EWriteError&) {
+    throw;
+  } catch (const Exception& e) {
+    // Errors of the form itself name the file they are in.
+    throw Exception(in + ": " + e.Message());
   }
   return 0;
 }
 
 }  // namespace
 
+// Windows: the UTF-16 entry point, so that no argument passes through the ANSI code page;
+// the arguments are read back as UTF-8 from the platform layer.
 #ifdef _WIN32
-int wmain(int argc, wchar_t** argv) {
-  if (argc != 4) return usage();
-  std::string command;
-  for (const wchar_t* c = argv[1]; *c; ++c) command += *c < 0x80 ? static_cast<char>(*c) : '?';
-  return run(command, fs::path(argv[2]), fs::path(argv[3]));
-}
+int wmain(int, wchar_t**) {
 #else
-int main(int argc, char** argv) {
-  if (argc != 4) return usage();
-  return run(argv[1], fs::path(argv[2]), fs::path(argv[3]));
-}
+int main(int, char**) {
 #endif
+  try {
+    return run(platform::commandLineArguments());
+  } catch (const std::exception& e) {
+    return tools::ReportFailure("kestrune-form", e);
+  }
+}

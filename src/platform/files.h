@@ -7,8 +7,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrune::platform {
+
+class PlatformError;
 
 #ifdef _WIN32
 inline constexpr char kPathDelim = '\\';
@@ -90,6 +93,14 @@ class PendingFile {
   File file_;
   bool committed_ = false;
 };
+
+// The whole contents of an existing file. Raises PlatformError (a directory included).
+std::vector<uint8_t> readWholeFile(const std::string& path);
+// Writes a whole output file through a PendingFile. Raises PlatformError; on failure the
+// target is left as it was.
+void writeWholeFile(const std::string& path, const void* data, size_t size);
+// True when the error says that the medium is full.
+bool isDiskFull(const PlatformError& error);
 
 // Renames from to to, replacing an existing file. Raises PlatformError.
 void replaceFile(const std::string& from, const std::string& to);

@@ -52,8 +52,11 @@ PendingFile::~PendingFile() {
 }
 
 void PendingFile::commit() {
-  file_.flush();
-  file_.close();
+  // The caller may have closed the file to let another writer (a resource update) finish it.
+  if (file_.isOpen()) {
+    file_.flush();
+    file_.close();
+  }
   replaceFile(temp_, target_);
   committed_ = true;
 }

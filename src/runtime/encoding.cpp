@@ -70,8 +70,39 @@ bool DecodeUtf8(std::string_view text, size_t& pos, uint32_t& cp) {
     if ((d & 0xC0) != 0x80) return false;
     cp = (cp << 6) | (d & 0x3F);
   }
+  // Overlong forms would let one character hide as another ("/" as C0 AF); surrogates and
+  // values beyond U+10FFFF are no characters at all.
+  static constexpr uint32_t kSmallest[4] = {0, 0x80, 0x800, 0x10000};
+  if (cp < kSmallest[extra] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return false;
   pos += extra + 1;
   return true;
+}
+
+std::string PrintableText(std::string_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const unsigned char c = static_cast<unsigned char>(text[pos]);
+    size_t next = pos;
+    uint32_t cp = 0;
+    if (!DecodeUtf8(text, next, cp)) {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+      ++pos;
+    } else if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0)) {
+      out += cp < 0x80 ? "\\x" : "\\u00";
+      out += kHex[cp >> 4];
+      out += kHex[cp & 15];
+      pos = next;
+    } else {
+      out.append(text.substr(pos, next - pos));
+      pos = next;
+    }
+  }
+  return out;
 }
 
 std::optional<uint8_t> UnicodeToCp1250(uint32_t cp) {

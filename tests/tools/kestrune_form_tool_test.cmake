@@ -61,3 +61,33 @@ endif()
 expect_failure("Invalid stream format" to-text ${WORK}/broken.kfm ${WORK}/broken.txt)
 expect_failure("Cannot open file" to-binary ${WORK}/missing.kfm ${WORK}/missing.bin)
 expect_failure("usage" convert ${WORK}/czech.kfm ${WORK}/x)
+
+# A text form that is not UTF-8: overlong forms ("/" as C0 AF), surrogates and values
+# beyond U+10FFFF are refused as such, not stored as some Windows-1250 byte.
+string(ASCII 192 175 overlong)
+string(ASCII 237 160 128 surrogate)
+string(ASCII 244 144 128 128 beyond)
+foreach(bad overlong surrogate beyond)
+  file(WRITE ${WORK}/${bad}.kfm "object A: TA\n  S = 'a${${bad}}'\nend\n")
+  expect_failure("${bad}.kfm: Line 2, column 9: invalid UTF-8" to-binary ${WORK}/${bad}.kfm ${WORK}/${bad}.bin)
+endforeach()
+
+# Czech file and folder names, both ways; a directory where a file belongs is named as one.
+set(folder "${WORK}/Příliš žluťoučký kůň")
+file(MAKE_DIRECTORY "${folder}")
+file(WRITE "${folder}/Úvodní formulář.kfm" "${czech}")
+expect_success(to-binary "${folder}/Úvodní formulář.kfm" "${folder}/Úvodní formulář.bin")
+expect_success(to-text "${folder}/Úvodní formulář.bin" "${folder}/Zpět.kfm")
+file(READ "${folder}/Zpět.kfm" back)
+if(NOT back STREQUAL czech)
+  message(FATAL_ERROR "the form changed on its way through Czech file names: ${back}")
+endif()
+expect_failure("Cannot open file \".*Příliš žluťoučký kůň\": it is a directory" to-binary "${folder}" ${WORK}/x.bin)
+expect_failure("Příliš žluťoučký kůň\": it is a directory" to-binary ${WORK}/czech.kfm "${folder}")
+
+# Names from outside reach the terminal with their control characters escaped.
+string(ASCII 27 esc)
+run(to-binary "${WORK}/a${esc}Zb.kfm" ${WORK}/x.bin)
+if(rc EQUAL 0 OR NOT err MATCHES "Cannot open file \".*/a\\\\x1BZb.kfm\"" OR err MATCHES "${esc}")
+  message(FATAL_ERROR "a control character in a file name was not escaped (${rc}): ${err}")
+endif()
