@@ -1,14 +1,17 @@
-// kestrune-script: `tree SCRIPT` prints a script's install object tree; `make-setup SCRIPT
-// -o OUT.exe` writes a copy of the setup program that carries SCRIPT.
-#include <fstream>
+// kestrune-script: `tree SCRIPT` prints a script's install object tree, `format SCRIPT OUT`
+// writes it back as the kit writes it, `make-setup SCRIPT -o OUT.exe` writes a copy of the
+// setup program that carries SCRIPT.
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "../common/tool_files.h"
 #include "engine/MainForm.h"
 #include "engine/register_classes.h"
 #include "engine/script_loader.h"
 #include "platform/files.h"
+#include "platform/platform_error.h"
 #include "platform/system.h"
 #include "runtime/exceptions.h"
 #include "runtime/sysutils.h"
@@ -27,13 +30,50 @@ int usage() {
   return 2;
 }
 
-void copyFile(const std::string& from, const std::string& to) {
-  std::ifstream in(from, std::ios::binary);
-  if (!in) throw EFOpenError("Cannot open file \"%s\"", {from});
-  std::ofstream out(to, std::ios::binary | std::ios::trunc);
-  if (!out) throw EFCreateError("Cannot create file \"%s\"", {to});
-  out << in.rdbuf();
-  if (!out.flush()) throw EWriteError("Cannot write file \"%s\"", {to});
+// A program file: the DOS header's "MZ" and, where it points, the "PE" signature.
+bool isWindowsProgram(const std::vector<uint8_t>& bytes) {
+  if (bytes.size() < 0x40 || bytes[0] != 'M' || bytes[1] != 'Z') return false;
+  uint32_t pe = 0;
+  for (int i = 3; i >= 0; --i) pe = (pe << 8) | bytes[0x3C + i];
+  return pe <= bytes.size() - 4 && std::memcmp(bytes.data() + pe, "PE\0\0", 4) == 0;
+}
+
+// Loads the script (the setup program would fail at its start on a script that does not
+// load) and checks that it has an engine to install with.
+std::vector<uint8_t> loadCarriedScript(const std::string& script) {
+  std::vector<uint8_t> stream = engine::ReadScriptFile(script);
+  std::unique_ptr<engine::TfrmMain> form = engine::LoadScript(stream);
+  if (!engine::FindEngine(*form))
+    throw EFOpenError("The script \"%s\" has no install engine (a TInstall or TCustomInstall component); "
+                      "a setup program made from it could install nothing", {script});
+  return stream;
+}
+
+// The setup program with the script as its main form resource, written beside the target
+// under a temporary name: the copy and the resource update both happen there, and the
+// target appears only when both succeeded.
+void makeSetup(const std::string& script, const std::string& setup, const std::string& out) {
+  tools::CheckOutputPath(out);
+  if (platform::sameFile(setup, out))
+    throw EFCreateError("The output \"%s\" is the setup program it would be made from; give another name", {out});
+  const std::vector<uint8_t> stream = loadCarriedScript(script);
+  const std::vector<uint8_t> program = tools::ReadInputFile(setup);
+  if (!isWindowsProgram(program)) throw EFOpenError("\"%s\" is not a Windows program", {setup});
+  try {
+    platform::PendingFile pending(out);
+    pending.writeAll(program.data(), program.size());
+    pending.file().flush();
+    pending.file().close();
+    try {
+      platform::replaceRcData(pending.tempPath(), engine::kMainFormResource, stream);
+    } catch (const platform::PlatformError& e) {
+      if (platform::isDiskFull(e)) throw;
+      throw EWriteError("Cannot put the script into \"%s\": %s", {out, e.Message()});
+    }
+    pending.commit();
+  } catch (const platform::PlatformError& e) {
+    tools::FailWrite(out, e);
+  }
 }
 
 int run(const std::vector<std::string>& args) {
@@ -44,16 +84,16 @@ int run(const std::vector<std::string>& args) {
   if (command == "tree" && args.size() == 3) {
     std::unique_ptr<engine::TfrmMain> form = engine::LoadScript(engine::ReadScriptFile(script));
     tools::PrintTree(*form, std::cout);
-    return 0;
+    std::cout.flush();
+    return std::cout ? 0 : tools::ReportFailure("kestrune-script", EWriteError("Cannot write the tree"));
   }
   if (command == "format" && args.size() == 4) {
     // Loads the script and writes it back in text form as the kit writes it: properties in
     // their declared order, defaults left out.
+    tools::CheckOutputPath(args[3]);
     std::unique_ptr<engine::TfrmMain> form = engine::LoadScript(engine::ReadScriptFile(script));
-    std::string text = ObjectBinaryToText(WriteComponentStream(form.get()));
-    std::ofstream out(args[3], std::ios::binary | std::ios::trunc);
-    if (!out || !out.write(text.data(), static_cast<std::streamsize>(text.size())))
-      throw EFCreateError("Cannot create file \"%s\"", {args[3]});
+    const std::string text = ObjectBinaryToText(WriteComponentStream(form.get()));
+    tools::WriteOutputFile(args[3], text.data(), text.size());
     return 0;
   }
   if (command == "make-setup") {
@@ -64,11 +104,7 @@ int run(const std::vector<std::string>& args) {
       else return usage();
     }
     if (out.empty()) return usage();
-    std::vector<uint8_t> stream = engine::ReadScriptFile(script);
-    // The script must load before it is carried: the setup program would fail at start.
-    engine::LoadScript(stream).reset();
-    copyFile(setup, out);
-    platform::replaceRcData(out, engine::kMainFormResource, stream);
+    makeSetup(script, setup, out);
     return 0;
   }
   return usage();
@@ -76,6 +112,8 @@ int run(const std::vector<std::string>& args) {
 
 }  // namespace
 
+// Windows: the UTF-16 entry point, so that no argument passes through the ANSI code page;
+// the arguments are read back as UTF-8 from the platform layer.
 #ifdef _WIN32
 int wmain(int, wchar_t**) {
 #else
@@ -84,7 +122,6 @@ int main(int, char**) {
   try {
     return run(platform::commandLineArguments());
   } catch (const std::exception& e) {
-    std::cerr << "kestrune-script: " << e.what() << "\n";
-    return 1;
+    return tools::ReportFailure("kestrune-script", e);
   }
 }

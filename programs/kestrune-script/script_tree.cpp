@@ -6,6 +6,7 @@
 #include "engine/MainForm.h"
 #include "objects/cmp_TFileContainer.h"
 #include "objects/engine_seam.h"
+#include "runtime/encoding.h"
 #include "runtime/exceptions.h"
 
 namespace kestrune::tools {
@@ -22,10 +23,13 @@ std::string guarded(const std::function<std::string()>& f) {
 }
 
 void printObject(const TInstallContainer& o, int depth, std::ostream& out) {
-  out << std::string(2 * depth, ' ') << o.Name() << '\t' << o.ClassName() << '\t'
+  // Names and paths come from the script: escaped, so that they cannot break the columns
+  // or reach the terminal as control sequences.
+  out << std::string(2 * depth, ' ') << PrintableText(o.Name()) << '\t' << o.ClassName() << '\t'
       << guarded([&] { return std::to_string(o.RegisteredType()); }) << '\t' << o.Order() << '\t'
-      << (o.IsIncluded() ? "included" : "excluded") << '\t' << guarded([&] { return o.GetDestDir(); });
-  if (const auto* f = As<TFileRelated>(&o)) out << '\t' << guarded([&] { return f->GetArchiveFile(); });
+      << (o.IsIncluded() ? "included" : "excluded") << '\t' << PrintableText(guarded([&] { return o.GetDestDir(); }));
+  if (const auto* f = As<TFileRelated>(&o))
+    out << '\t' << PrintableText(guarded([&] { return f->GetArchiveFile(); }));
   out << '\n';
   for (const TInstallContainer* h : o.HelperList()) printObject(*h, depth + 1, out);
 }

@@ -5,16 +5,25 @@
 #include <string>
 #include <vector>
 
+namespace kestrune {
+class TCustomInstall;
+}
+
 namespace kestrune::engine {
 
 class TfrmMain;
 
 // The binary stream of a script file: binary files ("TPF0") as they are, text forms
-// converted. Raises the reader's or the text form's error for bad input.
+// converted. Raises EFOpenError naming the file and the reason when it cannot be read (a
+// directory included), and the reader's or the text form's error for bad input.
 std::vector<uint8_t> ReadScriptFile(const std::string& path);
 
 // Creates the main form from a script as a plain start of the setup program would (no
 // command-line switches), without showing it.
 std::unique_ptr<TfrmMain> LoadScript(const std::vector<uint8_t>& stream);
+
+// The script's install engine (its TInstall or TCustomInstall component); nullptr when
+// the script has none, and a setup program made from it could install nothing.
+TCustomInstall* FindEngine(const TfrmMain& form);
 
 }  // namespace kestrune::engine

@@ -1,0 +1,92 @@
+#!/bin/sh
+# Runs kestrune-script on what a kit user meets: Czech file and folder names, a full disk,
+# an output that is its own template, a directory where a file belongs, a script without an
+# engine, a template that is no program, control characters in names. A failure must exit
+# non-zero, say what failed, and leave neither the output nor a temporary file behind.
+# The full-disk runs need a small tmpfs (root); without one they are skipped, saying so.
+# Usage: check_script_tool.sh TOOL ZARVOTILL.kfm WORK [SETUP.exe]
+# (SETUP.exe given in the Windows build, where make-setup can run to its end.)
+set -u
+tool=$1 zarvotill=$2 work=$3 setup=${4:-}
+run() { if [ -n "${WINEPREFIX:-}" ]; then "$(dirname "$0")/../../scripts/wine-run.sh" "$tool" "$@"; else "$tool" "$@"; fi; }
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+esc=$(printf '\033')
+
+# expect_failure PATTERN ARGS...: a non-zero exit, PATTERN in the message, no raw escape.
+expect_failure() {
+  pattern=$1; shift
+  if err=$(run "$@" 2>&1 >/dev/null); then fail "kestrune-script $* succeeded"; return; fi
+  printf '%s\n' "$err" | grep -q -- "$pattern" || fail "kestrune-script $*: expected '$pattern', got: $err"
+  case $err in *"$esc"*) fail "a raw escape character reached the terminal: $err" ;; esac
+}
+# no_output FILE: neither FILE nor a temporary file of it in its folder.
+no_output() {
+  [ -e "$1" ] && fail "a failed run left $1"
+  ls -A "$(dirname "$1")" | grep -q '^~.*\.tmp$' && fail "a temporary file was left in $(dirname "$1")"
+}
+
+rm -rf "$work"
+czech="$work/Příliš žluťoučký kůň"
+mkdir -p "$czech"
+cp "$zarvotill" "$czech/Úvodní skript.kfm"
+# Natively there is no setup program: a file that looks like one stands in for it; the
+# copy is made, the resource update fails, and nothing may stay.
+{ printf 'MZ'; head -c 58 /dev/zero; printf '\100\000\000\000PE\000\000'; head -c 65536 /dev/zero; } >"$work/fake.exe"
+template=${setup:-$work/fake.exe}
+
+# Czech names: the tree, and a format that gives back the script as written.
+run tree "$czech/Úvodní skript.kfm" | head -n1 | grep -q "^Install	TInstall	" || fail "tree of a Czech-named script"
+run format "$czech/Úvodní skript.kfm" "$czech/Přeformátovaný.kfm" || fail "format onto a Czech name"
+cmp -s "$zarvotill" "$czech/Přeformátovaný.kfm" || fail "format did not give back the script"
+
+# Directories, missing files, a script without engine, names with control characters.
+expect_failure "Cannot open file \".*Příliš žluťoučký kůň\": it is a directory" tree "$czech"
+expect_failure "Příliš žluťoučký kůň\": it is a directory" format "$zarvotill" "$czech"
+expect_failure "Cannot open file \".*a\\\\x1Bb.kfm\"" tree "$work/a${esc}b.kfm"
+printf 'object frmMain: TfrmMain\n  object Files: TInstallFileGroup\n  end\nend\n' >"$work/no-engine.kfm"
+expect_failure "has no install engine" make-setup "$work/no-engine.kfm" -o "$work/no-engine.exe" --setup "$template"
+no_output "$work/no-engine.exe"
+# A class name in a binary stream can hold anything; a destination too.
+printf 'TPF0\010TfrmMain\007frmMain\000\010TNo\033Such\004Nope\000\000\000' >"$work/escape.bin"
+expect_failure "Class TNo\\\\x1BSuch not found" tree "$work/escape.bin"
+printf "object frmMain: TfrmMain\n  object Install: TInstall\n    DestDir = 'C:\\\\a'#27'b'#10'c'\n    DestDirType = nil\n  end\nend\n" >"$work/dest.kfm"
+out=$(run tree "$work/dest.kfm" | tr -d '\r')
+[ "$(printf '%s\n' "$out" | cut -f1,6)" = "Install	C:\\a\\x1Bb\\x0Ac" ] || fail "destination not escaped in the tree: $out"
+
+expect_failure "Cannot put the script into \".*out.exe\"" make-setup "$zarvotill" -o "$work/out.exe" --setup "$work/fake.exe"
+no_output "$work/out.exe"
+if [ -n "$setup" ]; then
+  # make-setup under a Czech name carries the script (a product name only it has).
+  sed "s/ProductName = 'Zarvotill'/ProductName = 'KarryTest'/" "$zarvotill" >"$czech/Vlastní skript.kfm"
+  run make-setup "$czech/Vlastní skript.kfm" -o "$czech/Instalační program.exe" --setup "$setup" || fail "make-setup onto a Czech name"
+  grep -aq KarryTest "$czech/Instalační program.exe" || fail "the made setup program does not carry the script"
+  grep -aq KarryTest "$setup" && fail "the template carries the test script"
+  # The output is the template, under its own name or another spelling of it.
+  cp "$setup" "$czech/setup.exe"
+  expect_failure "is the setup program it would be made from" make-setup "$zarvotill" -o "$czech/setup.exe" --setup "$czech/setup.exe"
+  expect_failure "is the setup program it would be made from" make-setup "$zarvotill" -o "$czech/./setup.exe" --setup "$czech/setup.exe"
+  cmp -s "$setup" "$czech/setup.exe" || fail "the template changed"
+  printf 'notpe\n' >"$work/notpe.exe"
+  expect_failure "notpe.exe\" is not a Windows program" make-setup "$zarvotill" -o "$work/out.exe" --setup "$work/notpe.exe"
+  no_output "$work/out.exe"
+fi
+
+# A full disk: the tools report it and leave nothing behind.
+disk="$work/disk"
+mkdir -p "$disk"
+if mount -t tmpfs -o size=1m,mode=0777 tmpfs "$disk" 2>/dev/null; then
+  trap 'umount "$disk" 2>/dev/null || umount -l "$disk"' EXIT
+  # Leave 32 KiB: less than any output below.
+  free=$(df -k --output=avail "$disk" | tail -n1)
+  dd if=/dev/zero of="$disk/filler" bs=1k count=$((free - 32)) 2>/dev/null
+  expect_failure "Cannot write file \".*Plný disk.kfm\": the disk is full" format "$zarvotill" "$disk/Plný disk.kfm"
+  no_output "$disk/Plný disk.kfm"
+  expect_failure "Cannot write file \".*setup.exe\": the disk is full" make-setup "$zarvotill" -o "$disk/setup.exe" --setup "$template"
+  no_output "$disk/setup.exe"
+else
+  echo "SKIPPED full-disk runs: cannot mount a tmpfs here (needs root with CAP_SYS_ADMIN)"
+fi
+
+[ $failed = 0 ] && echo "script tool ok"
+exit $failed
