@@ -105,6 +105,13 @@ void TKstrCompress::SpanToDisks(const std::string& destDir, const std::string& f
 
 void TKstrCompress::CopyUncompressed(const std::string& sourcePath, const std::string& destPath) {
   abort_ = false;
+  // A copy starts from its own settings and leaves none behind: a skip left by an earlier
+  // handler does not apply to it, and its target name is not the next extraction's.
+  SkipCurrent = false;
+  struct ClearName {
+    std::string& name;
+    ~ClearName() { name.clear(); }
+  } clearName{DestFileName};
   offset_ = 0;
   extractDirectory_ = ExtractFileDir(destPath);
   DestFileName = ExtractFileName(destPath);

@@ -109,6 +109,9 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   std::string SelfExtractorName() const override { return ModeValue(TInstallMode::imSelfExtractor); }
   TDistributeType EngineDistributeType() const override { return distributeType_; }
   TCustomNetInstallLocation* EngineNetLocation() const override { return NetLocation(); }
+  bool EngineInstalling() const override { return installing_; }
+  void EngineAddUnfinished(const std::string& name, int kind) override { AddUnfinished(name, kind); }
+  void EngineSetReboot() override { reboot_ = true; }
 
   TNotifyEvent OnAfterInitialized, OnAfterNotifyBadInstall, OnAfterNotifyGoodInstall, OnAfterReadArchiveInfo,
       OnBeforeNotifyBadInstall, OnBeforeNotifyGoodInstall, OnBeforeReadArchiveInfo, OnFailedReboot;

@@ -1,37 +1,81 @@
-// The base of install files as the tree sees them: the sizes, names and operations that
-// file containers drive. The installing file class derives from it.
+// Install files: one file of the product. At build time it compresses its source into an
+// archive; during the run it decides whether the destination is replaced, extracts its
+// member, ties the file into the system (in-use replacement, shared-DLL counts, help and
+// ActiveX registration) and records itself in the uninstall list.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "archive/archive_types.h"
+#include "archive/cmp_TFileHeaders.h"
 #include "objects/cmp_TInstallContainer.h"
 
 namespace kestrune {
 
 class TCustomInstallFile;
+class TKstrCompress;
 using TInstallFileNotifyEvent = std::function<void(TCustomInstallFile* InstallFile)>;
 using TInstallFileStatusEvent = std::function<void(TCustomInstallFile* InstallFile, int32_t FilePercentDone, int32_t TotalPercentDone)>;
 using TInstallFileNewDiskEvent = std::function<void(TCustomInstallFile* InstallFile, int32_t NewDisk, std::string& Path)>;
 
+enum class TInstallFileType { iftNormal, iftJustADLL, iftApplicationSpecificDLL, iftVendorSharedDLL, iftSystemWideDLL };
+const EnumType& EnumTypeInfo(TInstallFileType);
+
+enum class TInstallFileState { ifsNone, ifsCompress, ifsInstall, ifsCopying };
+const EnumType& EnumTypeInfo(TInstallFileState);
+
 class TCustomInstallFile : public TFileRelated {
   KESTRUNE_CLASS()
  public:
+  // Number of identifiers an archive can carry (0..1999).
+  static constexpr int kIdentifierSlots = 2000;
+
   explicit TCustomInstallFile(TComponent* owner);
+  // IncludeFromDir := the directory of the path, FileName := its file name.
+  TCustomInstallFile(TComponent* owner, const std::string& sourcePath);
+  // The same, then Container := container.
+  TCustomInstallFile(TComponent* owner, TInstallContainer* container, const std::string& sourcePath);
   ~TCustomInstallFile() override;
   int RegisteredType() const override { return rt::InstallFile; }
 
+  void DefineProperties(Filer& filer) override;
+
+  // Setters that run the property check when the file is not being loaded.
+  void SetContainer(TInstallContainer* value) override;
+  void SetDestDir(const std::string& value) override;
+  void SetDestDirType(TCustomPathSpecifier* value) override;
   const std::string& FileName() const { return fileName_; }
-  virtual void SetFileName(const std::string& value) { fileName_ = value; }
+  virtual void SetFileName(const std::string& value);
   const std::string& IncludeFromDir() const { return includeFromDir_; }
-  virtual void SetIncludeFromDir(const std::string& value) { includeFromDir_ = value; }
+  virtual void SetIncludeFromDir(const std::string& value);
   const std::string& DestName() const { return destName_; }
-  virtual void SetDestName(const std::string& value) { destName_ = value; }
+  virtual void SetDestName(const std::string& value);
+  TInstallFileType FileType() const { return fileType_; }
+  virtual void SetFileType(TInstallFileType value);
+  bool ActiveX() const { return activeX_; }
+  virtual void SetActiveX(bool value);
+
   // IncludeFromDir with a backslash added when missing, + FileName.
   std::string SourcePath() const;
   // GetDestDir with a backslash added when missing, + DestName.
   std::string DestPath() const;
+  // For network distributions while installing: the downloaded archive (own or the
+  // container's); otherwise the specifier's location.
+  std::string GetArchiveFile() const override;
+
+  TOverwriteType OverwriteMode() const { return overwriteMode_; }
+  void SetOverwriteMode(TOverwriteType v) { overwriteMode_ = v; }
+  bool RegisterAsHelp() const { return registerAsHelp_; }
+  void SetRegisterAsHelp(bool v) { registerAsHelp_ = v; }
+  bool UpdateDLLCounter() const { return updateDLLCounter_; }
+  void SetUpdateDLLCounter(bool v) { updateDLLCounter_ = v; }
+  bool RunAfterInstall() const { return runAfterInstall_; }
+  void SetRunAfterInstall(bool v) { runAfterInstall_ = v; }
+  TInstallFileState State() const { return state_; }
+  // ifsCompress runs Compress, ifsInstall Process, ifsCopying Copy; State is ifsNone after.
+  virtual void SetState(TInstallFileState value);
 
   int32_t Size() const { return size_; }
   void SetSize(int32_t v) { size_ = v; }
@@ -44,42 +88,106 @@ class TCustomInstallFile : public TFileRelated {
   bool InfoRead() const { return infoRead_; }
   void SetInfoRead(bool v) { infoRead_ = v; }
   int32_t UniqueID() const { return uniqueID_; }
-  void SetUniqueID(int32_t v) { uniqueID_ = v; }
-  bool RunAfterInstall() const { return runAfterInstall_; }
-  void SetRunAfterInstall(bool v) { runAfterInstall_ = v; }
+  // Moves the file to another identifier of the identifier table.
+  void SetUniqueID(int32_t value);
+  bool ExistedBefore() const { return existedBefore_; }
+  bool InstallIt() const { return installIt_; }
+  bool NeedsReboot() const { return needsReboot_; }
   int CompressedMark() const { return compressedMark_; }
   void SetCompressedMark(int v) { compressedMark_ = v; }
   bool NetArchiveMark() const { return netArchiveMark_; }
   void SetNetArchiveMark(bool v) { netArchiveMark_ = v; }
-  // True when the file keeps a network archive of its own (own location, or replaced by
-  // version or date, so it is downloaded only when it is to be installed).
-  virtual bool HasOwnNetArchive() const;
+  const std::string& LastArchiveFile() const { return lastArchiveFile_; }
+  // True when NetLocation is assigned or the file is replaced by version or date: such a
+  // file keeps a network archive of its own and is downloaded only when it is installed.
+  bool HasOwnNetArchive() const;
 
-  // Operations the containers drive; the installing file class implements them.
-  virtual void Compress() = 0;
-  virtual void Copy() = 0;
-  virtual void ReadInfoFromArchive() = 0;
-  virtual void ReadInfoFromFile() = 0;
-  // Registers the installed file as an ActiveX server (files without one do nothing).
-  virtual void RegisterActiveX() {}
+  // The install step.
+  void ProcessHelpers() override;
+  void WriteUninstallInfo(const std::string& key) override;
+  // After a restart: registers the ActiveX server that had to wait.
+  void CompleteAfterReboot() override;
 
-  TInstallFileNotifyEvent OnReplacing;
+  virtual void RaiseUserAbort();
+  virtual void Compress();
+  virtual void Copy();
+  // Size, packed size, date and version from the archive member whose identifier is
+  // UniqueID; nothing changes when no member carries it.
+  virtual void ReadInfoFromArchive();
+  // Size, date and version of the source file; raises IECustomInstallFile when it cannot
+  // be opened.
+  virtual void ReadInfoFromFile();
+
+  // Replacement and registration.
+  // Removes the destination, or, when it is in use, arranges its replacement at the next
+  // restart and makes the file extract under a free numbered name.
+  virtual void ReleaseDestination();
+  virtual bool IsSelfRegistering();
+  virtual bool IncrementSharedDLLCount();
+  virtual void RegisterDllServer();
+  virtual void RegisterExeServer();
+  // ".EXE" files register by running, everything else through DllRegisterServer.
+  void RegisterActiveX();
+  // Help registration, shared-DLL count, ActiveX registration (or its deferral).
+  void PostInstallSteps();
+
+  // Handlers given to the archive engine.
+  std::string NewDiskHandler(TKstrCompress& engine, int disk);
+  void StatusHandler(TKstrCompress& engine, TlzhFileStats& stats);
+
+  // Shows the "insert disk" question; true for OK. The UI layer installs the real one;
+  // without it the answer is Cancel.
+  static std::function<bool(const std::string& text)> AskForDisk;
+  // Schedules the move of source onto target for the next restart; the platform's delayed
+  // move unless replaced (tests make it fail to reach the batch-file fallback).
+  static std::function<void(const std::string& source, const std::string& target)> MoveAfterReboot;
+
+  TInstallFileNotifyEvent OnBeforeCompress, OnAfterCompress, OnBeforeCopy, OnAfterCopy, OnBeforeInstall,
+      OnAfterInstall, OnReplacing;
   TInstallFileStatusEvent OnStatus;
   TInstallFileNewDiskEvent OnNewDisk;
 
  protected:
+  // The property check: the eight values, the changed one in place of the current.
+  void CheckProperties(TInstallContainer* container, std::string destName, std::string fileName,
+                       std::string includeFromDir, std::string destDir, TCustomPathSpecifier* destDirType,
+                       TInstallFileType fileType, bool activeX);
+  // Reports an EventID to the container.
+  void report(int eventID, TPersistent* po);
+  // The install step's extraction, from choosing the archive engine to the post-install
+  // steps.
+  void installFromArchive();
+  void extractWith(TKstrCompress& engine);
+  void readInfoFrom(const std::string& archive);
+  // Writes the line of a destination in use into WININIT.INI, schedules a delayed move or
+  // falls back to a batch file run once at the next start.
+  void scheduleReplacement(const std::string& busy, const std::string& waiting, const std::string& waitingLong);
+
   std::string fileName_;
   std::string includeFromDir_;
   std::string destName_;
+  TInstallFileType fileType_ = TInstallFileType::iftNormal;
+  bool activeX_ = false;
+  TOverwriteType overwriteMode_ = TOverwriteType::owAlways;
+  bool registerAsHelp_ = false;
+  bool updateDLLCounter_ = false;
+  bool runAfterInstall_ = false;
+  TInstallFileState state_ = TInstallFileState::ifsNone;
   int32_t size_ = 0;
   int32_t packedSize_ = 0;
   double fileDate_ = 0;
   std::string fileVersion_;
   bool infoRead_ = false;
   int32_t uniqueID_ = 0;
+  bool existedBefore_ = false;
+  bool installIt_ = false;
+  bool needsReboot_ = false;
+  // The destination name a file in use will have after the restart (it is extracted
+  // under a numbered name meanwhile).
+  std::string finalDestName_;
   int compressedMark_ = 0;
   bool netArchiveMark_ = false;
-  bool runAfterInstall_ = false;
+  std::string lastArchiveFile_;
 };
 
 // Plain list of the live install files.
@@ -90,6 +198,7 @@ class TCustomInstallFileList {
   // Raises IECustomInstallFileList for a null entry.
   void Add(TCustomInstallFile* item);
   void Remove(TCustomInstallFile* item);
+  bool Contains(const TCustomInstallFile* item) const;
   void Clear() { items_.clear(); }
 
  private:

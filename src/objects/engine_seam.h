@@ -24,6 +24,13 @@ class IInstallEngine {
   virtual std::string SelfExtractorName() const = 0;
   virtual TDistributeType EngineDistributeType() const = 0;
   virtual TCustomNetInstallLocation* EngineNetLocation() const = 0;
+  // The installation run is active (registration failures are then collected, not raised).
+  virtual bool EngineInstalling() const { return false; }
+  // Records work for the run after the restart (kind 0: a component's CompleteAfterReboot,
+  // kind 1: a file to delete).
+  virtual void EngineAddUnfinished(const std::string& name, int kind) {}
+  // Asks for a restart at the end of the run.
+  virtual void EngineSetReboot() {}
 };
 
 }  // namespace kestrune

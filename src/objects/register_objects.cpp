@@ -2,6 +2,7 @@
 #include "objects/register_objects.h"
 
 #include "objects/cmp_GrabCall.h"
+#include "objects/cmp_TInstallFile.h"
 #include "objects/cmp_TInstallFileGroup.h"
 #include "objects/cmp_TPathSpecifier.h"
 
@@ -11,6 +12,7 @@ void registerObjectClasses(ClassRegistry& registry) {
   registerPathSpecifierClasses(registry);
   registry.Register(TInstallFileGroup::classInfo());
   registry.Register(TGrabCall::classInfo());
+  registry.Register(TInstallFile::classInfo());
 }
 
 }  // namespace kestrune

@@ -1,0 +1,414 @@
+// Install files: the install step, compress and copy, the archive information, the archive
+// engine's handlers and the uninstall lines.
+#include <memory>
+#include <optional>
+
+#include "archive/cmp_TKstrCompress.h"
+#include "archive/cmp_TVersion.h"
+#include "objects/cmp_TCustomInstallFile.h"
+#include "objects/cmp_TFileContainer.h"
+#include "objects/engine_seam.h"
+#include "objects/file_status_parameter.h"
+#include "objects/parameters.h"
+#include "platform/files.h"
+#include "routines/routines_Registry.h"
+#include "routines/routines_Strings.h"
+#include "runtime/exceptions.h"
+#include "runtime/sysutils.h"
+
+namespace kestrune {
+
+namespace {
+
+const char* const kDestBlank =
+    "Cannot compress,copy, or install the following file because it's destination directory is blank. File is :%s";
+const char* const kArchiveBlank =
+    "Cannot either compress or decompress the following file because it's archive file property is blank. File is :%s";
+
+// Numbered "Files" subkeys tried before a registry that cannot be written is an error.
+constexpr int kFilesKeyTries = 16;
+
+TDistributeType distributeType() {
+  IInstallEngine* engine = CurrentEngine();
+  return engine ? engine->EngineDistributeType() : TDistributeType::dtTraditional;
+}
+
+std::optional<int> parseCount(const std::string& text) {
+  std::string t = Trim(text);
+  if (t.empty() || t.size() > 9) return std::nullopt;
+  int value = 0;
+  for (char c : t) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+// The handlers an operation hooks on an archive engine, removed however it ends: the
+// engine outlives the file, and a later operation must not call into this one.
+class EngineHooks {
+ public:
+  explicit EngineHooks(TKstrCompress& engine) : engine_(engine) {}
+  ~EngineHooks() {
+    engine_.OnAborted = nullptr;
+    engine_.OnNewDisk = nullptr;
+    engine_.OnStatus = nullptr;
+    engine_.OnReplace = nullptr;
+    engine_.OnBeforeExtracting = nullptr;
+    engine_.DestFileName.clear();
+    engine_.SkipCurrent = false;
+  }
+
+ private:
+  TKstrCompress& engine_;
+};
+
+}  // namespace
+
+// ---- the install step ----
+
+void TCustomInstallFile::ProcessHelpers() {
+  needsReboot_ = false;
+  finalDestName_.clear();
+  installIt_ = false;
+  try {
+    report(ev::FileInstallStart, this);
+    if (OnBeforeInstall) OnBeforeInstall(this);
+  } catch (const EAbort&) {
+    report(ev::FileSkipped, this);
+    return;
+  }
+  if (Trim(GetDestDir()).empty()) throw IECustomInstallFile(kDestBlank, {Name()});
+
+  const std::string dest = DestPath();
+  existedBefore_ = platform::fileExists(dest);
+  // A missing destination is always written: the version rules compare two files, and an
+  // unversioned file must not be kept from a place where nothing is.
+  bool install = true;
+  if (existedBefore_) {
+    const int decision = IsFileNewerByData(fileVersion_, dest, overwriteMode_, fileDate_);
+    install = decision == 0 || decision == 2;
+  }
+  if (install) {
+    try {
+      ReleaseDestination();
+    } catch (const EAbort&) {
+      install = false;
+      installIt_ = false;
+    }
+  }
+  if (!install) {
+    report(ev::FileKept, this);
+    PostInstallSteps();
+    if (OnAfterInstall) OnAfterInstall(this);
+    report(ev::FileInstalled, this);
+    TInstallContainer::ProcessHelpers();
+    return;
+  }
+  installFromArchive();
+}
+
+void TCustomInstallFile::installFromArchive() {
+  std::string found;
+  if (FindLocalFile(found)) localArchiveFile_ = found;
+
+  const TDistributeType type = distributeType();
+  TKstrCompress& shared = SharedArchiveEngine();
+  std::unique_ptr<TKstrCompress> own;
+  if (type != TDistributeType::dtTraditional && (net_ || type == TDistributeType::dtWeb)) {
+    if (HasOwnNetArchive()) {
+      DownloadArchive();
+    } else if (auto* fc = As<TFileContainer>(container_); fc && !fc->ArchiveIsLocal()) {
+      fc->DownloadArchive();
+    }
+    own = std::make_unique<TKstrCompress>(nullptr);
+  } else {
+    // The shared engine keeps the archive that carries an offset (the self-extracting
+    // program); an engine at offset 0 serves any archive and keeps its header table
+    // cached for the next file of the same archive.
+    const std::string archive = GetArchiveFile();
+    if (!SameText(archive, shared.CompressedFile()) && shared.Offset() != 0) own = std::make_unique<TKstrCompress>(nullptr);
+  }
+  TKstrCompress& engine = own ? *own : shared;
+
+  // Closes the step in every case; a failure of the closing call wins only when the step
+  // itself succeeded.
+  auto close = [&]() {
+    if (own && own->Abort()) shared.SetAbort(true);
+    state_ = TInstallFileState::ifsNone;
+    try {
+      CallExternalComponents(this, cc::OperationEnd, nullptr);
+    } catch (...) {
+      shared.SetAbort(true);
+      throw;
+    }
+  };
+  try {
+    extractWith(engine);
+  } catch (...) {
+    try {
+      close();
+    } catch (...) {
+    }
+    throw;
+  }
+  close();
+}
+
+void TCustomInstallFile::extractWith(TKstrCompress& engine) {
+  state_ = TInstallFileState::ifsInstall;
+  const std::string destDir = GetDestDir();
+  {
+    EngineHooks hooks(engine);
+    platform::forceDirectories(destDir);
+    const std::string archive = GetArchiveFile();
+    if (Trim(archive).empty()) throw IECustomInstallFile(kArchiveBlank, {fileName_});
+    engine.SetCompressedFile(archive);
+    engine.SetExtractDirectory(destDir);
+    engine.DestFileName = destName_;
+    engine.SkipCurrent = false;
+    engine.SetOverwrite(overwriteMode_);
+    engine.OnReplace = nullptr;
+    engine.OnBeforeExtracting = nullptr;
+    engine.OnAborted = [this](TComponent*) { RaiseUserAbort(); };
+    engine.OnNewDisk = [this, &engine](TComponent*, int disk, std::string& directory) {
+      directory = NewDiskHandler(engine, disk);
+    };
+    engine.OnStatus = [this, &engine](TComponent*, TlzhFileStats& stats) { StatusHandler(engine, stats); };
+    TStringList names;
+    names.Add(SourcePath());
+    engine.SetFilesToProcess(names);
+    engine.ExtractFiles();
+  }
+  // A file that waits for the restart under a numbered name is known by its final name
+  // from here on: the uninstall list, the shared-DLL counter and the help registry name
+  // the file that will be there after the restart.
+  if (needsReboot_ && !finalDestName_.empty()) destName_ = finalDestName_;
+  PostInstallSteps();
+  if (OnAfterInstall) OnAfterInstall(this);
+  report(ev::FileInstalled, this);
+  TInstallContainer::ProcessHelpers();
+}
+
+// ---- the archive engine's handlers ----
+
+std::string TCustomInstallFile::NewDiskHandler(TKstrCompress& engine, int disk) {
+  SetTag(0);
+  TDiskParameter param;
+  param.NewDisk = disk;
+  param.Path = RemoveBackslash(ExtractFileDir(GetArchiveFile()));
+  TList list{this, &param};
+  struct ResetTag {
+    TCustomInstallFile* f;
+    ~ResetTag() { f->SetTag(0); }
+  } resetTag{this};
+  if (OnNewDisk) {
+    std::string path = param.Path;
+    OnNewDisk(this, disk, path);
+    param.Path = path;
+  }
+  CallExternalComponents(this, cc::NewDisk, &list);
+  report(ev::NewDisk, &list);
+  if (!OnNewDisk && Tag() == 0) {
+    const bool ok = AskForDisk && AskForDisk(Format(TranslateMessage("Please insert disk #%d"), {disk}));
+    if (!ok) {
+      // Cancel ends the extraction now rather than asking again for the same disk.
+      engine.SetAbort(true);
+      throw EkcAborted();
+    }
+  }
+  return RemoveBackslash(param.Path);
+}
+
+void TCustomInstallFile::StatusHandler(TKstrCompress&, TlzhFileStats& stats) {
+  TFileStatusParameter param;
+  param.BytesDone = static_cast<int32_t>(stats.FileDone);
+  param.FilePercentDone = stats.FilePercent;
+  param.FileName = fileName_;
+  param.Status = stats;
+  param.TotalBytesDone = static_cast<int32_t>(stats.TotalDone);
+  param.TotalPercentDone = stats.TotalPercent;
+  TList list{this, &param};
+  if (OnStatus) OnStatus(this, stats.FilePercent, stats.TotalPercent);
+  CallExternalComponents(this, cc::FileProgress, &param);
+  switch (state_) {
+    case TInstallFileState::ifsCompress: report(ev::CompressProgress, &list); break;
+    case TInstallFileState::ifsInstall: report(ev::InstallProgress, &list); break;
+    case TInstallFileState::ifsCopying: report(ev::CopyProgress, &list); break;
+    case TInstallFileState::ifsNone: break;
+  }
+}
+
+// ---- compress and copy ----
+
+namespace {
+
+// Runs a compress or copy step: a silent abort ends it quietly; State returns to ifsNone
+// and the operation is closed with component call -996 however it ends.
+template <class F>
+void runFileOperation(TCustomInstallFile& file, TInstallFileState& state, TInstallFileState operation, F&& body) {
+  state = operation;
+  try {
+    body();
+  } catch (const EAbort&) {
+  } catch (...) {
+    state = TInstallFileState::ifsNone;
+    try {
+      file.CallExternalComponents(&file, cc::OperationEnd, nullptr);
+    } catch (...) {
+    }
+    throw;
+  }
+  state = TInstallFileState::ifsNone;
+  file.CallExternalComponents(&file, cc::OperationEnd, nullptr);
+}
+
+}  // namespace
+
+void TCustomInstallFile::Compress() {
+  runFileOperation(*this, state_, TInstallFileState::ifsCompress, [this] {
+    if (OnBeforeCompress) OnBeforeCompress(this);
+    report(ev::CompressStart, this);
+    const std::string archive = GetArchiveFile();
+    if (Trim(archive).empty()) throw IECustomInstallFile(kArchiveBlank, {fileName_});
+    if (!Include()) return;
+    const std::string dir = ExtractFileDir(archive);
+    if (!dir.empty()) platform::forceDirectories(dir);
+    TKstrCompress& engine = SharedArchiveEngine();
+    {
+      EngineHooks hooks(engine);
+      engine.SetCompressedFile(archive);
+      engine.OnAborted = [this](TComponent*) { RaiseUserAbort(); };
+      engine.OnStatus = [this, &engine](TComponent*, TlzhFileStats& stats) { StatusHandler(engine, stats); };
+      TStringList names;
+      names.Add(SourcePath());
+      engine.SetFilesToProcess(names);
+      engine.CompressFiles(addToArchive_ == TlzhCommand::lzcOnlyAdd, uniqueID_);
+    }
+    compressedMark_ = 2;
+    lastArchiveFile_ = engine.CompressedFile();
+    if (OnAfterCompress) OnAfterCompress(this);
+    report(ev::CompressEnd, this);
+  });
+}
+
+void TCustomInstallFile::Copy() {
+  runFileOperation(*this, state_, TInstallFileState::ifsCopying, [this] {
+    if (OnBeforeCopy) OnBeforeCopy(this);
+    report(ev::CopyStart, this);
+    if (!Include()) return;
+    if (Trim(GetDestDir()).empty()) throw IECustomInstallFile(kDestBlank, {Name()});
+    platform::forceDirectories(GetDestDir());
+    TKstrCompress& engine = SharedArchiveEngine();
+    {
+      EngineHooks hooks(engine);
+      engine.SetOverwrite(overwriteMode_);
+      engine.OnStatus = [this, &engine](TComponent*, TlzhFileStats& stats) { StatusHandler(engine, stats); };
+      engine.CopyUncompressed(SourcePath(), DestPath());
+    }
+    if (OnAfterCopy) OnAfterCopy(this);
+    report(ev::CopyEnd, this);
+  });
+}
+
+// ---- archive information ----
+
+void TCustomInstallFile::ReadInfoFromArchive() {
+  IInstallEngine* engine = CurrentEngine();
+  if (engine && engine->EngineInstalling() && infoRead_) return;
+  const TDistributeType type = distributeType();
+  if (type == TDistributeType::dtTraditional || (type == TDistributeType::dtTraditionalNet && !net_)) {
+    readInfoFrom(GetArchiveFile());
+    return;
+  }
+  if (HasOwnNetArchive() && ArchiveIsLocal()) {
+    std::string path = localArchiveFile_;
+    if (Trim(path).empty()) FindLocalFile(path);
+    readInfoFrom(path);
+    return;
+  }
+  auto* fc = As<TFileContainer>(container_);
+  if (!fc)
+    throw IECustomInstallFile(
+        "%s cannot perform ReadInfoFromArchive because either no container is assigned or the container is not "
+        "TFileContainer",
+        {Name()});
+  if (fc->ArchiveIsLocal())
+    readInfoFrom(Trim(fc->LocalArchiveFile()).empty() ? fc->GetLocalArchiveFile() : fc->LocalArchiveFile());
+}
+
+void TCustomInstallFile::readInfoFrom(const std::string& archive) {
+  if (Trim(archive).empty()) throw IECustomInstallFile(kArchiveBlank, {fileName_});
+  TKstrCompress& shared = SharedArchiveEngine();
+  std::unique_ptr<TKstrCompress> temporary;
+  TKstrCompress* engine = &shared;
+  if (!SameText(archive, shared.CompressedFile())) {
+    if (shared.Offset() != 0) {
+      temporary = std::make_unique<TKstrCompress>(nullptr);
+      engine = temporary.get();
+    }
+    engine->SetCompressedFile(archive);
+  }
+  // IndexOfUniqueID answers 0 also for an identifier no member carries: the member found
+  // must really carry this file's identifier.
+  const int index = engine->IndexOfUniqueID(uniqueID_);
+  if (index < 0 || index >= engine->Headers().Count()) return;
+  const TFileHeader& header = engine->Headers().FileHeaders(index);
+  if (header.UniqueID() != uniqueID_) return;
+  packedSize_ = header.CompressedSize();
+  fileDate_ = header.FileDate();
+  size_ = header.OriginalSize();
+  fileVersion_ = header.FileVersion().substr(0, 20);
+  infoRead_ = true;
+}
+
+void TCustomInstallFile::ReadInfoFromFile() {
+  const std::string source = SourcePath();
+  auto file = platform::File::tryOpen(source, platform::FileAccess::Read);
+  if (!file)
+    throw IECustomInstallFile("Could not open or find the following file when trying to read the Size, Date, and Version :%s",
+                              {source});
+  fileDate_ = file->date();
+  size_ = static_cast<int32_t>(file->size());
+  file->close();
+  fileVersion_ = ModuleVersionResource().FileVersionOf(source).substr(0, 20);
+}
+
+// ---- uninstall lines ----
+
+void TCustomInstallFile::WriteUninstallInfo(const std::string& key) {
+  if (activeX_) {
+    const std::string sub = key + "\\ActiveX";
+    const std::string entries = ReadRegistryString(rkLocalMachine, sub, "Entries", "0");
+    const std::optional<int> count = parseCount(entries);
+    if (!count) throw EIRCannotWriteValue("Cannot install into registry. Key: %s Ident: %s Value %s", {sub, "Entries", entries});
+    const int n = *count + 1;
+    const bool exe = UpperCase(ExtractFileExt(fileName_)) == ".EXE";
+    WriteRegistryString(rkLocalMachine, sub, "File" + std::to_string(n), DestPath() + (exe ? ";1" : ";0"));
+    WriteRegistryString(rkLocalMachine, sub, "Entries", std::to_string(n));
+    return;
+  }
+  // A subkey whose list cannot be read or written is passed over for the next one; a
+  // registry that takes none of them is an error.
+  for (int k = 0;; ++k) {
+    const std::string sub = key + "\\Files" + (k == 0 ? std::string() : std::to_string(k));
+    try {
+      const std::string entries = ReadRegistryString(rkLocalMachine, sub, "Entries", "0");
+      const std::optional<int> count = parseCount(entries);
+      if (!count)
+        throw EIRCannotWriteValue("Cannot install into registry. Key: %s Ident: %s Value %s", {sub, "Entries", entries});
+      const int n = *count + 1;
+      WriteRegistryString(rkLocalMachine, sub, "File" + std::to_string(n), DestPath());
+      WriteRegistryString(rkLocalMachine, sub, "Entries", std::to_string(n));
+      return;
+    } catch (const EIRCannotWriteValue&) {
+      if (k + 1 >= kFilesKeyTries) throw;
+    }
+  }
+}
+
+void TCustomInstallFile::CompleteAfterReboot() {
+  if (activeX_) RegisterActiveX();
+}
+
+}  // namespace kestrune
