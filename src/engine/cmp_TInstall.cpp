@@ -1,5 +1,6 @@
 // The engine: creation, published properties, command line, loading and the main form hook.
 #include "engine/cmp_TInstall.h"
+#include "engine/engine_Build.h"
 
 #include "objects/cmp_TCustomNetInstallLocation.h"
 #include "objects/published_props.h"
@@ -15,9 +16,9 @@
 
 namespace kestrune {
 
-std::function<void(TCustomInstall&)> TCustomInstall::BuildFromBuildInfHook;
-std::function<void(TCustomInstall&, const std::string&)> TCustomInstall::TransferToFloppiesHook;
-std::function<int64_t(TCustomInstall&, const std::string&)> TCustomInstall::SelfExtractorOffsetHook;
+std::function<void(TCustomInstall&)> TCustomInstall::BuildFromBuildInfHook = BuildFromBuildInf;
+std::function<void(TCustomInstall&, const std::string&)> TCustomInstall::TransferToFloppiesHook = TransferToFloppies;
+std::function<int64_t(TCustomInstall&, const std::string&)> TCustomInstall::SelfExtractorOffsetHook = ReadSelfExtractOffset;
 std::function<void(TCustomInstall&)> TCustomInstall::RemoteFileListHook;
 std::function<int32_t()> TCustomInstall::TranslatorLanguageGet;
 std::function<void(int32_t)> TCustomInstall::TranslatorLanguageSet;
@@ -255,12 +256,9 @@ void TCustomInstall::Loaded() {
     }
 
   if (modes_.Contains(TInstallMode::imBuild)) {
-    if (!BuildFromBuildInfHook) throw IEInstall("This setup program cannot build a distribution: the build is not available");
     BuildFromBuildInfHook(*this);
     if (ui::Application) ui::Application->Terminate();
   } else if (modes_.Contains(TInstallMode::imFloppies)) {
-    if (!TransferToFloppiesHook)
-      throw IEInstall("This setup program cannot transfer the distribution to floppies: the transfer is not available");
     TransferToFloppiesHook(*this, "a:");
     if (ui::Application) ui::Application->Terminate();
   } else if (modes_.Contains(TInstallMode::imAfterReboot)) {
@@ -311,19 +309,6 @@ void TCustomInstall::Compress(TCompressOptions options) {
     InstallFiles().Items(i)->SetNetArchiveMark(false);
   }
   TFileContainer::Compress(options);
-}
-
-void TCustomInstall::Build() {
-  if (!BuildFromBuildInfHook) throw IEInstall("This setup program cannot build a distribution: the build is not available");
-  BuildFromBuildInfHook(*this);
-}
-
-void TCustomInstall::CleanupLoadingProgram() {
-  // The loader's clean-up (-c) belongs to the distribution build; without it there is
-  // nothing the loader left behind.
-  if (!modes_.Contains(TInstallMode::imCleanup)) return;
-  bool flag = true;
-  if (OnBeforeCleanup) OnBeforeCleanup(this, flag);
 }
 
 void registerEngineClasses(ClassRegistry& registry) { registry.Register(TInstall::classInfo()); }

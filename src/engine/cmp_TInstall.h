@@ -56,7 +56,10 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   virtual void HandleInstallException(const std::exception& e);
   // The theme bitmap of the program's resources (BMP bytes); empty when there is none.
   static std::function<std::vector<uint8_t>()> ThemeBitmapLoader;
-  virtual void Build();
+  // Builds the distribution into buildDirectory (engine_Build.cpp).
+  virtual void Build(const std::string& programPath, const std::string& buildDirectory, bool selfExtracting);
+  // After a run from the loader's temporary copy (-c): removes the pre-setup files and
+  // leaves a batch file that removes the copy once the program has ended.
   virtual void CleanupLoadingProgram();
   virtual void GetUnfinishedList(TStrings& list);
   virtual bool ConfirmUserAbort();
@@ -118,7 +121,8 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   TUserAbortEvent OnBeforeReboot, OnBeforeShutdown, OnBeforeCleanup, OnUserAbort;
   TBeforeRunFileEvent OnBeforeRunFile;
 
-  // Build (-b) and floppy transfer (-f); installed by the build layer.
+  // Build (-b), floppy transfer (-f) and the self-extractor's trailer; engine_Build.h by
+  // default, replaceable by tests.
   static std::function<void(TCustomInstall&)> BuildFromBuildInfHook;
   static std::function<void(TCustomInstall&, const std::string& target)> TransferToFloppiesHook;
   // The main translator's language (saved before a restart); installed by the translator.

@@ -184,11 +184,6 @@ void TCustomInstall::Process() {
         "Build\".");
   SetInstallRecordKey(FindInstallRecord(true));
   ClearUnfinished();
-  if (modes_.Contains(TInstallMode::imSelfExtractor)) {
-    if (!SelfExtractorOffsetHook)
-      throw IEInstall("This setup program cannot read a self-extracting file: the distribution support is not available");
-    SelfExtractorOffsetHook(*this, GetSetupFileName());
-  }
   ReadInfoFromArchive();
   if (OnAfterInitialized) OnAfterInitialized(this);
   for (int call : {cc::InstallStart, cc::InstallStage1, cc::InstallStage2, cc::InstallStage3, cc::InstallStage4,
@@ -196,6 +191,8 @@ void TCustomInstall::Process() {
     CallExternalComponents(this, call, nullptr);
   TFileContainer::Process();
   RegisterFailedServersAgain();
+  // A self-extracting file that cannot be read ends the run before an install record exists.
+  if (modes_.Contains(TInstallMode::imSelfExtractor)) SelfExtractorOffsetHook(*this, GetSetupFileName());
   bool resume = unfinishedCount_ > 0 || reboot_;
   if (resume) RegisterResume();
   NotifyGoodInstall();
