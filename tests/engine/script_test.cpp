@@ -7,6 +7,9 @@
 #include "engine/register_classes.h"
 #include "engine/script_loader.h"
 #include "objects/cmp_TInstallFileGroup.h"
+#include "platform/files.h"
+#include "platform/system.h"
+#include "runtime/exceptions.h"
 #include "runtime/text_form.h"
 #include "runtime/writer.h"
 
@@ -60,6 +63,29 @@ TEST_F(ZarvotillScript, LoadsWithItsTreeAndDefaults) {
 TEST_F(ZarvotillScript, WritingWhatWasReadGivesTheSameBytes) {
   // Compared as text, so that a difference shows where it is.
   EXPECT_EQ(ObjectBinaryToText(WriteComponentStream(form.get())), ObjectBinaryToText(stream));
+}
+
+TEST_F(ZarvotillScript, ReadsUnderCzechNamesAndNamesTheEngine) {
+  // Wide file names all the way: a narrow open would fail on these letters under Windows.
+  const std::string folder = platform::tempDirectory() + "Příliš žluťoučký kůň";
+  const std::string file = folder + platform::kPathDelim + "Úvodní skript.kfm";
+  platform::forceDirectories(folder);
+  const std::string text = ObjectBinaryToText(stream);
+  platform::writeWholeFile(file, text.data(), text.size());
+  EXPECT_EQ(engine::ReadScriptFile(file), stream);
+  EXPECT_EQ(engine::FindEngine(*form), form->FindComponent("Install"));
+  try {
+    engine::ReadScriptFile(folder);
+    ADD_FAILURE() << "a directory was read as a script";
+  } catch (const EFOpenError& e) {
+    EXPECT_NE(std::string(e.what()).find("it is a directory"), std::string::npos) << e.what();
+  }
+  platform::deleteFile(file);
+  platform::removeDirectory(folder);
+
+  form.reset();
+  const std::string bare = "object frmMain: TfrmMain\n  object Files: TInstallFileGroup\n  end\nend\n";
+  EXPECT_EQ(engine::FindEngine(*engine::LoadScript(ObjectTextToBinary(bare))), nullptr);
 }
 
 }  // namespace
