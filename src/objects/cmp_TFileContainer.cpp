@@ -16,14 +16,24 @@ namespace kestrune {
 namespace {
 CursorHook::Setter g_cursorSetter = nullptr;
 
-// Restores the cursor when a walk ends, also on errors.
+// Shows the hourglass while a walk runs and restores the cursor when it ends, also on
+// errors. Walks nest (an install walk reads the archive information, then runs the walks
+// of its groups); only the outermost one changes the cursor, so a walk costs two cursor
+// changes however deep the tree is.
 class HourGlass {
  public:
-  HourGlass() : previous_(CursorHook::Set(crHourGlass)) {}
-  ~HourGlass() { CursorHook::Set(previous_); }
+  HourGlass() {
+    if (depth_++ == 0) previous_ = CursorHook::Set(crHourGlass);
+  }
+  ~HourGlass() {
+    if (--depth_ == 0) CursorHook::Set(previous_);
+  }
+  HourGlass(const HourGlass&) = delete;
+  HourGlass& operator=(const HourGlass&) = delete;
 
  private:
-  int previous_;
+  static inline int depth_ = 0;
+  int previous_ = crDefault;
 };
 }  // namespace
 
@@ -199,7 +209,10 @@ void TFileContainer::InstallObjects() {
     HourGlass hourGlass;
     std::string found;
     if (FindLocalFile(found)) localArchiveFile_ = found;
-    ReadInfoFromArchive();
+    // The install walk of the container above read this group's information with its
+    // own; reading it again at every level would make a walk quadratic in the depth.
+    auto* parent = As<TFileContainer>(container_);
+    if (!(infoRead_ && parent && parent->OperationState() == TOperationState::osInstall)) ReadInfoFromArchive();
     CallExternalComponents(this, cc::StartInstallWalk, nullptr);
     if (container_) container_->DoInformationEventControl(this, ev::OperationStart, this);
     operationSize_ = TotalSize(false);

@@ -2,7 +2,9 @@
 #include "objects/cmp_TInstallContainer.h"
 
 #include <algorithm>
+#include <unordered_set>
 
+#include "objects/cmp_TFileContainer.h"
 #include "objects/engine_seam.h"
 #include "objects/parameters.h"
 #include "objects/cmp_TPathSpecifier.h"
@@ -32,6 +34,34 @@ int RegisteredTypeOfClass(const ClassInfo& cls) {
     for (const auto& [name, type] : kTypes)
       if (c->name == name) return type;
   return 0;
+}
+
+namespace {
+
+IEInstallContainer nestingError(const TInstallContainer& object) {
+  return IEInstallContainer("%s is nested more than %d levels deep in the install object tree", {object.Name(), kMaxInstallNesting});
+}
+
+}  // namespace
+
+int TInstallContainer::NestingLevel() const {
+  const TInstallContainer* c = this;
+  for (int level = 0; level <= kMaxInstallNesting; ++level) {
+    c = c->ContainerRef();
+    if (!c) return level;
+  }
+  // Too many links. Only on this error path is the whole chain walked, to tell a circle
+  // from a chain that is merely too long.
+  std::unordered_set<const TInstallContainer*> seen;
+  for (c = this; c; c = c->ContainerRef())
+    if (!seen.insert(c).second)
+      throw IEInstallContainer("%s has a Container chain that runs in a circle (through %s)", {Name(), c->Name()});
+  throw nestingError(*this);
+}
+
+void CheckInstallTreeNesting(const TComponent& owner) {
+  for (int i = 0; i < owner.ComponentCount(); ++i)
+    if (const auto* c = As<TInstallContainer>(owner.Components(i))) c->NestingLevel();
 }
 
 TComponent* OwnerForm(const TComponent* component) {
@@ -117,8 +147,15 @@ int TInstallContainer::RegisteredType() const { throw IEInstallContainer("Class 
 void TInstallContainer::AddHelper(TInstallContainer* helper) {
   if (!helper) throw IEInstallContainer("Cannot add a blank base helper component to %s", {Name()});
   // Following Container links upward from this container must never meet the helper.
-  for (const TInstallContainer* c = this; c; c = c->ContainerRef())
+  // The walk is bounded, so that loading a long chain stays linear.
+  int level = 0;  // the helper's level once added
+  for (const TInstallContainer* c = this; c; c = c->ContainerRef()) {
     if (c == helper) throw IEInstallContainer("Circular reference");
+    if (++level > kMaxInstallNesting) {
+      if (IsLoading()) break;
+      throw nestingError(*helper);
+    }
+  }
   int type = helper->RegisteredType();
   size_t index = helpers_.size();
   // The database engine group keeps the first place: nothing sorts in front of it.
@@ -133,6 +170,15 @@ void TInstallContainer::AddHelper(TInstallContainer* helper) {
   if (SameText(helper->ClassName(), "TINSTALLBDE")) index = 0;
   helpers_.insert(helpers_.begin() + static_cast<std::ptrdiff_t>(index), helper);
   if (!IsLoading()) RenumberHelpers();
+}
+
+void TInstallContainer::Loaded() {
+  TComponent::Loaded();
+  NestingLevel();
+  // The engine at the root checks the whole tree: it acts on the tree in its own Loaded,
+  // before the components after it in the stream have been checked.
+  IInstallEngine* engine = CurrentEngine();
+  if (engine && engine->EngineContainer() == this && Owner()) CheckInstallTreeNesting(*Owner());
 }
 
 void TInstallContainer::RemoveHelper(TInstallContainer* helper) {

@@ -15,6 +15,12 @@ class TCustomPathSpecifier;
 class TCustomNetInstallLocation;
 class TInstallContainer;
 
+// How far below the root of its tree an install object may stand (the root is level 0).
+// Every walk over the tree recurses once per level, so the limit keeps the stack and the
+// time of a walk bounded; real scripts use three or four levels. A script whose Container
+// chains go deeper, or run in a circle, fails to load with IEInstallContainer.
+inline constexpr int kMaxInstallNesting = 64;
+
 using TInstallContainerNotifyEvent = std::function<void(TInstallContainer* Container)>;
 using TDataReceivedEvent = std::function<void(TComponent* Sender, const std::string& FileName, int32_t Bytes,
                                               int32_t TotalBytes, int32_t FileSize, const void* Buffer)>;
@@ -48,6 +54,9 @@ class TInstallContainer : public TComponent {
 
   // Raises IEInstallContainer "Class must declare a registered type" unless overridden.
   virtual int RegisteredType() const;
+  // Raises "Circular reference" when the helper is this object or above it, and the
+  // nesting error when the helper would stand deeper than kMaxInstallNesting. While
+  // loading, the upward walk stops at the limit: the check after loading reports it.
   virtual void AddHelper(TInstallContainer* helper);
   virtual void RemoveHelper(TInstallContainer* helper);
   void RenumberHelpers();
@@ -83,6 +92,12 @@ class TInstallContainer : public TComponent {
   void SetProcessed(bool value) { processed_ = value; }
   // The container whose helper this is (install objects); null for the bare container.
   virtual TInstallContainer* ContainerRef() const { return nullptr; }
+  // The number of Container links above this object (0 for a root). Raises
+  // IEInstallContainer when there are more than kMaxInstallNesting or they run in a circle.
+  int NestingLevel() const;
+
+  // Checks this object's place in the tree once its references are resolved.
+  void Loaded() override;
 
   TInstallContainerNotifyEvent OnBeforeProcess;
   TInstallContainerNotifyEvent OnAfterProcess;
@@ -181,6 +196,12 @@ class TInstallContainerList {
  private:
   std::vector<TInstallContainer*> items_;
 };
+
+// Checks the nesting level of every install container owned by owner (see
+// kMaxInstallNesting). Linear in the number of containers. The engine runs it before
+// acting on a loaded tree, because components later in the stream have not yet been
+// checked when its own Loaded runs.
+void CheckInstallTreeNesting(const TComponent& owner);
 
 // The RegisteredType number instances of that class answer (0 for the bare container).
 int RegisteredTypeOfClass(const ClassInfo& cls);

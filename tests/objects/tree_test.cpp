@@ -181,9 +181,12 @@ TEST_F(TreeTest, ReportValidationNamesTheProblem) {
   TList badSecond{file, &wrong};
   TList badDisk{file, &wrong};
   TList badDiskFirst{&wrong, &disk};
+  // Reports are checked only inside an operation: the checks run in the group's install walk.
+  int checked = 0;
   group->OnBeforeInstallObjects = [&](TInstallContainer*) {
     auto raises = [&](int id, TPersistent* po, const std::string& msg) {
       ExpectRaises<IEFileContainer>([&] { group->DoInformationEventControl(file, id, po); }, msg);
+      ++checked;
     };
     raises(ev::InstallProgress, nullptr, "Group got a nil PO parameter");
     raises(ev::FileReplacing, &wrong, "DoInformationEventControl parameter is not TInstallFile");
@@ -197,6 +200,7 @@ TEST_F(TreeTest, ReportValidationNamesTheProblem) {
     raises(ev::FileKept, &wrong, "DoInformationEventControl says bad first parameter");
   };
   engine->Process();
+  EXPECT_EQ(checked, 10);
 }
 
 TEST_F(TreeTest, SkippedFilesMoveProgressAndNewDiskHandlersSuppressPrompts) {
