@@ -6,9 +6,12 @@
 namespace kestrune {
 
 bool SameText(std::string_view a, std::string_view b) {
+  // ASCII letters only, as the C locale's tolower, without a library call per character:
+  // name lookups compare every component name of a form.
+  auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    if (fold(a[i]) != fold(b[i])) return false;
   return true;
 }
 
