@@ -65,6 +65,7 @@ void TApplication::Terminate() {
 }
 
 void TApplication::ProcessMessages() {
+  ++queueLooks_;
   if (!platform::ui::DispatchPending()) terminated_ = true;
 }
 

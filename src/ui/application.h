@@ -1,6 +1,7 @@
 // The application object: title, main form, message loop and pump, termination, the
 // exception handler every window callback reports to, message boxes and the cursor.
 #pragma once
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <string>
@@ -45,6 +46,8 @@ class TApplication : public TComponent {
   bool Terminated() const { return terminated_; }
   // Handles every pending message and returns; costs one queue check when none is pending.
   void ProcessMessages();
+  // How often ProcessMessages has looked at the queue (the step pump's cost is counted in it).
+  int64_t QueueLooks() const { return queueLooks_; }
   // Waits for one message and handles it.
   void HandleMessage();
 
@@ -69,6 +72,7 @@ class TApplication : public TComponent {
   TCustomForm* mainForm_ = nullptr;
   bool terminated_ = false;
   TCursor cursor_ = crDefault;
+  int64_t queueLooks_ = 0;
 };
 
 // The application of the program (null when none exists).
