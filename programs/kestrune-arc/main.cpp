@@ -1,5 +1,6 @@
 // kestrune-arc: the archive tool for kit users and tests. It drives TKstrCompress and
-// nothing else.
+// nothing else. Every failure exits non-zero (2 for a wrong command line, 1 otherwise)
+// with a message on standard error that names the member concerned.
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -28,6 +29,26 @@ const char* const kUsage =
 struct UsageError {
   std::string text;
 };
+
+// Outside text (member names, versions, paths, messages that quote them) printed with
+// control characters as \xNN, so that a name cannot move the cursor, fake a line or
+// break the tab-separated listing.
+std::string escaped(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    if (c < 0x20 || c == 0x7F) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", c);
+      out += buf;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+// The member being worked on, so that an error names it.
+std::string currentMember;
 
 struct Args {
   std::vector<std::string> positional;
@@ -101,6 +122,9 @@ int run(int argc, char** argv) {
   auto& pos = args.positional;
   TKstrCompress engine(nullptr);
   engine.OnAborted = [](TComponent*) { throw Exception("Operation aborted by user"); };
+  engine.OnBeforeAdding = [](TComponent*, TlzhFileStats& s) { currentMember = "adding " + s.FileName; };
+  engine.OnAfterAdding = [](TComponent*, TlzhFileStats&) { currentMember.clear(); };
+  engine.OnBeforeExtracting = [](TComponent*, TlzhFileStats& s) { currentMember = "extracting " + s.FileName; };
   if (command == "add") {
     if (pos.size() < 2) throw UsageError{"add needs an archive and files"};
     engine.SetCompressedFile(pos[0]);
@@ -117,8 +141,8 @@ int run(int argc, char** argv) {
     TFileHeaders& headers = engine.Headers();
     for (int i = 0; i < headers.Count(); ++i) {
       const TFileHeader& h = headers.FileHeaders(i);
-      std::printf("%s\t%d\t%d\t%s\t%s\t%d\t%d\t%d\n", h.FileName().c_str(), h.OriginalSize(), h.CompressedSize(),
-                  dateText(h.FileDate()).c_str(), h.FileVersion().c_str(), h.UniqueID(),
+      std::printf("%s\t%d\t%d\t%s\t%s\t%d\t%d\t%d\n", escaped(h.FileName()).c_str(), h.OriginalSize(),
+                  h.CompressedSize(), dateText(h.FileDate()).c_str(), escaped(h.FileVersion()).c_str(), h.UniqueID(),
                   h.StartDisk() == 0 ? 1 : h.StartDisk(), h.EndDisk() == 0 ? 1 : h.EndDisk());
     }
   } else if (command == "extract") {
@@ -146,6 +170,8 @@ int run(int argc, char** argv) {
   } else {
     throw UsageError{"unknown command " + command};
   }
+  currentMember.clear();
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) throw Exception("Cannot write the output");
   return 0;
 }
 
@@ -155,11 +181,12 @@ int main(int argc, char** argv) {
   try {
     return run(argc, argv);
   } catch (const UsageError& e) {
-    if (!e.text.empty()) std::fprintf(stderr, "kestrune-arc: %s\n", e.text.c_str());
+    if (!e.text.empty()) std::fprintf(stderr, "kestrune-arc: %s\n", escaped(e.text).c_str());
     std::fputs(kUsage, stderr);
     return 2;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "kestrune-arc: %s\n", e.what());
+    const std::string where = currentMember.empty() ? "" : currentMember + ": ";
+    std::fprintf(stderr, "kestrune-arc: %s%s\n", escaped(where).c_str(), escaped(e.what()).c_str());
     return 1;
   }
 }

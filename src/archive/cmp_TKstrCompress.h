@@ -71,10 +71,17 @@ class TKstrCompress : public TComponent {
   bool SkipCurrent = false;
 
   // Adds every file of FilesToProcess as a member with the given unique ID; append keeps
-  // the members of an existing archive.
+  // the members of an existing archive. Without append, every input is opened first and
+  // the new archive replaces the old one only when complete (a failure leaves the old one
+  // untouched). A failed append cuts the archive back to its complete members; an abort
+  // keeps the members finished before it.
   void CompressFiles(bool append, int32_t uniqueId);
   // Extracts every member named in FilesToProcess into ExtractDirectory. Members are
-  // always written inside ExtractDirectory: only the last part of a stored name is used.
+  // always written inside ExtractDirectory: only the last part of a stored name is used,
+  // and two members whose names end alike are refused before anything is written. Each
+  // member is written under a temporary name beside its destination, which it replaces
+  // only when its size and checksum were right; a member that would replace the archive
+  // itself is refused.
   void ExtractFiles();
   // Copies the archive (at Offset) onto volumes: destDir\fileName, then fileName with the
   // extension ".2", ".3" ... in the directories OnNewDisk gives when a volume is full.
@@ -107,7 +114,13 @@ class TKstrCompress : public TComponent {
   // silentEAbort); any other error sets Abort and passes on. cleanup runs in every case.
   void runGuarded(bool silentEAbort, const std::function<void()>& body, const std::function<void()>& cleanup);
   void compressMember(TStream& archive, int index, int32_t uniqueId);
-  void extractMember(int index);
+  // Puts a new archive in place; raises "Cannot create the file" when it cannot.
+  void commitFresh(platform::PendingFile& file);
+  // The members named in FilesToProcess, in order; raises when one is missing or when two
+  // different members would be written to one file name.
+  std::vector<int> membersToExtract() const;
+  // written: the destinations this operation has written so far.
+  void extractMember(int index, std::vector<std::string>& written);
   void decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume, std::string& volumeName,
                   platform::File& out);
   void writeAll(platform::File& file, const uint8_t* data, size_t count);

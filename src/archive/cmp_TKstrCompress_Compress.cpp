@@ -2,6 +2,7 @@
 // temporary file first, so that a full disk while copying it into the archive is noticed
 // before its header is final.
 #include <limits>
+#include <optional>
 
 #include "archive/cmp_TKstrCompress.h"
 #include "archive/zlib_streams.h"
@@ -26,72 +27,105 @@ struct TempFile {
 }  // namespace
 
 void TKstrCompress::CompressFiles(bool append, int32_t uniqueId) {
-  std::unique_ptr<TFileStream> archive;
+  // Appending works on the archive itself; a new archive is written beside the old one
+  // (which stays until the new one is complete) and replaces it at the end.
+  std::unique_ptr<TFileStream> existing;
+  std::optional<platform::PendingFile> fresh;
+  std::unique_ptr<THandleStream> freshStream;
+  TStream* archive = nullptr;
+  platform::File* archiveFile = nullptr;
   int committed = 0;
   int64_t committedEnd = static_cast<int64_t>(af::kHeadSize);
-  bool failed = true;
+  // An archive that ends early keeps the members written completely: its head counts only
+  // those and the file ends after the last of them.
+  auto cutBack = [&] {
+    headers_.TruncateTo(committed);
+    headers_.SaveToStream(*archive);
+    archive->SetPosition(committedEnd);
+    archiveFile->truncate();
+  };
   auto body = [&] {
     abort_ = false;
     operation_ = TKstrOperation::koCompressing;
     headers_.Spanned = 0;
     offset_ = 0;
     cached_ = false;
-    const std::string dir = ExtractFileDir(compressedFile_);
-    if (!dir.empty()) {
-      try {
-        platform::forceDirectories(dir);
-      } catch (const std::exception&) {
-        throw EKstrCompress("Cannot create the file %s", {compressedFile_});
-      }
-    }
     if (append && platform::fileExists(compressedFile_)) {
       auto file = platform::File::tryOpen(compressedFile_, platform::FileAccess::ReadWrite);
       if (!file) throw EKstrCompress("Cannot create the file %s", {compressedFile_});
-      archive = std::make_unique<TFileStream>(std::move(*file), compressedFile_);
-      headers_.LoadFromStream(*archive, 0);
+      existing = std::make_unique<TFileStream>(std::move(*file), compressedFile_);
+      headers_.LoadFromStream(*existing, 0);
       if (headers_.Spanned) throw EKstrCompress("Cannot add files to the spanned archive %s", {compressedFile_});
       committed = headers_.Count();
-      committedEnd = archive->Size();
+      committedEnd = existing->Size();
+      archive = existing.get();
+      archiveFile = &existing->Handle();
       headers_.AddFiles(*filesToProcess_, true);
     } else {
+      // Every input is opened before the new archive is begun.
+      headers_.AddFiles(*filesToProcess_, false);
       try {
-        archive = std::make_unique<TFileStream>(compressedFile_);
+        const std::string dir = ExtractFileDir(compressedFile_);
+        if (!dir.empty()) platform::forceDirectories(dir);
+        fresh.emplace(compressedFile_);
       } catch (const std::exception&) {
         throw EKstrCompress("Cannot create the file %s", {compressedFile_});
       }
-      headers_.AddFiles(*filesToProcess_, false);
+      freshStream = std::make_unique<THandleStream>(fresh->file());
+      archive = freshStream.get();
+      archiveFile = &fresh->file();
     }
     headers_.SaveToStream(*archive);
     archive->Seek(0, TSeekOrigin::soEnd);
     headers_.GetTotals(status_);
     status_.TotalCompressed = 0;
-    for (int i = 0; i < headers_.Count(); ++i) {
-      if (headers_.FileHeaders(i).InArchive) continue;
-      compressMember(*archive, i, uniqueId);
-      committed = i + 1;
-      committedEnd = archive->Position();
+    try {
+      for (int i = 0; i < headers_.Count(); ++i) {
+        if (headers_.FileHeaders(i).InArchive) continue;
+        compressMember(*archive, i, uniqueId);
+        committed = i + 1;
+        committedEnd = archive->Position();
+      }
+    } catch (const EAbort&) {
+      // A cancelled build keeps what it finished, as an archive of its own.
+      cutBack();
+      if (fresh) commitFresh(*fresh);
+      throw;
+    } catch (const EkcAborted&) {
+      cutBack();
+      if (fresh) commitFresh(*fresh);
+      throw;
+    } catch (...) {
+      // A failed new archive leaves the old one as it was; a failed append cuts the
+      // archive back to its complete members.
+      if (existing) {
+        try {
+          cutBack();
+        } catch (const std::exception&) {
+        }
+      }
+      throw;
     }
-    failed = false;
+    if (fresh) commitFresh(*fresh);
   };
   auto cleanup = [&] {
     sourceFile_ = nullptr;
     destFile_ = nullptr;
-    // An archive whose compression failed keeps the members written completely: its head
-    // counts only those and the file ends after the last of them.
-    if (failed && archive) {
-      try {
-        headers_.TruncateTo(committed);
-        headers_.SaveToStream(*archive);
-        archive->SetPosition(committedEnd);
-        archive->Handle().truncate();
-      } catch (const std::exception&) {
-      }
-    }
     cached_ = false;
-    archive.reset();
+    freshStream.reset();
+    fresh.reset();
+    existing.reset();
     filesToProcess_->Clear();
   };
   runGuarded(true, body, cleanup);
+}
+
+void TKstrCompress::commitFresh(platform::PendingFile& file) {
+  try {
+    file.commit();
+  } catch (const std::exception&) {
+    throw EKstrCompress("Cannot create the file %s", {file.target()});
+  }
 }
 
 void TKstrCompress::compressMember(TStream& archive, int index, int32_t uniqueId) {

@@ -3,12 +3,14 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "archive/archive_names.h"
 #include "archive/cmp_TKstrCompress.h"
 #include "archive/cmp_TVersion.h"
 #include "archive/zlib_streams.h"
 #include "platform/files.h"
+#include "platform/platform_error.h"
 #include "runtime/exceptions.h"
 #include "runtime/process_messages.h"
 #include "runtime/sysutils.h"
@@ -67,13 +69,11 @@ void TKstrCompress::ExtractFiles() {
     if (!cached_) ReadHeaders();
     currentDisk_ = 0;
     headers_.GetTotals(status_);
-    for (int line = 0; line < filesToProcess_->Count(); ++line) {
+    const std::vector<int> members = membersToExtract();
+    std::vector<std::string> written;
+    for (int index : members) {
       SkipCurrent = false;
-      const std::string& wanted = (*filesToProcess_)[line];
-      const int index = headers_.IndexOfName(wanted);
-      if (index < 0)
-        throw EKstrCompress("The file <%s> was not found in the archive <%s>", {wanted, compressedFile_});
-      extractMember(index);
+      extractMember(index, written);
       DestFileName.clear();
     }
   };
@@ -84,7 +84,31 @@ void TKstrCompress::ExtractFiles() {
   runGuarded(true, body, cleanup);
 }
 
-void TKstrCompress::extractMember(int index) {
+std::vector<int> TKstrCompress::membersToExtract() const {
+  std::vector<int> members;
+  std::vector<std::string> leaves;
+  for (int line = 0; line < filesToProcess_->Count(); ++line) {
+    const std::string& wanted = (*filesToProcess_)[line];
+    const int index = headers_.IndexOfName(wanted);
+    if (index < 0) throw EKstrCompress("The file <%s> was not found in the archive <%s>", {wanted, compressedFile_});
+    // Members are written under the last part of their names, so two members from
+    // different folders would meet in one file: refuse before anything is written. The
+    // same member named twice is the same file.
+    const std::string& stored = headers_.FileHeaders(index).FileName();
+    const std::string leaf =
+        members.empty() && !Trim(DestFileName).empty() ? ExtractFileName(DestFileName) : ExtractFileName(stored);
+    for (size_t i = 0; i < members.size(); ++i) {
+      if (members[i] == index || !SameText(leaves[i], leaf)) continue;
+      throw EKstrCompress("The files <%s> and <%s> of the archive <%s> would both be extracted as %s",
+                          {headers_.FileHeaders(members[i]).FileName(), stored, compressedFile_, leaf});
+    }
+    members.push_back(index);
+    leaves.push_back(leaf);
+  }
+  return members;
+}
+
+void TKstrCompress::extractMember(int index, std::vector<std::string>& written) {
   const TFileHeader header = headers_.FileHeaders(index);
   status_.FillFromHeader(header);
   if (Trim(DestFileName).empty()) DestFileName = ExtractFileName(header.FileName());
@@ -93,8 +117,9 @@ void TKstrCompress::extractMember(int index) {
 
   bool write = true;
   if (platform::fileExists(dest)) {
-    const int decision = IsFileNewerByData(header.FileVersion(), dest, overwrite_, header.FileDate());
-    if (decision == 0) throw EKstrCompress("Error comparing file versions in TKstrCompress");
+    std::string cause;
+    const int decision = IsFileNewerByData(header.FileVersion(), dest, overwrite_, header.FileDate(), &cause);
+    if (decision == 0) throw EKstrCompress(ComparisonErrorText(cause));
     write = decision == 2;
     if (write && OnReplace) {
       OnReplace(this, status_);
@@ -106,37 +131,45 @@ void TKstrCompress::extractMember(int index) {
     status();
     return;
   }
+  // A handler that renames members may still send two of them to one file.
+  for (const std::string& done : written)
+    if (SameText(done, dest))
+      throw EKstrCompress("The file %s was extracted from the archive <%s> already; %s would replace it",
+                          {dest, compressedFile_, header.FileName()});
 
   std::string volumeName = compressedFile_;
   std::unique_ptr<TFileStream> volume;
   const int startDisk = header.StartDisk() == 0 ? 1 : header.StartDisk();
   OpenVolume(volume, startDisk, platform::FileAccess::Read, volumeName);
   currentDisk_ = startDisk;
+  if (platform::sameFile(dest, volumeName) || platform::sameFile(dest, compressedFile_))
+    throw EKstrCompress("The file %s cannot be extracted over the archive it comes from", {dest});
   try {
     platform::forceDirectories(ExtractFileDir(dest));
   } catch (const std::exception&) {
     throw EKstrCompress("Cannot create the file %s", {dest});
   }
-  platform::File out;
+  // The member goes to a new file beside the destination, which is replaced only when the
+  // member has come out whole: a failure leaves the existing file as it was and nothing
+  // else behind, and an existing link is replaced, never written through.
+  std::optional<platform::PendingFile> out;
   try {
-    out = platform::File::create(dest);
+    out.emplace(dest);
   } catch (const std::exception&) {
     throw EKstrCompress("Cannot create the file %s", {dest});
   }
-  // A member that fails half-way leaves no half-written file behind.
+  decompress(header, volume, volumeName, out->file());
   try {
-    decompress(header, volume, volumeName, out);
-    try {
-      out.setDate(header.FileDate());
-    } catch (const std::exception&) {
-      throw EKstrCompress("Cannot set the date of the file just extracted.");
-    }
-    out.close();
-  } catch (...) {
-    out.close();
-    platform::deleteFile(dest);
-    throw;
+    out->file().setDate(header.FileDate());
+  } catch (const std::exception&) {
+    throw EKstrCompress("Cannot set the date of the file just extracted.");
   }
+  try {
+    out->commit();
+  } catch (const platform::PlatformError&) {
+    throw EKstrCompress("Cannot create the file %s", {dest});
+  }
+  written.push_back(dest);
 }
 
 void TKstrCompress::decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume,

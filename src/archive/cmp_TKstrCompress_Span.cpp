@@ -1,6 +1,7 @@
 // The archive engine: copying an archive onto a set of volumes (floppy transfer) and
 // copying plain files under the overwrite rules.
 #include <algorithm>
+#include <optional>
 
 #include "archive/archive_names.h"
 #include "archive/cmp_TKstrCompress.h"
@@ -13,7 +14,33 @@
 namespace kestrune {
 
 void TKstrCompress::SpanToDisks(const std::string& destDir, const std::string& fileName) {
-  std::unique_ptr<TFileStream> source, volume;
+  std::unique_ptr<TFileStream> source;
+  // The volume being written, under a temporary name until it is full or the last; the
+  // volumes already put in place; volume 1 opened again for the final table.
+  std::optional<platform::PendingFile> pending;
+  std::unique_ptr<THandleStream> volume;
+  std::vector<std::string> made;
+  std::unique_ptr<TFileStream> first;
+  bool complete = false;
+  auto beginVolume = [&](const std::string& name) {
+    try {
+      pending.emplace(name);
+    } catch (const std::exception&) {
+      throw EKstrCompress("Cannot create the file %s", {name});
+    }
+    volume = std::make_unique<THandleStream>(pending->file());
+  };
+  auto endVolume = [&] {
+    volume.reset();
+    const std::string name = pending->target();
+    try {
+      pending->commit();
+    } catch (const std::exception&) {
+      throw EKstrCompress("Cannot create the file %s", {name});
+    }
+    pending.reset();
+    made.push_back(name);
+  };
   auto body = [&] {
     abort_ = false;
     if (!cached_) ReadHeaders();
@@ -28,11 +55,7 @@ void TKstrCompress::SpanToDisks(const std::string& destDir, const std::string& f
     std::string dir = destDir;
     const std::string leaf = ExtractFileName(fileName);
     const std::string firstVolume = JoinPath(dir, leaf);
-    try {
-      volume = std::make_unique<TFileStream>(firstVolume);
-    } catch (const std::exception&) {
-      throw EKstrCompress("Cannot create the file %s", {firstVolume});
-    }
+    beginVolume(firstVolume);
     headers_.SaveToStream(*volume);
     int64_t volumePos = volume->Position();
     std::vector<uint8_t> buffer(kCopyBufferSize);
@@ -54,19 +77,15 @@ void TKstrCompress::SpanToDisks(const std::string& destDir, const std::string& f
         size_t put = volume->Write(buffer.data(), got);
         volumePos += static_cast<int64_t>(put);
         if (put < got) {
-          volume.reset();
+          endVolume();
           ++currentDisk_;
+          // Volume numbers are stored in one byte.
           if (currentDisk_ > 255) throw EKstrCompress("There are too many disks for one archive");
           if (!OnNewDisk)
             throw EKstrCompress(
                 "There was no event handler for the OnNewDisk event, therefore no new disk could be inserted");
           OnNewDisk(this, currentDisk_, dir);
-          const std::string name = JoinPath(dir, VolumeName(leaf, currentDisk_));
-          try {
-            volume = std::make_unique<TFileStream>(name);
-          } catch (const std::exception&) {
-            throw EKstrCompress("Cannot create the file %s", {name});
-          }
+          beginVolume(JoinPath(dir, VolumeName(leaf, currentDisk_)));
           const size_t rest = got - put;
           if (volume->Write(buffer.data() + put, rest) < rest)
             throw EKstrCompress("There is too little space on this disk to operate");
@@ -82,21 +101,29 @@ void TKstrCompress::SpanToDisks(const std::string& destDir, const std::string& f
       header.SetLastByte(static_cast<int32_t>(volumePos - 1));
       header.SetEndDisk(static_cast<uint8_t>(currentDisk_));
     }
-    volume.reset();
-    // The final table goes into volume 1, which may have to be inserted again.
+    endVolume();
+    // The final table goes into volume 1, which may have to be inserted again. It takes
+    // the place of the provisional one, so it needs no room.
     std::string name = firstVolume;
     if (platform::fileExists(name)) {
-      auto first = platform::File::tryOpen(name, platform::FileAccess::ReadWrite);
-      if (!first) throw EKstrCompress("Cannot open the compressed file %s", {name});
-      volume = std::make_unique<TFileStream>(std::move(*first), name);
+      auto reopened = platform::File::tryOpen(name, platform::FileAccess::ReadWrite);
+      if (!reopened) throw EKstrCompress("Cannot open the compressed file %s", {name});
+      first = std::make_unique<TFileStream>(std::move(*reopened), name);
     } else {
-      OpenVolume(volume, 1, platform::FileAccess::ReadWrite, name);
+      OpenVolume(first, 1, platform::FileAccess::ReadWrite, name);
     }
-    headers_.SaveToStream(*volume);
+    headers_.SaveToStream(*first);
+    first->Handle().flush();
+    complete = true;
   };
   auto cleanup = [&] {
     source.reset();
     volume.reset();
+    pending.reset();
+    first.reset();
+    // A set that was not finished is of no use: no volume of it is left behind.
+    if (!complete)
+      for (const std::string& name : made) platform::deleteFile(name);
     // The table now describes the volumes, not CompressedFile.
     cached_ = false;
   };
@@ -118,8 +145,9 @@ void TKstrCompress::CopyUncompressed(const std::string& sourcePath, const std::s
   std::string dest = destPath;
   bool write = true;
   if (platform::fileExists(dest)) {
-    const int decision = IsFileNewerByName(sourcePath, dest, overwrite_);
-    if (decision == 0) throw EKstrCompress("Error comparing file versions in TKstrCompress");
+    std::string cause;
+    const int decision = IsFileNewerByName(sourcePath, dest, overwrite_, &cause);
+    if (decision == 0) throw EKstrCompress(ComparisonErrorText(cause));
     write = decision == 2;
     if (write && OnReplace) {
       OnReplace(this, status_);
@@ -134,18 +162,19 @@ void TKstrCompress::CopyUncompressed(const std::string& sourcePath, const std::s
   if (!sourceFile) throw EKstrCompress("Cannot open the file %s", {sourcePath});
   const double date = sourceFile->date();
   status_.FileSize = sourceFile->size();
-  platform::File out;
+  // The copy replaces the destination only when complete; an abort ends without an error
+  // and leaves the destination as it was.
+  std::optional<platform::PendingFile> out;
   try {
-    out = platform::File::create(dest);
+    out.emplace(dest);
   } catch (const std::exception&) {
     throw EKstrCompress("Cannot create the file %s", {dest});
   }
   std::vector<uint8_t> buffer(kCopyBufferSize);
   while (true) {
-    // An abort leaves the partial copy and ends without an error.
     if (abort_) return;
     const size_t got = sourceFile->read(buffer.data(), kCopyBufferSize);
-    writeAll(out, buffer.data(), got);
+    writeAll(out->file(), buffer.data(), got);
     status_.FileDone += static_cast<int64_t>(got);
     status_.TotalDone += static_cast<int64_t>(got);
     status_.FilePercent = PercentOf(status_.FileDone, status_.FileSize);
@@ -155,9 +184,14 @@ void TKstrCompress::CopyUncompressed(const std::string& sourcePath, const std::s
     if (got < kCopyBufferSize) break;
   }
   try {
-    out.setDate(date);
+    out->file().setDate(date);
   } catch (const std::exception&) {
     throw EKstrCompress("Cannot set the date of the file just extracted.");
+  }
+  try {
+    out->commit();
+  } catch (const std::exception&) {
+    throw EKstrCompress("Cannot create the file %s", {dest});
   }
   status_.Finished = 1;
   status();

@@ -4,13 +4,16 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/platform_error.h"
 #include "platform/system.h"
 #include "platform/version_api.h"
+#include "runtime/exceptions.h"
 #include "runtime/published.h"
 #include "runtime/sysutils.h"
 
@@ -184,14 +187,25 @@ std::string TVersionResource::StringKeyPrefix() const {
 }
 
 std::string TVersionResource::FileVersionOf(const std::string& path) {
-  SetFileName(path);
+  fileName_ = path;
+  try {
+    load(true);
+  } catch (const platform::PlatformError& e) {
+    throw EFOpenError("Cannot read the version resource of %s: %s", {path, e.Message()});
+  }
   return info_->FileVersion;
 }
 
-void TVersionResource::load() {
+void TVersionResource::load(bool strict) {
   info_->Clear();
   if (Trim(fileName_).empty()) return;
-  const auto block = platform::ReadVersionInfo(fileName_);
+  std::optional<std::vector<uint8_t>> block;
+  try {
+    block = platform::ReadVersionInfo(fileName_);
+  } catch (const platform::PlatformError&) {
+    if (strict) throw;
+    return;
+  }
   if (!block) return;
   const auto fixed = platform::QueryFixedFileInfo(*block);
   if (!fixed) return;
@@ -263,13 +277,12 @@ int compareDecimal(std::string_view a, std::string_view b) {
 
 std::string versionOfFile(const std::string& path) { return ModuleVersionResource().FileVersionOf(path); }
 
-std::optional<double> dateOfFile(const std::string& path) {
-  auto file = platform::File::tryOpen(path, platform::FileAccess::Read);
-  if (!file) return std::nullopt;
+// Raises EFOpenError with the cause when the file cannot be opened or dated.
+double dateOfFile(const std::string& path) {
   try {
-    return file->date();
-  } catch (const std::exception&) {
-    return std::nullopt;
+    return platform::File::open(path, platform::FileAccess::Read).date();
+  } catch (const platform::PlatformError& e) {
+    throw EFOpenError("Cannot open %s in TVersionResource.IsFileNewerByName: %s", {path, e.Message()});
   }
 }
 
@@ -281,7 +294,8 @@ int decideByDate(double newDate, double existingDate) {
   return newDate > existingDate ? 2 : 3;
 }
 
-int decide(const std::string& newVersion, const std::optional<double>& newDate, bool newDateNeeded,
+// newDate is the member's stored date, or empty for a source file read when needed.
+int decide(const std::string& newVersion, const std::optional<double>& memberDate, const std::string& source,
            const std::string& dest, TOverwriteType rule) {
   switch (rule) {
     case TOverwriteType::owAlways: return 2;
@@ -297,9 +311,8 @@ int decide(const std::string& newVersion, const std::optional<double>& newDate, 
         if (c == 1) return 2;
         if (c == 2) return 3;
       }
-      auto existing = dateOfFile(dest);
-      if ((newDateNeeded && !newDate) || !existing) return 0;
-      return decideByDate(*newDate, *existing);
+      const double newDate = memberDate ? *memberDate : dateOfFile(source);
+      return decideByDate(newDate, dateOfFile(dest));
     }
   }
   return 0;
@@ -322,23 +335,39 @@ int CompareVersions(std::string_view newVersion, std::string_view existingVersio
   }
 }
 
-int IsFileNewerByName(const std::string& source, const std::string& dest, TOverwriteType rule) {
+namespace {
+
+int decideCatching(const std::function<int()>& decision, std::string* cause) {
   try {
-    const bool dated = rule == TOverwriteType::owDate || rule == TOverwriteType::owVersionDate;
-    const std::string version =
-        rule == TOverwriteType::owVersion || rule == TOverwriteType::owVersionDate ? versionOfFile(source) : "";
-    return decide(version, dated ? dateOfFile(source) : std::nullopt, dated, dest, rule);
-  } catch (const std::exception&) {
+    return decision();
+  } catch (const Exception& e) {
+    if (cause) *cause = e.Message();
     return 0;
   }
 }
 
-int IsFileNewerByData(const std::string& version, const std::string& dest, TOverwriteType rule, double date) {
-  try {
-    return decide(version, date, true, dest, rule);
-  } catch (const std::exception&) {
-    return 0;
-  }
+}  // namespace
+
+int IsFileNewerByName(const std::string& source, const std::string& dest, TOverwriteType rule, std::string* cause) {
+  return decideCatching(
+      [&] {
+        const std::string version = rule == TOverwriteType::owVersion || rule == TOverwriteType::owVersionDate
+                                        ? versionOfFile(source)
+                                        : std::string();
+        return decide(version, std::nullopt, source, dest, rule);
+      },
+      cause);
+}
+
+int IsFileNewerByData(const std::string& version, const std::string& dest, TOverwriteType rule, double date,
+                      std::string* cause) {
+  return decideCatching([&] { return decide(version, date, std::string(), dest, rule); }, cause);
+}
+
+std::string ComparisonErrorText(const std::string& cause) {
+  std::string text = "Error comparing file versions in TKstrCompress";
+  if (!cause.empty()) text += ": " + cause;
+  return text;
 }
 
 }  // namespace kestrune

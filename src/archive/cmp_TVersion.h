@@ -58,11 +58,13 @@ class TVersionResource : public TComponent {
   // "\StringFileInfo\" + language and code page as eight upper-case hex digits + "\".
   std::string StringKeyPrefix() const;
   // Loads the given file and returns its FileVersion text (empty when it has none).
+  // Unlike setting FileName, a file that cannot be read raises EFOpenError with the cause.
   std::string FileVersionOf(const std::string& path);
   void Loaded() override;
 
  private:
-  void load();
+  // A file that cannot be read leaves everything empty, or raises when strict.
+  void load(bool strict = false);
 
   std::string fileName_;
   TLanguage language_ = TLanguage::lnUSEnglish;
@@ -79,8 +81,15 @@ TVersionResource& ModuleVersionResource();
 int CompareVersions(std::string_view newVersion, std::string_view existingVersion);
 
 // Overwrite decisions: 0 could not compare, 1 keep (equal), 2 overwrite, 3 keep (existing
-// is newer or the rule forbids). They never raise.
-int IsFileNewerByName(const std::string& source, const std::string& dest, TOverwriteType rule);
-int IsFileNewerByData(const std::string& version, const std::string& dest, TOverwriteType rule, double date);
+// is newer or the rule forbids). A file that cannot be read for its version or date gives
+// 0, with the reason in *cause when given; a file without a version resource has the
+// empty version. Errors of the kit and the platform are not raised.
+int IsFileNewerByName(const std::string& source, const std::string& dest, TOverwriteType rule,
+                      std::string* cause = nullptr);
+int IsFileNewerByData(const std::string& version, const std::string& dest, TOverwriteType rule, double date,
+                      std::string* cause = nullptr);
+// The error of a decision that gave 0: "Error comparing file versions in TKstrCompress",
+// followed by the cause when there is one.
+std::string ComparisonErrorText(const std::string& cause);
 
 }  // namespace kestrune

@@ -20,12 +20,20 @@ TFileStream::TFileStream(const std::string& path, platform::FileAccess access)
 
 TFileStream::TFileStream(const std::string& path) : path_(path), file_(platform::File::create(path)) {}
 
-int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
+namespace {
+
+int64_t seekFile(platform::File& file, int64_t offset, TSeekOrigin origin) {
   using platform::SeekOrigin;
-  return file_.seek(offset, origin == TSeekOrigin::soBeginning ? SeekOrigin::Begin
-                            : origin == TSeekOrigin::soCurrent ? SeekOrigin::Current
-                                                               : SeekOrigin::End);
+  return file.seek(offset, origin == TSeekOrigin::soBeginning ? SeekOrigin::Begin
+                           : origin == TSeekOrigin::soCurrent ? SeekOrigin::Current
+                                                              : SeekOrigin::End);
 }
+
+}  // namespace
+
+int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) { return seekFile(file_, offset, origin); }
+
+int64_t THandleStream::Seek(int64_t offset, TSeekOrigin origin) { return seekFile(file_, offset, origin); }
 
 size_t TMemoryStream::Read(void* buffer, size_t count) {
   if (pos_ >= static_cast<int64_t>(data_.size())) return 0;

@@ -47,6 +47,19 @@ class TFileStream : public TStream {
   platform::File file_;
 };
 
+// A stream over a file that stays its owner's (an output still under its temporary name).
+class THandleStream : public TStream {
+ public:
+  explicit THandleStream(platform::File& file) : file_(file) {}
+  size_t Read(void* buffer, size_t count) override { return file_.read(buffer, count); }
+  size_t Write(const void* buffer, size_t count) override { return file_.write(buffer, count); }
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+  int64_t Size() override { return file_.size(); }
+
+ private:
+  platform::File& file_;
+};
+
 // A stream over a growable byte buffer.
 class TMemoryStream : public TStream {
  public:

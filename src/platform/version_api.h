@@ -1,5 +1,6 @@
-// The Windows version API: the version information block of a file, its fixed file
-// information and its string values. Natively no file has version information.
+// The version API: the version information block of a file, its fixed file information
+// and its string values. The Windows build asks the system; natively the portable PE
+// reader (portable_pe_version.h) reads the file.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -15,7 +16,9 @@ struct FixedFileInfo {
 };
 
 // The version information block of a file (GetFileVersionInfoSize + GetFileVersionInfo);
-// empty when the file has none or it cannot be read.
+// empty when the file has none (also when it is no program file at all). Raises
+// PlatformError when the file cannot be opened or read, so that a locked or missing file
+// is not taken for one without a version.
 std::optional<std::vector<uint8_t>> ReadVersionInfo(const std::string& path);
 // The root block "\" of a version information block (VerQueryValue); empty when absent.
 std::optional<FixedFileInfo> QueryFixedFileInfo(const std::vector<uint8_t>& block);

@@ -3,6 +3,7 @@
 
 #include <cwchar>
 
+#include "platform/platform_error.h"
 #include "platform/text.h"
 #include "platform/version_api.h"
 
@@ -12,9 +13,21 @@ std::optional<std::vector<uint8_t>> ReadVersionInfo(const std::string& path) {
   const std::wstring wide = Widen(path);
   DWORD handle = 0;
   DWORD size = GetFileVersionInfoSizeW(wide.c_str(), &handle);
-  if (size == 0) return std::nullopt;
+  if (size == 0) {
+    // Size 0 also answers "no version resource" and "not a program file"; only the
+    // failures to reach the file's bytes are errors.
+    const DWORD code = GetLastError();
+    switch (code) {
+      case ERROR_FILE_NOT_FOUND: case ERROR_PATH_NOT_FOUND: case ERROR_ACCESS_DENIED:
+      case ERROR_SHARING_VIOLATION: case ERROR_LOCK_VIOLATION: case ERROR_NOT_READY:
+      case ERROR_READ_FAULT: case ERROR_CRC: case ERROR_INVALID_NAME:
+        throwWin32("GetFileVersionInfoSizeW", code);
+      default:
+        return std::nullopt;
+    }
+  }
   std::vector<uint8_t> block(size);
-  if (!GetFileVersionInfoW(wide.c_str(), 0, size, block.data())) return std::nullopt;
+  if (!GetFileVersionInfoW(wide.c_str(), 0, size, block.data())) throwWin32("GetFileVersionInfoW", GetLastError());
   return block;
 }
 

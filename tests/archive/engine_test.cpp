@@ -172,6 +172,14 @@ TEST(ArchiveEngine, AppendKeepsMembersAndNewArchiveReplaces) {
   compress(engine, dir / "x.1", {dir / "b.txt"}, false, 3);
   ASSERT_EQ(engine.FileCount(), 1);
   EXPECT_EQ(engine.Headers().FileHeaders(0).FileNumber(), 1);
+  // A new archive that fails leaves the old one as it was, and nothing beside it.
+  const Bytes before = test::readFile(dir / "x.1");
+  EXPECT_EQ(messageOf([&] { compress(engine, dir / "x.1", {dir / "a.txt", dir / "gone.txt"}); }),
+            "Cannot open the file " + (dir / "gone.txt"));
+  EXPECT_EQ(test::readFile(dir / "x.1"), before);
+  size_t files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
+  EXPECT_EQ(files, 3u);
 }
 
 class ExtractRules : public ::testing::Test {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "archive/cmp_TKstrCompress.h"
@@ -182,6 +183,60 @@ TEST_F(Hostile, SpannedMembersWithoutTheirVolumes) {
                            }}});
   archive[4] = 1;
   EXPECT_EQ(extractAll(archive), "Could not open the correct disk file 3");
+}
+
+TEST_F(Hostile, FailuresLeaveWhatWasThere) {
+  auto filesIn = [](const std::string& folder) {
+    std::vector<std::string> names;
+    for (auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const Bytes old{'o', 'l', 'd'};
+  const Bytes text = test::textBytes(100000, 4);
+  // A member that fails its size or checksum leaves the file it would have replaced.
+  for (auto tweak : std::vector<std::function<void(TFileHeader&, Bytes&)>>{
+           [](TFileHeader& h, Bytes&) { h.SetOriginalSize(h.OriginalSize() + 1); },
+           [](TFileHeader&, Bytes& p) { p[p.size() - 1] ^= 1; }}) {
+    platform::forceDirectories(out);
+    test::writeFile(JoinPath(out, "m.txt"), old);
+    EXPECT_NE(extractAll(buildArchive({{"m.txt", text, tweak}})), "");
+    EXPECT_EQ(test::readFile(JoinPath(out, "m.txt")), old);
+    EXPECT_EQ(filesIn(out), std::vector<std::string>{"m.txt"});
+  }
+
+  // Two members whose names end alike would meet in one file: nothing is written.
+  std::filesystem::remove_all(out);
+  EXPECT_EQ(extractAll(buildArchive({{"a\\x.txt", {'a'}, nullptr}, {"b/X.txt", {'b'}, nullptr}})),
+            "The files <a\\x.txt> and <b/X.txt> of the archive <" + path + "> would both be extracted as X.txt");
+  EXPECT_FALSE(platform::directoryExists(out));
+
+  // A member named like the archive, extracted beside it, would replace its own source.
+  const Bytes self = buildArchive({{"C:\\build\\hostile.1", text, nullptr}, {"y.txt", {'y'}, nullptr}});
+  test::writeFile(path, self);
+  TKstrCompress engine(nullptr);
+  engine.SetCompressedFile(path);
+  engine.SetExtractDirectory(dir.path());
+  TStringList names{"C:\\build\\hostile.1"};
+  engine.SetFilesToProcess(names);
+  try {
+    engine.ExtractFiles();
+    ADD_FAILURE() << "no error";
+  } catch (const EKstrCompress& e) {
+    EXPECT_EQ(e.Message(), "The file " + path + " cannot be extracted over the archive it comes from");
+  }
+  EXPECT_EQ(test::readFile(path), self);
+
+  // A link in the extraction folder is replaced by the member, not written through.
+  std::error_code ec;
+  platform::forceDirectories(out);
+  test::writeFile(dir / "target.txt", old);
+  std::filesystem::create_symlink(dir / "target.txt", JoinPath(out, "y.txt"), ec);
+  if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
+  EXPECT_EQ(extractAll(self, {"y.txt"}), "");
+  EXPECT_EQ(test::readFile(dir / "target.txt"), old);
+  EXPECT_FALSE(std::filesystem::is_symlink(JoinPath(out, "y.txt")));
+  EXPECT_EQ(test::readFile(JoinPath(out, "y.txt")), Bytes{'y'});
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
-// Spanning onto small volumes that really fill up (tmpfs mounts of 1.44 MB made by
-// span_volumes.sh): the volumes answer OnNewDisk, the spanned set extracts identical to
-// the plain archive, and a full disk while compressing reaches DoFullDisk.
+// Small volumes that really fill up (tmpfs mounts of 1.44 MB made by span_volumes.sh):
+// the volumes answer OnNewDisk, the spanned set extracts identical to the plain archive,
+// and a full disk while compressing, extracting or spanning reaches DoFullDisk (or ends
+// the operation) leaving the files that were there and no partial ones.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "archive/cmp_TKstrCompress.h"
 #include "runtime/exceptions.h"
@@ -17,17 +20,13 @@ using test::Bytes;
 class Span : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (const char* skip = std::getenv("KESTRUNE_SPAN_SKIP")) GTEST_SKIP() << skip;
     const char* env = std::getenv("KESTRUNE_SPAN_DIRS");
     if (!env || !*env) GTEST_SKIP() << "run through span_volumes.sh";
-    std::string all = env;
-    for (size_t start = 0; start <= all.size();) {
-      size_t semi = all.find(';', start);
-      if (semi == std::string::npos) semi = all.size();
-      if (semi > start) volumes.push_back(all.substr(start, semi - start));
-      start = semi + 1;
-    }
+    volumes = split(env);
+    const char* lists = std::getenv("KESTRUNE_SPAN_LIST_DIRS");
+    listings = lists && *lists ? split(lists) : volumes;
     ASSERT_GE(volumes.size(), 5u);
+    ASSERT_EQ(listings.size(), volumes.size());
     samples = {{"random1.bin", test::randomBytes(1200000, 1)},
                {"text.txt", test::textBytes(2500000, 2)},
                {"random2.bin", test::randomBytes(900000, 3)},
@@ -46,12 +45,28 @@ class Span : public ::testing::Test {
   }
   void TearDown() override {
     for (const auto& v : volumes)
-      for (int i = 1; i <= 9; ++i) platform::deleteFile(JoinPath(v, "files." + std::to_string(i)));
-    for (const auto& v : volumes) {
-      platform::deleteFile(JoinPath(v, "filler.bin"));
-      platform::deleteFile(JoinPath(v, "full.1"));
-    }
+      for (const auto& name : filesIn(v)) platform::deleteFile(JoinPath(v, name));
   }
+  static std::vector<std::string> split(const std::string& all) {
+    std::vector<std::string> parts;
+    for (size_t start = 0; start <= all.size();) {
+      size_t semi = all.find(';', start);
+      if (semi == std::string::npos) semi = all.size();
+      if (semi > start) parts.push_back(all.substr(start, semi - start));
+      start = semi + 1;
+    }
+    return parts;
+  }
+  // The names of the files on a volume.
+  std::vector<std::string> filesIn(const std::string& volume) const {
+    const size_t i = static_cast<size_t>(std::find(volumes.begin(), volumes.end(), volume) - volumes.begin());
+    std::vector<std::string> names;
+    for (auto& e : std::filesystem::directory_iterator(listings.at(i))) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  // Fills a volume up to its last free block.
+  static void fill(const std::string& volume) { test::writeFile(JoinPath(volume, "filler.bin"), Bytes(1440 * 1024, 'f')); }
   void extractAll(TKstrCompress& engine, const std::string& from, const std::string& to, size_t count = 0) {
     engine.SetCompressedFile(from);
     engine.SetExtractDirectory(to);
@@ -61,7 +76,7 @@ class Span : public ::testing::Test {
     engine.ExtractFiles();
   }
 
-  std::vector<std::string> volumes;
+  std::vector<std::string> volumes, listings;
   std::vector<std::pair<std::string, Bytes>> samples;
   std::vector<std::string> paths;
   test::ScratchDir dir;
@@ -132,8 +147,8 @@ TEST_F(Span, FullDiskWhileCompressing) {
   } catch (const EkcDiskFull& e) {
     EXPECT_EQ(e.Message(), "The disk is full");
   }
-  // What is left is a valid archive of the members written completely: none.
-  EXPECT_EQ(test::readFile(JoinPath(vol, "full.1")), (Bytes{0, 0, 0, 0, 0}));
+  // Nothing is left of the new archive.
+  EXPECT_EQ(filesIn(vol), std::vector<std::string>{"filler.bin"});
 
   // A handler that makes room lets the operation go on.
   int calls = 0;
@@ -147,6 +162,46 @@ TEST_F(Span, FullDiskWhileCompressing) {
   EXPECT_EQ(calls, 1);
   extractAll(engine, JoinPath(vol, "full.1"), dir / "full", 1);
   EXPECT_TRUE(test::readFile(JoinPath(dir / "full", "random1.bin")) == samples[0].second);
+
+  // A new archive that does not fit leaves the old one as it was.
+  const Bytes old = test::readFile(JoinPath(vol, "full.1"));
+  engine.OnFullDisk = nullptr;
+  test::writeFile(JoinPath(vol, "filler.bin"), Bytes(200000, 'f'));
+  engine.SetFilesToProcess(TStringList{paths[4], paths[0]});
+  EXPECT_THROW(engine.CompressFiles(false, 0), EkcDiskFull);
+  EXPECT_TRUE(test::readFile(JoinPath(vol, "full.1")) == old);
+  EXPECT_EQ(filesIn(vol), (std::vector<std::string>{"filler.bin", "full.1"}));
+}
+
+TEST_F(Span, FullDiskWhileExtractingKeepsTheOldFile) {
+  const std::string vol = volumes[3];
+  const Bytes old{'o', 'l', 'd'};
+  test::writeFile(JoinPath(vol, "random1.bin"), old);
+  test::writeFile(JoinPath(vol, "filler.bin"), Bytes(1000000, 'f'));
+  TKstrCompress engine(nullptr);
+  EXPECT_THROW(extractAll(engine, archive, vol, 1), EkcDiskFull);
+  EXPECT_EQ(test::readFile(JoinPath(vol, "random1.bin")), old);
+  EXPECT_EQ(filesIn(vol), (std::vector<std::string>{"filler.bin", "random1.bin"}));
+}
+
+TEST_F(Span, FailedSpanLeavesNoVolume) {
+  // The second disk is full: the set cannot be finished, and its first volume goes too.
+  fill(volumes[2]);
+  TKstrCompress engine(nullptr);
+  engine.SetCompressedFile(archive);
+  engine.OnNewDisk = [&](TComponent*, int, std::string& where) { where = volumes[2]; };
+  try {
+    engine.SpanToDisks(volumes[1], "files.1");
+    ADD_FAILURE() << "no error";
+  } catch (const EKstrCompress& e) {
+    EXPECT_EQ(e.Message(), "There is too little space on this disk to operate");
+  }
+  EXPECT_EQ(filesIn(volumes[1]), std::vector<std::string>{});
+  EXPECT_EQ(filesIn(volumes[2]), std::vector<std::string>{"filler.bin"});
+  // A first disk without room for the table.
+  fill(volumes[1]);
+  EXPECT_THROW(engine.SpanToDisks(volumes[1], "files.1"), EKstrCompress);
+  EXPECT_EQ(filesIn(volumes[1]), std::vector<std::string>{"filler.bin"});
 }
 
 }  // namespace

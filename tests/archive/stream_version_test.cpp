@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include "archive/cmp_TKstrCompress.h"
 #include "archive/cmp_TVersion.h"
 #include "archive/zlib_streams.h"
 #include "runtime/exceptions.h"
@@ -93,6 +94,18 @@ TEST(Versions, DecisionsOnFilesOnDisk) {
   EXPECT_EQ(IsFileNewerByData("1.0", dir / "old.txt", owVersion, day), 2);
   EXPECT_EQ(IsFileNewerByData("", dir / "old.txt", owVersion, day), 1);
   EXPECT_EQ(IsFileNewerByData("", dir / "old.txt", owVersionDate, day - 1), 3);
+  // A file that cannot be read gives no decision, and its reason reaches the message.
+  std::string cause;
+  EXPECT_EQ(IsFileNewerByName(dir / "missing.txt", dir / "old.txt", owVersion, &cause), 0);
+  TKstrCompress engine(nullptr);
+  engine.SetOverwrite(owVersion);
+  try {
+    engine.CopyUncompressed(dir / "missing.txt", dir / "old.txt");
+    ADD_FAILURE() << "no error";
+  } catch (const EKstrCompress& e) {
+    EXPECT_EQ(e.Message(), "Error comparing file versions in TKstrCompress: " + cause);
+    EXPECT_EQ(cause.rfind("Cannot read the version resource of " + (dir / "missing.txt") + ": ", 0), 0u) << cause;
+  }
   EXPECT_NEAR(platform::dosDateTimeToDateTime(*platform::dateTimeToDosDateTime(day + 3.0 / 86400)), day + 2.0 / 86400, 1e-9);
 }
 

@@ -1,11 +1,17 @@
 // Version resources of real PE files under Wine: DLLs and a program built with windres
 // (several languages and code pages, with and without a string table) and Wine's own
-// system DLLs; overwrite decisions of extraction against those resources.
+// system DLLs; overwrite decisions of extraction against those resources; the portable
+// reader checked against the system's.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 
 #include "archive/cmp_TKstrCompress.h"
 #include "archive/cmp_TVersion.h"
+#include "platform/portable_pe_version.h"
 #include "platform/system.h"
+#include "platform/version_api.h"
 #include "runtime/sysutils.h"
 #include "test_util.h"
 
@@ -93,6 +99,57 @@ TEST(VersionResources, WineSystemDlls) {
     EXPECT_FALSE(v.FileDescription.empty());
     EXPECT_TRUE(SameText(v.OriginalFileName, name)) << v.OriginalFileName;
   }
+}
+
+// True for a PE file; the 16-bit programs among Wine's files are left to the system.
+bool isPe(const std::string& path) {
+  const test::Bytes head = test::readFile(path);
+  if (head.size() < 64 || head[0] != 'M' || head[1] != 'Z') return false;
+  const size_t pe = head[0x3C] | head[0x3D] << 8 | head[0x3E] << 16 | static_cast<size_t>(head[0x3F]) << 24;
+  return pe + 4 <= head.size() && std::equal(head.begin() + static_cast<std::ptrdiff_t>(pe),
+                                             head.begin() + static_cast<std::ptrdiff_t>(pe + 4), "PE\0\0");
+}
+
+// The portable reader (the native build's version API) against the system's, on the test
+// probes and on every PE program and DLL of Wine's system directory: the same block, the
+// same fixed information and the same strings.
+TEST(VersionResources, PortableReaderAgreesWithTheSystem) {
+  std::vector<std::string> files;
+  for (const char* name : {"ver_en.dll", "ver_nostrings.dll", "ver_font.dll", "ver_cz.exe", "ver_none.dll"})
+    files.push_back(pe(name));
+  for (const auto& e : std::filesystem::directory_iterator(platform::systemDirectory())) {
+    const std::string ext = LowerCase(e.path().extension().string());
+    if (e.is_regular_file() && (ext == ".dll" || ext == ".exe") && isPe(e.path().string()))
+      files.push_back(e.path().string());
+  }
+  static const char* const tables[] = {"040904B0", "040904E4", "040504E2", "040704E4", "000004B0"};
+  static const char* const names[] = {"CompanyName", "FileDescription", "FileVersion", "InternalName",
+                                      "LegalCopyright", "OriginalFilename", "ProductName", "ProductVersion"};
+  size_t withVersion = 0;
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    const auto system = platform::ReadVersionInfo(file);
+    const auto portable = platform::pe::ReadVersionResource(file);
+    ASSERT_EQ(system.has_value(), portable.has_value());
+    if (!system) continue;
+    ++withVersion;
+    ASSERT_GE(system->size(), portable->size());
+    ASSERT_TRUE(std::equal(portable->begin(), portable->end(), system->begin()));
+    const auto a = platform::QueryFixedFileInfo(*system), b = platform::pe::QueryFixedFileInfo(*portable);
+    ASSERT_EQ(a.has_value(), b.has_value());
+    if (a) {
+      EXPECT_TRUE(a->fileVersionMS == b->fileVersionMS && a->fileVersionLS == b->fileVersionLS &&
+                  a->productVersionMS == b->productVersionMS && a->productVersionLS == b->productVersionLS &&
+                  a->fileOS == b->fileOS && a->fileType == b->fileType && a->fileSubtype == b->fileSubtype);
+    }
+    for (const char* table : tables)
+      for (const char* name : names) {
+        const std::string key = std::string("\\StringFileInfo\\") + table + "\\" + name;
+        ASSERT_EQ(platform::QueryVersionString(*system, key), platform::pe::QueryVersionString(*portable, key)) << key;
+      }
+  }
+  EXPECT_GT(files.size(), 100u);
+  EXPECT_GT(withVersion, 100u);
 }
 
 TEST(VersionResources, HeadersCarryTheVersionAndExtractionFollowsIt) {
