@@ -1,22 +1,32 @@
 // Entry of the setup program: the application, the main form read from the embedded
-// install script (its engine decides what this start does), then the message loop.
+// install script (its engine decides what this start does), then the message loop. The
+// exit code tells how it ended (engine/exit_codes.h, README).
 #include <exception>
 
 #include "engine/MainForm.h"
 #include "engine/cmp_TInstall.h"
+#include "engine/exit_codes.h"
 #include "engine/register_classes.h"
 #include "platform/system.h"
 #include "runtime/classinfo.h"
+#include "runtime/exceptions.h"
 #include "runtime/params.h"
 #include "ui/application.h"
 
 using namespace kestrune;
+
+namespace {
+
+TCustomInstall* currentInstall() { return dynamic_cast<TCustomInstall*>(CurrentEngine()); }
+
+}  // namespace
 
 int main() {
   ui::TApplication application;
   try {
     application.Initialize();
     application.SetTitle("Instalační program");
+    // The program's own split of the raw command line: "-sC:\Dist\" keeps its backslash.
     SetProgramParams(platform::commandLineArguments());
     registerKitClasses(ClassRegistry::Global());
     // The engine's default theme picture is the program's bitmap resource.
@@ -28,10 +38,15 @@ int main() {
     // WelcomeForm, LicenseForm, CopyFileForm, FileGroupSelectForm, BadInstallForm,
     // GoodInstallForm.
     application.CreateForm<engine::TfrmMain>();
+    // Without an engine nothing would ever start or end the run: the window would stay.
+    if (!currentInstall())
+      throw EComponentError("The install script of this setup program has no TInstall component: there is nothing to install.");
     application.Run();
+  } catch (const EAbort&) {
+    return engine::kExitUserAbort;
   } catch (const std::exception& e) {
     application.ShowException(e);
-    return 1;
+    return engine::ExitCodeOfStartError(e);
   }
-  return 0;
+  return engine::ExitCodeAfterRun(currentInstall());
 }

@@ -211,7 +211,7 @@ void TCustomInstall::ParseCommandLine() {
         if (kLetters[m] == c) member = m;
     }
     if (member < 0)
-      throw IException(
+      throw IEInvalidParameter(
           "Invalid parameter <%s>. Valid command line parameters are: -b (Build), -d (Debug), -f (Transfer to floppies), "
           "-e (Called by self-extractor), -r (After reboot)",
           {p});
@@ -234,7 +234,8 @@ void TCustomInstall::Loaded() {
   ParseCommandLine();
   if (modes_.Contains(TInstallMode::imDebug) &&
       (!modes_.Contains(TInstallMode::imSourceDir) || Trim(ModeValue(TInstallMode::imSourceDir)).empty()))
-    throw IEInstall("You forgot to pass in the build directory. In Run | Parameters, follow this format: -d \"-sC:\\My Build\"");
+    throw IEInstallCommandLine(
+        "You forgot to pass in the build directory. In Run | Parameters, follow this format: -d \"-sC:\\My Build\"");
   sourceDirectory_ = modes_.Contains(TInstallMode::imSourceDir) ? ModeValue(TInstallMode::imSourceDir) : GetSourceDirectory();
   SetInstallRecordKey(FindInstallRecord(false));
   std::string local;

@@ -10,6 +10,7 @@
 #include "engine/cmp_TInstallInformation.h"
 #include "objects/cmp_TFileContainer.h"
 #include "objects/engine_seam.h"
+#include "runtime/exceptions.h"
 #include "runtime/picture.h"
 
 namespace kestrune {
@@ -25,6 +26,21 @@ using TInstallModes = TSet<TInstallMode>;
 using TNotifyEvent = std::function<void(TComponent* Sender)>;
 using TUserAbortEvent = std::function<void(TComponent* Sender, bool& Flag)>;
 using TBeforeRunFileEvent = std::function<void(TComponent* Sender, TCustomInstallFile* File, bool& Run)>;
+
+// How the last run ended; the setup program's exit code follows from it.
+enum class TRunEnding {
+  reNone,            // no run has ended (none started, or a build or transfer job)
+  reGood,            // the run went through
+  reRestartPending,  // the run went through and left work for the resumed run after a restart
+  reAborted,         // the user cancelled (or an event raised the silent abort)
+  reFailed,          // any other error ended the run
+  reBadCommandLine,  // the run stopped because the command line lacks what the script needs
+};
+
+// Errors of the command line: an unknown switch, -d without a source directory, or a
+// script that needs -s started without it.
+KESTRUNE_EXCEPTION(IEInvalidParameter, IException);
+KESTRUNE_EXCEPTION(IEInstallCommandLine, IEInstall);
 
 class TCustomInstall : public TFileContainer, public IInstallEngine {
   KESTRUNE_CLASS()
@@ -45,14 +61,18 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   virtual void DeleteInstallRecord();
   virtual void NotifyBadInstall();
   virtual void NotifyGoodInstall();
-  // The key path of this setup file's install record; empty when there is none (and
-  // create is false) or the registry failed.
+  // The key path of this setup file's install record; empty when there is none and create
+  // is false. Raises IEInstall naming the cause when the program file or the registry
+  // fails.
   virtual std::string FindInstallRecord(bool create);
   virtual void ParseCommandLine();
+  // Starts the files marked RunAfterInstall. A file that cannot be started is reported in
+  // a message box and the next one is started: the installation itself went through.
   virtual void RunFilesAfterInstall();
   virtual void RegisterResume();
   virtual void AddPresetupFile(const std::string& path, bool check);
-  // The application's exception handler: during a run, ends it as bad.
+  // The application's exception handler: during a run, ends it as bad (EAIUserAbort and
+  // EAbort as the user's abort).
   virtual void HandleInstallException(const std::exception& e);
   // The theme bitmap of the program's resources (BMP bytes); empty when there is none.
   static std::function<std::vector<uint8_t>()> ThemeBitmapLoader;
@@ -61,6 +81,8 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   // After a run from the loader's temporary copy (-c): removes the pre-setup files and
   // leaves a batch file that removes the copy once the program has ended.
   virtual void CleanupLoadingProgram();
+  // setup.1 in buildDirectory: the program, then every pre-setup file.
+  virtual void CreateSetupArchive(const std::string& buildDirectory, const std::string& programPath);
   virtual void GetUnfinishedList(TStrings& list);
   virtual bool ConfirmUserAbort();
   virtual void ClearUnfinished();
@@ -78,6 +100,7 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   const std::string& ModeValue(TInstallMode mode) const { return modeValues_[static_cast<int>(mode)]; }
   const std::string& SourceDirectory() const { return sourceDirectory_; }
   bool Installing() const { return installing_; }
+  TRunEnding Ending() const { return ending_; }
   bool Started() const { return started_; }
   int UnfinishedCount() const { return unfinishedCount_; }
   double RunTimeStamp() const { return runTimeStamp_; }
@@ -138,11 +161,15 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   // Registers again the servers whose registration failed during the run.
   void RegisterFailedServersAgain();
   void checkRecordKey() const;
+  void runInstallation();
+  void resumeAfterReboot();
+  std::string findInstallRecord(bool create);
 
   TInstallModes modes_;
   std::array<std::string, 7> modeValues_;
   std::string sourceDirectory_;
   bool installing_ = false;
+  TRunEnding ending_ = TRunEnding::reNone;
   bool started_ = false;
   bool pendingBatch_ = false;
   std::string pendingBatchFile_;

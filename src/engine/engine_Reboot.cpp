@@ -94,7 +94,18 @@ void TCustomInstall::SaveLanguage() {
 }
 
 void TCustomInstall::CompleteAfterReboot() {
+  // As in the first run: an EAbort raised by an event ends the resumed run as an abort.
+  try {
+    resumeAfterReboot();
+  } catch (const EAbort& e) {
+    if (!installing_) throw;
+    HandleInstallException(e);
+  }
+}
+
+void TCustomInstall::resumeAfterReboot() {
   installing_ = true;
+  ending_ = TRunEnding::reNone;
   SetInstallRecordKey(FindInstallRecord(false));
   if (TranslatorLanguageSet) TranslatorLanguageSet(ReadSavedLanguage());
   TStringList lines;
@@ -123,6 +134,7 @@ void TCustomInstall::CompleteAfterReboot() {
   if (runAutomatic_) Shutdown();
   RunFilesAfterInstall();
   installing_ = false;
+  ending_ = TRunEnding::reGood;
 }
 
 void TCustomInstall::RegisterFailedServersAgain() {

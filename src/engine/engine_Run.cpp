@@ -7,8 +7,10 @@
 #include "engine/cmp_TInstall.h"
 #include "objects/cmp_TCustomInstallFile.h"
 #include "platform/files.h"
+#include "platform/platform_error.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "platform/ui_app.h"
 #include "routines/routines_Strings.h"
 #include "runtime/exceptions.h"
 #include "runtime/format.h"
@@ -81,60 +83,59 @@ class ReadingInfo {
 // ---- install record ----
 
 std::string TCustomInstall::FindInstallRecord(bool create) {
+  // Absence is answered by findInstallRecord itself; what reaches here is a failure of the
+  // program file or the registry, and the user sees its cause.
   try {
-    std::string path = platform::moduleFileName();
-    std::optional<double> date = platform::fileAgeDays(path);
-    platform::File file = platform::File::open(path, platform::FileAccess::Read);
-    int64_t size = file.size();
-    file.close();
-    if (!date) return {};
-    RegKey root = RegKey::create(RegRoot::LocalMachine, kInstallRoot);
-    std::vector<std::string> names = root.subKeyNames();
-    for (const std::string& name : names) {
-      std::string keyPath = std::string(kInstallRoot) + "\\" + name;
-      std::optional<RegKey> key = RegKey::open(RegRoot::LocalMachine, keyPath, true);
-      if (!key) continue;
-      std::optional<std::string> oldPath = key->tryReadString("Path");
-      std::optional<double> created = readFloat(*key, "CreationDate");
-      std::optional<uint32_t> oldSize = key->tryReadDword("Size");
-      if (!oldPath || !created || !oldSize) continue;
-      if (std::fabs(*created - *date) < 1e-7 && static_cast<int64_t>(static_cast<int32_t>(*oldSize)) == size) {
-        try {
-          writeFloat(*key, "LastRunDate", runTimeStamp_);
-          key->writeString("Path", path);
-          key->flush();
-        } catch (const Exception&) {
-          return {};
-        }
-        return keyPath;
-      }
-    }
-    if (!create) return {};
-    int n = 0;
-    for (;; ++n) {
-      std::string candidate = Format("Install%d", {n});
-      bool taken = false;
-      for (const std::string& name : names) taken = taken || SameText(name, candidate);
-      if (!taken) break;
-    }
-    std::string keyPath = std::string(kInstallRoot) + "\\" + Format("Install%d", {n});
-    try {
-      RegKey key = RegKey::create(RegRoot::LocalMachine, keyPath);
-      key.writeString("Path", path);
-      writeFloat(key, "LastRunDate", runTimeStamp_);
-      writeFloat(key, "CreationDate", *date);
-      key.writeDword("Size", static_cast<uint32_t>(size));
-      if (modes_.Contains(TInstallMode::imSelfExtractor))
-        key.writeString("SelfExtract", AddBackslash(sourceDirectory_) + ModeValue(TInstallMode::imSelfExtractor));
-      key.flush();
-    } catch (const Exception&) {
-      return {};
-    }
-    return keyPath;
-  } catch (const Exception&) {
-    // Registry or file failures leave the run without a record.
-    return {};
+    return findInstallRecord(create);
+  } catch (const platform::PlatformError& e) {
+    throw IEInstall("The install record of this setup program could not be read or written in the registry: %s",
+                    {e.Message()});
   }
+}
+
+std::string TCustomInstall::findInstallRecord(bool create) {
+  const std::string path = platform::moduleFileName();
+  std::optional<double> date = platform::fileAgeDays(path);
+  if (!date) throw platform::PlatformError("GetFileTime", 2);
+  int64_t size = platform::File::open(path, platform::FileAccess::Read).size();
+  std::optional<RegKey> root = create ? std::optional<RegKey>(RegKey::create(RegRoot::LocalMachine, kInstallRoot))
+                                      : RegKey::open(RegRoot::LocalMachine, kInstallRoot);
+  if (!root) return {};
+  std::vector<std::string> names = root->subKeyNames();
+  for (const std::string& name : names) {
+    std::string keyPath = std::string(kInstallRoot) + "\\" + name;
+    std::optional<RegKey> key = RegKey::open(RegRoot::LocalMachine, keyPath, true);
+    if (!key) continue;  // removed since the listing
+    // A record lacking a value (or holding one of another type) belongs to no file.
+    std::optional<std::string> oldPath = key->tryReadString("Path");
+    std::optional<double> created = readFloat(*key, "CreationDate");
+    std::optional<uint32_t> oldSize = key->tryReadDword("Size");
+    if (!oldPath || !created || !oldSize) continue;
+    if (std::fabs(*created - *date) < 1e-7 && static_cast<int64_t>(static_cast<int32_t>(*oldSize)) == size) {
+      writeFloat(*key, "LastRunDate", runTimeStamp_);
+      key->writeString("Path", path);
+      key->flush();
+      return keyPath;
+    }
+  }
+  if (!create) return {};
+  int n = 0;
+  for (;; ++n) {
+    std::string candidate = Format("Install%d", {n});
+    bool taken = false;
+    for (const std::string& name : names) taken = taken || SameText(name, candidate);
+    if (!taken) break;
+  }
+  std::string keyPath = std::string(kInstallRoot) + "\\" + Format("Install%d", {n});
+  RegKey key = RegKey::create(RegRoot::LocalMachine, keyPath);
+  key.writeString("Path", path);
+  writeFloat(key, "LastRunDate", runTimeStamp_);
+  writeFloat(key, "CreationDate", *date);
+  key.writeDword("Size", static_cast<uint32_t>(size));
+  if (modes_.Contains(TInstallMode::imSelfExtractor))
+    key.writeString("SelfExtract", AddBackslash(sourceDirectory_) + ModeValue(TInstallMode::imSelfExtractor));
+  key.flush();
+  return keyPath;
 }
 
 void TCustomInstall::DeleteInstallRecord() {
@@ -171,17 +172,32 @@ void TCustomInstall::DeleteInstallRecord() {
 // ---- the run ----
 
 void TCustomInstall::Process() {
+  // The application's handler keeps the silent abort silent, so an EAbort that leaves the
+  // run (raised by one of the engine's events) would stop it without an ending: it ends
+  // here as the user's abort does.
+  try {
+    runInstallation();
+  } catch (const EAbort& e) {
+    if (!installing_) throw;
+    HandleInstallException(e);
+  }
+}
+
+void TCustomInstall::runInstallation() {
   runTimeStamp_ = nowDays();
   FailedRegistrations().Clear();
   unfinishedCount_ = 0;
   pendingBatch_ = false;
   installing_ = true;
+  ending_ = TRunEnding::reNone;
   if (useLoadingProgram_ && !modes_.Contains(TInstallMode::imSourceDir))
-    throw IEInstall(
+    throw IEInstallCommandLine(
         "The path of the loading program was not passed correctly. If you are running your install project in the IDE, "
         "then you need to add two command line parameters. In Run | Parameters | \"Run Parameters\", type in: -d "
         "\"-sBUILDPATH\" where BUILDPATH is the path into which you built the distributables. Example: -d \"-sC:\\My "
         "Build\".");
+  // A self-extracting file that cannot be read ends the run before an install record exists.
+  if (modes_.Contains(TInstallMode::imSelfExtractor)) SelfExtractorOffsetHook(*this, GetSetupFileName());
   SetInstallRecordKey(FindInstallRecord(true));
   ClearUnfinished();
   ReadInfoFromArchive();
@@ -191,8 +207,6 @@ void TCustomInstall::Process() {
     CallExternalComponents(this, call, nullptr);
   TFileContainer::Process();
   RegisterFailedServersAgain();
-  // A self-extracting file that cannot be read ends the run before an install record exists.
-  if (modes_.Contains(TInstallMode::imSelfExtractor)) SelfExtractorOffsetHook(*this, GetSetupFileName());
   bool resume = unfinishedCount_ > 0 || reboot_;
   if (resume) RegisterResume();
   NotifyGoodInstall();
@@ -206,6 +220,7 @@ void TCustomInstall::Process() {
   if (runAutomatic_) Shutdown();
   RunFilesAfterInstall();
   installing_ = false;
+  ending_ = resume ? TRunEnding::reRestartPending : TRunEnding::reGood;
   if (reboot_) {
     SaveLanguage();
     RebootWindows();
@@ -253,8 +268,12 @@ void TCustomInstall::HandleInstallException(const std::exception& e) {
     return;
   }
   installing_ = false;
+  const bool aborted = dynamic_cast<const EAIUserAbort*>(&e) || dynamic_cast<const EAbort*>(&e);
+  if (aborted) ending_ = TRunEnding::reAborted;
+  else if (dynamic_cast<const IEInstallCommandLine*>(&e)) ending_ = TRunEnding::reBadCommandLine;
+  else ending_ = TRunEnding::reFailed;
   try {
-    if (dynamic_cast<const EAIUserAbort*>(&e)) {
+    if (aborted) {
       NotifyBadInstall();
       CleanupLoadingProgram();
       DeleteInstallRecord();
@@ -276,7 +295,18 @@ void TCustomInstall::RunFilesAfterInstall() {
     if (!file->RunAfterInstall()) continue;
     bool run = true;
     if (OnBeforeRunFile) OnBeforeRunFile(this, file, run);
-    if (run) platform::shellExecute(file->DestPath());
+    if (!run) continue;
+    std::string path = file->DestPath();
+    try {
+      platform::shellExecute(path);
+    } catch (const platform::PlatformError& e) {
+      // The installation went through; a program that does not start is the user's to
+      // start by hand, not a reason to report the installation as failed.
+      if (ui::Application)
+        ui::Application->MessageBox(Format(TranslateMessage("The installed file %s could not be started: %s"),
+                                           {path, e.Message()}),
+                                    "", platform::ui::mbOk | platform::ui::mbIconWarning);
+    }
   }
 }
 

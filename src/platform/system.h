@@ -72,8 +72,9 @@ bool createDirectory(std::string_view path);
 // Deletes an empty directory; false when it could not be removed.
 bool removeDirectory(std::string_view path);
 
-// The program's command line split into arguments as the C runtime splits it (quotes
-// removed); the first is the program.
+// The program's command line split into arguments by SplitCommandLine (runtime/params.h:
+// double quotes group, backslashes are ordinary characters); the first is the program.
+// Natively the arguments as the process received them.
 std::vector<std::string> commandLineArguments();
 
 // A BITMAP resource of the running program as the bytes of a BMP file; nullopt when the

@@ -1,24 +1,18 @@
 // The command line and resource updates of program files through the Win32 API.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstring>
 
 #include "platform/platform_error.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "runtime/params.h"
 
 namespace kestrune::platform {
 
-std::vector<std::string> commandLineArguments() {
-  int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!argv) throwWin32("CommandLineToArgvW", GetLastError());
-  std::vector<std::string> args;
-  for (int i = 0; i < count; ++i) args.push_back(Narrow(argv[i]));
-  LocalFree(argv);
-  return args;
-}
+// The raw wide command line, split by the kit's own rules: CommandLineToArgvW would read
+// the backslash of "-sC:\Dist\" as escaping the closing quote.
+std::vector<std::string> commandLineArguments() { return SplitCommandLine(Narrow(GetCommandLineW())); }
 
 std::optional<std::vector<uint8_t>> loadBitmapResource(std::string_view name) {
   HMODULE module = GetModuleHandleW(nullptr);

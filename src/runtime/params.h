@@ -2,6 +2,7 @@
 // the program's entry point from the real command line.
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrune {
@@ -11,5 +12,12 @@ void SetProgramParams(std::vector<std::string> params);
 int ParamCount();
 // Parameter i (0 = the program's path); empty when out of range.
 std::string ParamStr(int index);
+
+// Splits a command line the way users of Windows setup programs expect: blanks and other
+// control characters outside double quotes separate the arguments; a double quote opens
+// or closes a quoted stretch and is removed; backslashes are ordinary characters, so
+// "-sC:\Dist\" gives -sC:\Dist\ and a quote can never be part of an argument. "" alone is
+// an empty argument. The first argument is the program as written on the line.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
 }  // namespace kestrune
