@@ -120,6 +120,11 @@ TCustomInstall::TCustomInstall(TComponent* owner)
   groupName_ = "Main";
   SetCurrentEngine(this);
   CursorHook::Install(&setApplicationCursor);
+  // The question for another disk, when a file's extraction needs one, as a message box
+  // with OK and Cancel.
+  TCustomInstallFile::AskForDisk = [](const std::string& text) {
+    return ui::Application && ui::Application->MessageBox(text, "", 0x41) == 1;
+  };
   if (ui::Application)
     ui::Application->OnException = [this](TComponent*, const std::exception& e) { HandleInstallException(e); };
 }
