@@ -65,6 +65,10 @@ void makeSetup(const std::string& script, const std::string& setup, const std::s
     pending.file().flush();
     pending.file().close();
     try {
+      // A program without a script is not the kit's setup program: it would carry the
+      // script to no use. Checked on the copy, which is what the update works on.
+      if (!platform::hasRcData(pending.tempPath(), engine::kMainFormResource))
+        throw EFOpenError("\"%s\" is not a setup program of the kit: it carries no install script", {setup});
       platform::replaceRcData(pending.tempPath(), engine::kMainFormResource, stream);
     } catch (const platform::PlatformError& e) {
       if (platform::isDiskFull(e)) throw;

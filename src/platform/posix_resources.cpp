@@ -23,6 +23,8 @@ std::vector<std::string> commandLineArguments() {
 
 std::optional<std::vector<uint8_t>> loadBitmapResource(std::string_view) { return std::nullopt; }
 
+bool hasRcData(const std::string&, std::string_view) { throw PlatformError("LoadLibraryExW", 120); }
+
 void replaceRcData(const std::string&, std::string_view, const std::vector<uint8_t>&) {
   throw PlatformError("UpdateResourceW", 120);
 }

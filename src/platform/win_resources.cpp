@@ -38,6 +38,17 @@ std::optional<std::vector<uint8_t>> loadBitmapResource(std::string_view name) {
   return file;
 }
 
+bool hasRcData(const std::string& exePath, std::string_view name) {
+  // As a data file: nothing of the program runs, its imports are not resolved.
+  HMODULE module = LoadLibraryExW(Widen(exePath).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return false;
+  std::wstring wname = Widen(name);
+  for (wchar_t& c : wname) c = static_cast<wchar_t>(towupper(c));
+  const bool found = FindResourceW(module, wname.c_str(), MAKEINTRESOURCEW(10)) != nullptr;  // RT_RCDATA
+  FreeLibrary(module);
+  return found;
+}
+
 void replaceRcData(const std::string& exePath, std::string_view name, const std::vector<uint8_t>& data) {
   HANDLE update = BeginUpdateResourceW(Widen(exePath).c_str(), FALSE);
   if (!update) throwWin32("BeginUpdateResourceW", GetLastError());

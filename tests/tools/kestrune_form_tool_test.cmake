@@ -85,9 +85,12 @@ endif()
 expect_failure("Cannot open file \".*Příliš žluťoučký kůň\": it is a directory" to-binary "${folder}" ${WORK}/x.bin)
 expect_failure("Příliš žluťoučký kůň\": it is a directory" to-binary ${WORK}/czech.kfm "${folder}")
 
-# Names from outside reach the terminal with their control characters escaped.
-string(ASCII 27 esc)
-run(to-binary "${WORK}/a${esc}Zb.kfm" ${WORK}/x.bin)
-if(rc EQUAL 0 OR NOT err MATCHES "Cannot open file \".*/a\\\\x1BZb.kfm\"" OR err MATCHES "${esc}")
-  message(FATAL_ERROR "a control character in a file name was not escaped (${rc}): ${err}")
+# Names from outside reach the terminal with their control characters escaped (natively:
+# Windows file names cannot hold control characters).
+if(NOT EMULATOR)
+  string(ASCII 27 esc)
+  run(to-binary "${WORK}/a${esc}Zb.kfm" ${WORK}/x.bin)
+  if(rc EQUAL 0 OR NOT err MATCHES "Cannot open file \".*/a\\\\x1BZb.kfm\"" OR err MATCHES "${esc}")
+    message(FATAL_ERROR "a control character in a file name was not escaped (${rc}): ${err}")
+  endif()
 endif()
