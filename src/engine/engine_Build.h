@@ -36,8 +36,8 @@ using TExtractionInfo = std::array<uint8_t, distribution_format::kInfoSize>;
 // when the file cannot be opened or is shorter.
 TExtractionInfo ReadExtractionInfo(const std::string& path);
 // Reads the extraction info of the self-extracting file, checks that its offsets describe
-// that file and sets the shared archive engine's start offset to the files.1 part, which
-// it returns. Raises IEInstall for an unreadable file or offsets that lie.
+// that file and makes it the shared archive engine's archive, starting at the files.1
+// part, whose offset it returns. Raises IEInstall for an unreadable file or offsets that lie.
 int64_t ReadSelfExtractOffset(TCustomInstall& engine, const std::string& selfExtractor);
 // The -f mode: copies the loader, setup.1 and the spanned files.1 onto disks in target
 // ("a:"), asking for each new disk. Errors are shown; the application is told to end.

@@ -84,7 +84,11 @@ TExtractionInfo ReadExtractionInfo(const std::string& path) {
 
 int64_t ReadSelfExtractOffset(TCustomInstall& engine, const std::string& selfExtractor) {
   const df::ExtractionOffsets offsets = checkedOffsets(selfExtractor);
-  SharedArchiveEngine().SetOffset(offsets.filesStart);
+  // The offset belongs to that file: the install files read their archive through the
+  // shared engine only while it names the same file.
+  TKstrCompress& archive = SharedArchiveEngine();
+  archive.SetCompressedFile(selfExtractor);
+  archive.SetOffset(offsets.filesStart);
   return offsets.filesStart;
 }
 

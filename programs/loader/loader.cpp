@@ -1,0 +1,414 @@
+// KestruneLoadProgram.exe: the front of a self-extracting setup.exe. It finds setup.1
+// through the extraction info at the end of its own file (or, on a floppy set, as a file
+// beside itself), unpacks the setup program and the pre-setup files into a new private
+// temporary folder, runs the setup program there with -s, -e and -c (and -f for the switch
+// "*TODISK"), waits for it and returns its exit code. The folder is removed afterwards
+// unless the setup program left a resume after restart that needs it.
+//
+// Plain Win32 and zlib only: no C++ runtime, no exceptions, fixed buffers. Everything read
+// from the file is checked before it is used; damage ends in a message box.
+#include <windows.h>
+#include <shellapi.h>
+#include <zlib.h>
+
+#include "engine/distribution_format.h"
+
+namespace df = kestrune::distribution_format;
+
+namespace {
+
+constexpr DWORD kLoaderFailed = 2;  // exit code when the setup program could not be started
+constexpr int kPath = 1024;
+constexpr size_t kHeaderSize = 172;  // archive member header
+constexpr size_t kHeadSize = 5;      // archive head: member count, spanned flag
+constexpr int kMaxMembers = 4096;
+const wchar_t kTitle[] = L"Setup";
+
+// ---- small helpers without the C runtime ----
+
+void fail(const wchar_t* format, const wchar_t* a = L"", const wchar_t* b = L"") {
+  wchar_t text[3 * kPath];
+  wsprintfW(text, format, a, b);
+  MessageBoxW(nullptr, text, kTitle, MB_OK | MB_ICONSTOP);
+}
+
+void failCode(const wchar_t* format, const wchar_t* a, DWORD code) {
+  wchar_t text[3 * kPath];
+  wsprintfW(text, format, a, static_cast<unsigned>(code));
+  MessageBoxW(nullptr, text, kTitle, MB_OK | MB_ICONSTOP);
+}
+
+// Appends text when it fits into capacity characters (terminator included).
+bool append(wchar_t* to, const wchar_t* text, int capacity = kPath) {
+  const int have = lstrlenW(to), add = lstrlenW(text);
+  if (have + add >= capacity) return false;
+  lstrcpyW(to + have, text);
+  return true;
+}
+
+bool startsWith(const wchar_t* text, const wchar_t* prefix) {
+  for (; *prefix; ++text, ++prefix)
+    if (*text != *prefix) return false;
+  return true;
+}
+
+// The part of path after its last "\", "/" or ":".
+const wchar_t* leafOf(const wchar_t* path) {
+  const wchar_t* leaf = path;
+  for (const wchar_t* p = path; *p; ++p)
+    if (*p == L'\\' || *p == L'/' || *p == L':') leaf = p + 1;
+  return leaf;
+}
+
+int32_t getInt32(const uint8_t* p) { return df::getInt32(p); }
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
+  ~Handle() { close(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  // Takes over the other handle.
+  void take(Handle& other) {
+    close();
+    h_ = other.h_;
+    other.h_ = INVALID_HANDLE_VALUE;
+  }
+  HANDLE get() const { return h_; }
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+  void close() {
+    if (valid()) CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+bool readAt(HANDLE file, int64_t at, void* buffer, DWORD count) {
+  LARGE_INTEGER pos;
+  pos.QuadPart = at;
+  DWORD got = 0;
+  return SetFilePointerEx(file, pos, nullptr, FILE_BEGIN) && ReadFile(file, buffer, count, &got, nullptr) && got == count;
+}
+
+// ---- where setup.1 is ----
+
+struct Source {
+  Handle file;
+  int64_t start = 0, end = 0;  // the setup.1 bytes, end inclusive
+  bool selfExtracting = false;
+};
+
+// Opens the setup.1 part: inside this program when it carries extraction info, else a
+// setup.1 beside it. False after a message.
+bool openSource(const wchar_t* self, const wchar_t* selfDir, Source& source) {
+  Handle own(CreateFileW(self, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  LARGE_INTEGER size{};
+  if (!own.valid() || !GetFileSizeEx(own.get(), &size)) {
+    failCode(L"The setup program %s cannot read itself (error %u).", self, GetLastError());
+    return false;
+  }
+  uint8_t info[df::kInfoSize];
+  if (size.QuadPart > static_cast<int64_t>(df::kInfoSize) &&
+      readAt(own.get(), size.QuadPart - static_cast<int64_t>(df::kInfoSize), info, sizeof info) && df::hasSignature(info)) {
+    const df::ExtractionOffsets offsets = df::decodeOffsets(info);
+    if (const char* problem = df::offsetsProblem(offsets, size.QuadPart)) {
+      wchar_t why[256];
+      MultiByteToWideChar(CP_ACP, 0, problem, -1, why, 256);
+      fail(L"The self-extracting setup program %s is damaged: %s. Please get a new copy of it.", self, why);
+      return false;
+    }
+    source.start = offsets.setupStart;
+    source.end = offsets.setupEnd;
+    source.selfExtracting = true;
+    source.file.take(own);
+    return true;
+  }
+  wchar_t beside[kPath];
+  lstrcpyW(beside, selfDir);
+  if (!append(beside, L"\\setup.1")) return false;
+  Handle archive(CreateFileW(beside, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  LARGE_INTEGER archiveSize{};
+  if (!archive.valid() || !GetFileSizeEx(archive.get(), &archiveSize) || archiveSize.QuadPart <= 0) {
+    fail(L"The setup program %s carries no setup files, and no setup.1 lies beside it.", self);
+    return false;
+  }
+  source.start = 0;
+  source.end = archiveSize.QuadPart - 1;
+  source.file.take(archive);
+  return true;
+}
+
+// ---- the temporary folder ----
+
+// Creates a folder of a new name in the temporary directory; never reuses one.
+bool makeFolder(wchar_t* folder) {
+  wchar_t temp[kPath];
+  DWORD n = GetTempPathW(kPath - 40, temp);
+  if (n == 0 || n >= kPath - 40) {
+    fail(L"The temporary directory cannot be found.");
+    return false;
+  }
+  const DWORD pid = GetCurrentProcessId(), tick = GetTickCount();
+  for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+    wsprintfW(folder, L"%sKst%X%X%X", temp, static_cast<unsigned>(pid), static_cast<unsigned>(tick), attempt);
+    if (CreateDirectoryW(folder, nullptr)) return true;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  failCode(L"A temporary folder cannot be made in %s (error %u).", temp, GetLastError());
+  return false;
+}
+
+// Removes the folder and what lies in it.
+void removeTree(const wchar_t* folder) {
+  wchar_t pattern[kPath];
+  lstrcpyW(pattern, folder);
+  if (!append(pattern, L"\\*")) return;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(pattern, &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if (!lstrcmpW(found.cFileName, L".") || !lstrcmpW(found.cFileName, L"..")) continue;
+      wchar_t path[kPath];
+      lstrcpyW(path, folder);
+      if (!append(path, L"\\") || !append(path, found.cFileName)) continue;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        removeTree(path);
+      } else {
+        SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path);
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(folder);
+}
+
+// True when the setup program registered a resume after restart that runs from folder.
+bool resumeNeeds(const wchar_t* folder) {
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", 0, KEY_READ, &key) !=
+      ERROR_SUCCESS)
+    return false;
+  wchar_t command[2 * kPath] = {};
+  DWORD size = sizeof command - sizeof(wchar_t), type = 0;
+  const bool found = RegQueryValueExW(key, L"KestruneUnfinished", nullptr, &type, reinterpret_cast<BYTE*>(command),
+                                      &size) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  if (!found) return false;
+  CharUpperW(command);
+  wchar_t upper[kPath];
+  lstrcpyW(upper, folder);
+  CharUpperW(upper);
+  for (const wchar_t* p = command; *p; ++p)
+    if (startsWith(p, upper)) return true;
+  return false;
+}
+
+// ---- unpacking setup.1 ----
+
+// Inflates count bytes of the member at `at` into out; true when exactly size bytes came
+// out of one complete zlib stream.
+bool inflateMember(HANDLE in, int64_t at, int32_t count, int32_t size, HANDLE out) {
+  constexpr DWORD kInput = 16384, kOutput = 32768;
+  // From the heap: zero-filled static buffers would be stored in the program file.
+  uint8_t* input = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, kInput + kOutput));
+  if (!input) return false;
+  uint8_t* output = input + kInput;
+  z_stream z{};
+  if (inflateInit(&z) != Z_OK) {
+    HeapFree(GetProcessHeap(), 0, input);
+    return false;
+  }
+  LARGE_INTEGER pos;
+  pos.QuadPart = at;
+  bool ok = SetFilePointerEx(in, pos, nullptr, FILE_BEGIN);
+  int64_t left = count, written = 0;
+  int status = Z_OK;
+  while (ok && status != Z_STREAM_END) {
+    if (z.avail_in == 0) {
+      if (left == 0) {
+        ok = false;
+        break;
+      }
+      DWORD want = static_cast<DWORD>(left < static_cast<int64_t>(kInput) ? left : kInput), got = 0;
+      if (!ReadFile(in, input, want, &got, nullptr) || got != want) {
+        ok = false;
+        break;
+      }
+      left -= got;
+      z.next_in = input;
+      z.avail_in = got;
+    }
+    z.next_out = output;
+    z.avail_out = kOutput;
+    status = inflate(&z, Z_NO_FLUSH);
+    if (status != Z_OK && status != Z_STREAM_END) {
+      ok = false;
+      break;
+    }
+    const DWORD produced = kOutput - z.avail_out;
+    written += produced;
+    DWORD put = 0;
+    if (written > size || (produced && (!WriteFile(out, output, produced, &put, nullptr) || put != produced))) ok = false;
+  }
+  inflateEnd(&z);
+  HeapFree(GetProcessHeap(), 0, input);
+  return ok && status == Z_STREAM_END && written == size && left == 0 && z.avail_in == 0;
+}
+
+// Days since 30 Dec 1899 (local time) as a file time.
+bool toFileTime(double days, FILETIME& result) {
+  if (!(days > 0 && days < 2958466.0)) return false;
+  const double ticks = (days + 109205.0) * 864000000000.0;
+  ULARGE_INTEGER v;
+  v.QuadPart = static_cast<ULONGLONG>(ticks);
+  FILETIME local;
+  local.dwLowDateTime = v.LowPart;
+  local.dwHighDateTime = v.HighPart;
+  return LocalFileTimeToFileTime(&local, &result);
+}
+
+// Unpacks every member of setup.1 into folder; the first member's path goes to program.
+// False after a message.
+bool unpack(const Source& source, const wchar_t* self, const wchar_t* folder, wchar_t* program) {
+  const wchar_t* damaged = L"The setup archive in %s is damaged: %s. Please get a new copy of the setup program.";
+  const int64_t length = source.end - source.start + 1;
+  uint8_t head[kHeadSize];
+  if (length < static_cast<int64_t>(kHeadSize) || !readAt(source.file.get(), source.start, head, sizeof head)) {
+    fail(damaged, self, L"it is too short");
+    return false;
+  }
+  const int32_t count = getInt32(head);
+  if (count <= 0 || count > kMaxMembers || head[4] != 0) {
+    fail(damaged, self, L"its member count is wrong");
+    return false;
+  }
+  int64_t next = kHeadSize;
+  for (int32_t i = 0; i < count; ++i) {
+    uint8_t h[kHeaderSize];
+    if (next + static_cast<int64_t>(kHeaderSize) > length || !readAt(source.file.get(), source.start + next, h, sizeof h)) {
+      fail(damaged, self, L"a member header lies outside it");
+      return false;
+    }
+    const int32_t lastByte = getInt32(h + 16), following = getInt32(h + 124), size = getInt32(h + 128),
+                  dataStart = getInt32(h + 132), packed = getInt32(h + 136);
+    if (size < 0 || packed <= 0 || dataStart < next + static_cast<int64_t>(kHeaderSize) ||
+        static_cast<int64_t>(dataStart) + packed - 1 != lastByte || lastByte >= length || following <= lastByte) {
+      fail(damaged, self, L"a member's data lies outside it");
+      return false;
+    }
+    const int nameLength = h[20] > 100 ? 100 : h[20];
+    wchar_t stored[128];
+    const int n = MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(h + 21), nameLength, stored, 127);
+    stored[n > 0 ? n : 0] = 0;
+    const wchar_t* leaf = leafOf(stored);
+    if (!*leaf || !lstrcmpW(leaf, L".") || !lstrcmpW(leaf, L"..")) {
+      fail(damaged, self, L"a member has no usable name");
+      return false;
+    }
+    wchar_t target[kPath];
+    lstrcpyW(target, folder);
+    if (!append(target, L"\\") || !append(target, leaf)) {
+      fail(L"The path of %s in %s is too long.", leaf, folder);
+      return false;
+    }
+    Handle out(CreateFileW(target, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out.valid()) {
+      failCode(L"The file %s cannot be written (error %u).", target, GetLastError());
+      return false;
+    }
+    if (!inflateMember(source.file.get(), source.start + dataStart, packed, size, out.get())) {
+      out.close();
+      DeleteFileW(target);
+      fail(damaged, self, L"a member does not unpack to its size");
+      return false;
+    }
+    double date;
+    CopyMemory(&date, h + 4, sizeof date);
+    FILETIME when;
+    if (toFileTime(date, when)) SetFileTime(out.get(), nullptr, nullptr, &when);
+    if (i == 0) lstrcpyW(program, target);
+    next = following;
+  }
+  return true;
+}
+
+// ---- the command line ----
+
+// True when the loader's own command line holds the switch *TODISK.
+bool toDiskRequested() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  bool found = false;
+  for (int i = 1; argv && i < argc; ++i) found = found || lstrcmpiW(argv[i], L"*TODISK") == 0;
+  if (argv) LocalFree(argv);
+  return found;
+}
+
+// The system's directories only: nothing is loaded from the folder of this program or
+// from the temporary folder.
+void restrictDllSearch() {
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  using SetDirectory = BOOL(WINAPI*)(LPCWSTR);
+  using SetDefault = BOOL(WINAPI*)(DWORD);
+  if (auto setDirectory = reinterpret_cast<SetDirectory>(
+          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW"))))
+    setDirectory(L"");
+  if (auto setDefault = reinterpret_cast<SetDefault>(
+          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories"))))
+    setDefault(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
+}
+
+DWORD run() {
+  restrictDllSearch();
+  wchar_t self[kPath], selfDir[kPath];
+  const DWORD n = GetModuleFileNameW(nullptr, self, kPath);
+  if (n == 0 || n >= kPath) {
+    fail(L"The setup program cannot find its own file.");
+    return kLoaderFailed;
+  }
+  lstrcpyW(selfDir, self);
+  wchar_t* leaf = const_cast<wchar_t*>(leafOf(selfDir));
+  if (leaf > selfDir && leaf[-1] == L'\\') --leaf;
+  *leaf = 0;
+
+  Source source;
+  if (!openSource(self, selfDir, source)) return kLoaderFailed;
+  wchar_t folder[kPath], program[kPath] = {};
+  if (!makeFolder(folder)) return kLoaderFailed;
+  if (!unpack(source, self, folder, program)) {
+    removeTree(folder);
+    return kLoaderFailed;
+  }
+  source.file.close();
+
+  // "PROGRAM" "-sSOURCEDIR" ["-eSELF"] -c [-f]
+  constexpr int kCommand = 4 * kPath;
+  wchar_t command[kCommand] = L"\"";
+  const wchar_t* parts[] = {program, L"\" \"-s", selfDir, L"\"", source.selfExtracting ? L" \"-e" : L"",
+                            source.selfExtracting ? leafOf(self) : L"", source.selfExtracting ? L"\"" : L"", L" -c",
+                            toDiskRequested() ? L" -f" : L""};
+  for (const wchar_t* part : parts) append(command, part, kCommand);
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(program, command, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &process)) {
+    failCode(L"The setup program %s cannot be started (error %u).", program, GetLastError());
+    removeTree(folder);
+    return kLoaderFailed;
+  }
+  CloseHandle(process.hThread);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = kLoaderFailed;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  if (!resumeNeeds(folder)) removeTree(folder);
+  return code;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { ExitProcess(run()); }
