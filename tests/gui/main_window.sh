@@ -1,6 +1,7 @@
 #!/bin/sh
 # The main window of the setup program under Wine: a copy of the setup program that carries
-# only the main window of the Zarvotill script (no engine, so it stays open) shows it; a
+# only the main window of the Zarvotill script and an engine that waits for its host
+# (RunAutomatic False, so the window stays open and keeps its size) shows it; a
 # screenshot of the display is checked by its pixels for the blue-to-black gradient and the
 # raised product name; closing the window ends the program cleanly.
 # Usage: main_window.sh SETUP.EXE KESTRUNE-SCRIPT.EXE UIDRIVER.EXE SCRIPT.KFM OUTDIR
@@ -11,9 +12,14 @@ mkdir -p "$outdir"
 shot="$outdir/main_window.png" client="$outdir/main_window_client.png"
 rm -f "$shot" "$client"
 
-# The form's own lines and its BackDrop block, without the script's components.
-awk '/^  object / { keep = ($0 ~ /^  object BackDrop:/) } keep || /^end$/ || !started { print }
-     /^  object / { started = 1 } /^  end$/ { keep = 1 }' "$script" >"$outdir/main_window.kfm"
+# The form's own lines and its BackDrop block, without the script's components, and an
+# engine that starts no run.
+{
+  awk '/^  object / { keep = ($0 ~ /^  object BackDrop:/) } keep || /^end$/ || !started { print }
+       /^  object / { started = 1 } /^  end$/ { keep = 1 }' "$script" | sed '$d'
+  printf '  object Install: TInstall\n    AutoMaximizeWindow = False\n    RunAutomatic = False\n'
+  printf '    UseLoadingProgram = False\n  end\nend\n'
+} >"$outdir/main_window.kfm"
 setup="$outdir/main_window_setup.exe"
 wine "$scripter" make-setup "$(winepath -w "$outdir/main_window.kfm")" -o "$(winepath -w "$setup")" \
   --setup "$(winepath -w "$real_setup")" </dev/null >"$outdir/make-setup.log" 2>&1 || {
