@@ -1,0 +1,180 @@
+#!/bin/sh
+# The distribution as a kit user meets it, under Wine: -b builds from BUILD.INF (and
+# refuses a missing or empty BUILD.INF, a missing kit directory or loader), the
+# self-extracting setup.exe is loader + setup.1 + files.1 + the 56-byte extraction info,
+# it installs from a fresh folder and leaves no temporary copy behind, damaged copies end
+# in the loader's message, and "*TODISK" spans the distribution over three 1.44 MB disks
+# (tmpfs mounts behind drive A:), where Cancel at the second disk ends with "Aborted by
+# user".
+# Usage: distribution.sh SETUP.EXE KESTRUNE-SCRIPT.EXE LOADER.EXE UIDRIVER.EXE KESTRUNE-ARC.EXE
+#        SCRIPT.kfm OUTDIR
+set -u
+setup=$1 tool=$2 loader=$3 driver=$4 arc=$5 script=$6 outdir=$7
+if [ -z "${DISPLAY:-}" ]; then echo "no DISPLAY: skipped"; exit 77; fi
+mkdir -p "$outdir"
+log="$outdir/distribution.log"
+: >"$log"
+title='*program'  # the setup program's message boxes carry the application title
+libkey='HKCU\Software\Borland\Delphi\3.0\Library'
+
+drive() { wine "$driver" "$@" 2>>"$log" </dev/null | tr -d '\r'; }
+fail() { echo "FAIL: $*"; drive list -r || true; exit 1; }
+start() { wine "$@" >>"$log" 2>&1 </dev/null & pid=$!; }
+# Waits for the started program; its exit code in $code.
+wait_end() {
+  i=0
+  while kill -0 "$pid" 2>/dev/null; do
+    i=$((i + 1)); [ $i -lt 600 ] || fail "$1: the program did not end"
+    sleep 0.1
+  done
+  wait "$pid"; code=$?
+}
+# Answers the message box of window pattern $1 that must say $2.
+answer() {
+  got=$(drive msgbox "$1" 30000) || fail "no message box <$2>"
+  [ "$got" = "$2" ] || fail "message was <$got>, expected <$2>"
+  drive click "$1" "${3:-OK}" >/dev/null || fail "cannot answer <$2>"
+}
+expect_box() {
+  expected=$1; shift
+  start "$@"; answer "$title" "$expected"; wait_end "$*"
+  echo "ok: $* -> $expected"
+}
+search_path() { wine reg add "$libkey" /v SearchPath /d "$1" /f >/dev/null 2>&1 </dev/null; }
+
+root=$(winepath -u 'C:\KstDist' 2>/dev/null)
+temp=$(winepath -u "$(wine cmd /c echo %TEMP% </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null)
+rm -rf "$root" && mkdir -p "$root/Source" "$root/Kit" "$root/Make" "$root/Run" "$root/Bad" || fail "no work folder"
+echo hello >"$root/Source/small.txt"
+head -c 3300000 /dev/urandom >"$root/Source/big.bin"
+echo pre >"$root/Source/presetup.dat"
+wine "$tool" make-setup "$script" -o 'C:\KstDist\Make\setup.exe' --setup "$(winepath -w "$setup")" >>"$log" 2>&1 </dev/null ||
+  fail "make-setup failed"
+make='C:\KstDist\Make\setup.exe'
+
+# ---- what a build refuses ----
+expect_box 'Need to have a BUILD.INF file in this directory with the first line specifying the build directory' "$make" -b
+: >"$root/Make/BUILD.INF"
+expect_box 'Must be 1 line in BUILD.INF. This line should specify the build directory' "$make" -b
+printf 'C:\\KstDist\\Out\r\n' >"$root/Make/BUILD.INF"
+search_path ''
+expect_box 'The HKEY_LOCAL_MACHINE | \Software\Holmvard\K32V35 key in the registry is either missing or points to an invalid Kestrune directory' "$make" -b
+echo kit >"$root/Kit/K32V35.TXT"
+search_path 'C:\KstDist\Nowhere;C:\KstDist\Kit\'
+expect_box 'The loader program C:\KstDist\Kit\KestruneLoadProgram.exe was not found' "$make" -b
+
+# ---- the build ----
+cp "$loader" "$root/Kit/KestruneLoadProgram.exe"
+start "$make" -b; wait_end "build"
+[ "$code" = 0 ] || fail "the build ended with $code"
+[ -z "$(find "$root/Out" -name filelist.lst)" ] || fail "a traditional build wrote filelist.lst"
+python3 - "$root/Out" "$loader" <<'EOF' || fail "the self-extracting setup.exe is not loader + setup.1 + files.1 + info"
+import struct, sys
+out, loader = sys.argv[1], sys.argv[2]
+exe = open(out + '/setup.exe', 'rb').read()
+parts = [open(loader, 'rb').read(), open(out + '/setup.1', 'rb').read(), open(out + '/files.1', 'rb').read()]
+info = exe[-56:]
+assert info[:16] == b'\x0eSELFEXTRACTING\x00' and info[32:] == bytes(24), info
+s1, e1, s2, e2 = struct.unpack('<4i', info[16:32])
+assert (s1, e1) == (len(parts[0]), len(parts[0]) + len(parts[1]) - 1), (s1, e1)
+assert (s2, e2) == (e1 + 1, e1 + len(parts[2])), (s2, e2)
+assert exe == b''.join(parts) + info
+EOF
+echo "ok: build: setup.exe = loader + setup.1 + files.1 + extraction info, no filelist.lst"
+
+# ---- installing from the self-extracting file alone ----
+before=$(ls "$temp")
+cp "$root/Out/setup.exe" "$root/Run/setup.exe"
+start 'C:\KstDist\Run\setup.exe'; wait_end "self-extracting install"
+[ "$code" = 0 ] || fail "the self-extracting install ended with $code"
+cmp -s "$root/Source/big.bin" "$root/Installed/big.bin" && cmp -s "$root/Source/small.txt" "$root/Installed/small.txt" ||
+  fail "the installed files differ from their sources"
+sleep 1
+[ "$(ls "$temp")" = "$before" ] || fail "the temporary copy stayed: $(ls "$temp")"
+echo "ok: self-extracting install from a fresh folder, temporary copy removed"
+
+# ---- damaged copies ----
+size=$(stat -c %s "$root/Out/setup.exe")
+head -c $((size * 2 / 3)) "$root/Out/setup.exe" >"$root/Bad/setup.exe"
+start 'C:\KstDist\Bad\setup.exe'
+answer Setup 'The setup program C:\KstDist\Bad\setup.exe carries no setup files, and no setup.1 lies beside it.'
+wait_end "truncated"; [ "$code" = 2 ] || fail "truncated copy: exit code $code"
+lie() {  # copies setup.exe with int32 $2 written at offset $1 from the end
+  python3 - "$root/Out/setup.exe" "$root/Bad/$3" "$1" "$2" <<'EOF'
+import struct, sys
+data = bytearray(open(sys.argv[1], 'rb').read())
+at = len(data) - int(sys.argv[3])
+data[at:at + 4] = struct.pack('<i', int(sys.argv[4]))
+open(sys.argv[2], 'wb').write(data)
+EOF
+}
+lie 36 $((size * 2)) lying.exe    # setup.1 ends past the end of the file
+start 'C:\KstDist\Bad\lying.exe'
+answer Setup 'The self-extracting setup program C:\KstDist\Bad\lying.exe is damaged: the setup archive runs past the end of the file. Please get a new copy of it.'
+wait_end "lying trailer"; [ "$code" = 2 ] || fail "lying trailer: exit code $code"
+lie 32 100 overlap.exe  # files.1 starts inside the loader
+start 'C:\KstDist\Bad\overlap.exe'
+answer Setup 'The self-extracting setup program C:\KstDist\Bad\overlap.exe is damaged: the file archive overlaps the setup archive. Please get a new copy of it.'
+wait_end "overlapping parts"
+# A member's data spoilt in the middle of setup.1: nothing is started, nothing stays.
+python3 - "$root/Out/setup.exe" "$root/Bad/spoilt.exe" <<'EOF'
+import struct, sys
+data = bytearray(open(sys.argv[1], 'rb').read())
+s1, e1 = struct.unpack('<2i', data[-40:-32])
+for i in range((s1 + e1) // 2, (s1 + e1) // 2 + 64): data[i] ^= 0x5a
+open(sys.argv[2], 'wb').write(data)
+EOF
+start 'C:\KstDist\Bad\spoilt.exe'
+answer Setup 'The setup archive in C:\KstDist\Bad\spoilt.exe is damaged: a member does not unpack to its size. Please get a new copy of the setup program.'
+wait_end "spoilt member"
+[ "$(ls "$temp")" = "$before" ] || fail "a damaged copy left files in the temporary folder"
+# The setup program itself, told to read a trailer that lies.
+start "$make" '-sC:\KstDist\Bad' -elying.exe
+answer "$title" 'The extraction info of the self-extracting file C:\KstDist\Bad\lying.exe is damaged: the setup archive runs past the end of the file'
+wait_end "setup program with a lying trailer"
+wine reg delete 'HKLM\SOFTWARE\Kestrune' /f >/dev/null 2>&1 </dev/null
+echo "ok: truncated, lying, overlapping and spoilt copies end in their messages"
+
+# ---- floppies ----
+floppies="$outdir/floppies"
+umount_all() { for d in 1 2 3; do umount "$floppies/$d" 2>/dev/null; done; rm -f "$WINEPREFIX/dosdevices/a:"; }
+trap umount_all EXIT
+mkdir -p "$floppies/1" "$floppies/2" "$floppies/3"
+mounted=1
+for d in 1 2 3; do mount -t tmpfs -o size=1440k tmpfs "$floppies/$d" 2>/dev/null || mounted=0; done
+if [ $mounted = 0 ]; then
+  echo "no tmpfs mounts (not root?): floppy transfer skipped"
+  exit 0
+fi
+insert() { rm -f "$WINEPREFIX/dosdevices/a:"; ln -s "$floppies/$1" "$WINEPREFIX/dosdevices/a:"; }
+# The prompts: disk 2 and 3 as volume 1 fills up, then disk 1 again for the final table.
+prompt() {
+  got=$(drive msgbox "$title" 60000) || fail "no prompt for disk $1"
+  [ "$got" = "Please insert disk $1" ] || fail "prompt was <$got>, expected disk $1"
+  insert "$1"
+  drive click "$title" OK >/dev/null || fail "cannot answer the prompt for disk $1"
+}
+insert 1
+start 'C:\KstDist\Run\setup.exe' '*TODISK'
+prompt 2
+prompt 3
+prompt 1
+wait_end "floppy transfer"
+cmp -s "$floppies/1/setup.exe" "$loader" && cmp -s "$floppies/1/setup.1" "$root/Out/setup.1" ||
+  fail "disk 1 does not hold the loader and setup.1"
+[ -f "$floppies/2/files.2" ] && [ -f "$floppies/3/files.3" ] || fail "the volumes are not on disks 2 and 3: $(ls -R "$floppies")"
+rm -rf "$outdir/unspanned" && mkdir -p "$outdir/unspanned"
+wine "$arc" extract "$(winepath -w "$floppies/1/files.1")" "$(winepath -w "$outdir/unspanned")" 'C:\KstDist\Source\big.bin' \
+  --disk "$(winepath -w "$floppies/2")" --disk "$(winepath -w "$floppies/3")" >>"$log" 2>&1 </dev/null ||
+  fail "the spanned set cannot be read back"
+cmp -s "$outdir/unspanned/big.bin" "$root/Source/big.bin" || fail "big.bin read back from the disks differs"
+echo "ok: *TODISK spans the distribution over three 1.44 MB disks, read back intact"
+
+for d in 1 2 3; do rm -rf "${floppies:?}/$d/"*; done
+insert 1
+start 'C:\KstDist\Run\setup.exe' '*TODISK'
+answer "$title" 'Please insert disk 2' Cancel
+answer "$title" 'Aborted by user'
+wait_end "cancelled floppy transfer"
+[ -f "$floppies/1/setup.1" ] && [ -z "$(ls "$floppies/2")" ] || fail "cancel: disk 1 should keep its files, disk 2 stay empty"
+echo "ok: Cancel at the second disk ends with \"Aborted by user\", disk 1 keeps its files"
