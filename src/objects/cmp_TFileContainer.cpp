@@ -198,6 +198,11 @@ void TFileContainer::SetState(TOperationState operation) {
 
 void TFileContainer::ProcessHelpers() { InstallObjects(); }
 
+bool TFileContainer::insideOperationOfContainer(TOperationState state) const {
+  const auto* parent = As<TFileContainer>(container_);
+  return parent && parent->OperationState() == state;
+}
+
 void TFileContainer::InstallObjects() {
   operationState_ = TOperationState::osInstall;
   struct Reset {
@@ -211,8 +216,7 @@ void TFileContainer::InstallObjects() {
     if (FindLocalFile(found)) localArchiveFile_ = found;
     // The install walk of the container above read this group's information with its
     // own; reading it again at every level would make a walk quadratic in the depth.
-    auto* parent = As<TFileContainer>(container_);
-    if (!(infoRead_ && parent && parent->OperationState() == TOperationState::osInstall)) ReadInfoFromArchive();
+    if (!(infoRead_ && insideOperationOfContainer(TOperationState::osInstall))) ReadInfoFromArchive();
     CallExternalComponents(this, cc::StartInstallWalk, nullptr);
     if (container_) container_->DoInformationEventControl(this, ev::OperationStart, this);
     operationSize_ = TotalSize(false);
@@ -231,7 +235,7 @@ void TFileContainer::CopyFiles() {
     if (OnBeforeProcess) OnBeforeProcess(this);
     if (!Include()) return;
     if (container_) container_->DoInformationEventControl(this, ev::OperationStart, this);
-    ReadInfoFromFiles();
+    if (!insideOperationOfContainer(TOperationState::osCopy)) ReadInfoFromFiles();
     operationSize_ = TotalSize(false);
     doneBytes_ = 0;
     std::vector<TInstallContainer*> copy = HelperList();

@@ -76,6 +76,10 @@ class TFileContainer : public TFileRelated {
   // Recomputes the totals of a progress report against this container's figures.
   void applyStatus(TCustomInstallFile* file, TFileStatusParameter& param);
   void skippedFileStatus(TCustomInstallFile* file);
+  // True while the container above runs that operation: it has read the information of
+  // this container's files with its own, and reading it again at every level would make
+  // a walk quadratic in the depth of the tree.
+  bool insideOperationOfContainer(TOperationState state) const;
   // The body of Compress, inside its operation.
   void compressHelpers(TCompressOptions options);
   // Runs a compress or copy operation: OperationState is set for its duration and the

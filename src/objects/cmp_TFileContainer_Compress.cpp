@@ -52,7 +52,7 @@ void TFileContainer::compressHelpers(TCompressOptions options) {
   if (!Include()) return;
 
   if (container_) container_->DoInformationEventControl(this, ev::OperationStart, this);
-  ReadInfoFromFiles();
+  if (!insideOperationOfContainer(TOperationState::osCompress)) ReadInfoFromFiles();
   operationSize_ = TotalSize(includeAll);
   doneBytes_ = 0;
 
