@@ -46,7 +46,7 @@ class DownloadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Log().clear();
-    SetNetAbortRequested(false);
+    ResetRunState();
     SetInstallRecordKey("\\SOFTWARE\\Kestrune\\Install\\InstallTest");
     engine = Make<TTestEngine>(&form, "Install");
     location = new TFakeLocation(&form);
@@ -56,8 +56,7 @@ class DownloadTest : public ::testing::Test {
   }
   void TearDown() override {
     DeleteRegistryTree(rkLocalMachine, "\\SOFTWARE\\Kestrune");
-    SetInstallRecordKey("");
-    SetNetAbortRequested(false);
+    ResetRunState();
   }
   TTestForm form;
   TTestEngine* engine = nullptr;
