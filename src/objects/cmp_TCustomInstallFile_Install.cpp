@@ -10,6 +10,7 @@
 #include "objects/engine_seam.h"
 #include "objects/file_status_parameter.h"
 #include "objects/parameters.h"
+#include "objects/uninstall_entry.h"
 #include "platform/files.h"
 #include "routines/routines_Registry.h"
 #include "routines/routines_Strings.h"
@@ -25,23 +26,9 @@ const char* const kDestBlank =
 const char* const kArchiveBlank =
     "Cannot either compress or decompress the following file because it's archive file property is blank. File is :%s";
 
-// Numbered "Files" subkeys tried before a registry that cannot be written is an error.
-constexpr int kFilesKeyTries = 16;
-
 TDistributeType distributeType() {
   IInstallEngine* engine = CurrentEngine();
   return engine ? engine->EngineDistributeType() : TDistributeType::dtTraditional;
-}
-
-std::optional<int> parseCount(const std::string& text) {
-  std::string t = Trim(text);
-  if (t.empty() || t.size() > 9) return std::nullopt;
-  int value = 0;
-  for (char c : t) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  return value;
 }
 
 // The handlers an operation hooks on an archive engine, removed however it ends: the
@@ -378,33 +365,11 @@ void TCustomInstallFile::ReadInfoFromFile() {
 
 void TCustomInstallFile::WriteUninstallInfo(const std::string& key) {
   if (activeX_) {
-    const std::string sub = key + "\\ActiveX";
-    const std::string entries = ReadRegistryString(rkLocalMachine, sub, "Entries", "0");
-    const std::optional<int> count = parseCount(entries);
-    if (!count) throw EIRCannotWriteValue("Cannot install into registry. Key: %s Ident: %s Value %s", {sub, "Entries", entries});
-    const int n = *count + 1;
     const bool exe = UpperCase(ExtractFileExt(fileName_)) == ".EXE";
-    WriteRegistryString(rkLocalMachine, sub, "File" + std::to_string(n), DestPath() + (exe ? ";1" : ";0"));
-    WriteRegistryString(rkLocalMachine, sub, "Entries", std::to_string(n));
+    AppendUninstallActiveXLine(key, DestPath() + (exe ? ";1" : ";0"));
     return;
   }
-  // A subkey whose list cannot be read or written is passed over for the next one; a
-  // registry that takes none of them is an error.
-  for (int k = 0;; ++k) {
-    const std::string sub = key + "\\Files" + (k == 0 ? std::string() : std::to_string(k));
-    try {
-      const std::string entries = ReadRegistryString(rkLocalMachine, sub, "Entries", "0");
-      const std::optional<int> count = parseCount(entries);
-      if (!count)
-        throw EIRCannotWriteValue("Cannot install into registry. Key: %s Ident: %s Value %s", {sub, "Entries", entries});
-      const int n = *count + 1;
-      WriteRegistryString(rkLocalMachine, sub, "File" + std::to_string(n), DestPath());
-      WriteRegistryString(rkLocalMachine, sub, "Entries", std::to_string(n));
-      return;
-    } catch (const EIRCannotWriteValue&) {
-      if (k + 1 >= kFilesKeyTries) throw;
-    }
-  }
+  AppendUninstallFileLine(key, DestPath());
 }
 
 void TCustomInstallFile::CompleteAfterReboot() {

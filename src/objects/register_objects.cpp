@@ -2,9 +2,11 @@
 #include "objects/register_objects.h"
 
 #include "objects/cmp_GrabCall.h"
+#include "objects/cmp_TCustomInstallShellLink.h"
 #include "objects/cmp_TInstallFile.h"
 #include "objects/cmp_TInstallFileGroup.h"
 #include "objects/cmp_TPathSpecifier.h"
+#include "objects/cmp_TUninstallEXE.h"
 
 namespace kestrune {
 
@@ -13,6 +15,8 @@ void registerObjectClasses(ClassRegistry& registry) {
   registry.Register(TInstallFileGroup::classInfo());
   registry.Register(TGrabCall::classInfo());
   registry.Register(TInstallFile::classInfo());
+  registry.Register(TUninstallEXE::classInfo());
+  registerShellLinkClasses(registry);
 }
 
 }  // namespace kestrune

@@ -1,0 +1,47 @@
+// The uninstaller's install file and its published properties.
+#include "objects/cmp_TUninstallEXE.h"
+
+#include "objects/engine_seam.h"
+#include "objects/published_props.h"
+#include "routines/routines_Registry.h"
+#include "routines/routines_Strings.h"
+#include "runtime/exceptions.h"
+#include "runtime/published.h"
+
+namespace kestrune {
+
+const ClassInfo& TUninstallEXE::classInfo() {
+  static const ClassInfo info{
+      "TUninstallEXE", &TCustomInstallFile::classInfo(), create<TUninstallEXE>, [] {
+        using F = TCustomInstallFile;
+        std::vector<PropInfo> p = InstallObjectProps();
+        for (PropInfo& q : FileRelatedProps(false)) p.push_back(std::move(q));
+        p.push_back(prop<&TFileRelated::Net, &TFileRelated::SetNet>("Net").Default(1));
+        p.push_back(prop<&F::FileName, &F::SetFileName>("FileName"));
+        p.push_back(prop<&F::IncludeFromDir, &F::SetIncludeFromDir>("IncludeFromDir"));
+        p.push_back(prop<&F::DestName, &F::SetDestName>("DestName"));
+        p.push_back(prop<&F::FileType, &F::SetFileType>("FileType").Default(0));
+        p.push_back(prop<&F::OverwriteMode, &F::SetOverwriteMode>("OverwriteMode").Default(0));
+        p.push_back(prop<&F::State, &F::SetState>("State").Default(0));
+        p.push_back(prop<&F::UpdateDLLCounter, &F::SetUpdateDLLCounter>("UpdateDLLCounter").Default(0));
+        for (const char* e : {"OnAfterCompress", "OnAfterCopy", "OnAfterInstall", "OnBeforeCompress", "OnBeforeCopy",
+                              "OnBeforeInstall", "OnStatus", "OnNewDisk", "OnReplacing"})
+          p.push_back(eventProp(e));
+        return p;
+      }()};
+  return info;
+}
+
+TUninstallEXE::TUninstallEXE(TComponent* owner) : TCustomInstallFile(owner) { net_ = true; }
+
+void TUninstallEXE::WriteUninstallInfo(const std::string& key) {
+  IInstallEngine* engine = CurrentEngine();
+  if (!engine)
+    throw IEUninstallEXE(
+        "%s could not write information about the uninstall to the registry because there was no TInstall component", {Name()});
+  const std::string product = engine->EngineProductName();
+  WriteRegistryString(rkLocalMachine, key, "DisplayName", product);
+  WriteRegistryString(rkLocalMachine, key, "UninstallString", AddBackslash(GetDestDir()) + DestName() + " " + product);
+}
+
+}  // namespace kestrune

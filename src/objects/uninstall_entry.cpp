@@ -1,0 +1,86 @@
+// Appending lines to the uninstall entry, and reading the whole entry back.
+#include "objects/uninstall_entry.h"
+
+#include "platform/registry.h"
+#include "routines/routines_Registry.h"
+#include "runtime/exceptions.h"
+#include "runtime/sysutils.h"
+
+namespace kestrune {
+
+namespace {
+
+// Numbered "Files" subkeys tried before a registry that cannot be written is an error.
+constexpr int kFilesKeyTries = 16;
+
+void appendLine(const std::string& sub, const std::string& value) {
+  const std::string entries = ReadRegistryString(rkLocalMachine, sub, "Entries", "0");
+  const std::optional<int> count = ParseEntryCount(entries);
+  if (!count) throw EIRCannotWriteValue("Cannot install into registry. Key: %s Ident: %s Value %s", {sub, "Entries", entries});
+  const int n = *count + 1;
+  WriteRegistryString(rkLocalMachine, sub, "File" + std::to_string(n), value);
+  WriteRegistryString(rkLocalMachine, sub, "Entries", std::to_string(n));
+}
+
+void readLines(const platform::RegKey& key, std::vector<std::string>& out) {
+  const std::optional<int> count = ParseEntryCount(key.tryReadString("Entries").value_or("0"));
+  for (int n = 1; count && n <= *count; ++n)
+    if (std::optional<std::string> v = key.tryReadString("File" + std::to_string(n))) out.push_back(*v);
+}
+
+}  // namespace
+
+std::optional<int> ParseEntryCount(const std::string& text) {
+  std::string t = Trim(text);
+  if (t.empty() || t.size() > 9) return std::nullopt;
+  int value = 0;
+  for (char c : t) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+void AppendUninstallFileLine(const std::string& key, const std::string& path) {
+  // A subkey whose list cannot be read or written is passed over for the next one; a
+  // registry that takes none of them is an error.
+  for (int k = 0;; ++k) {
+    try {
+      appendLine(key + "\\Files" + (k == 0 ? std::string() : std::to_string(k)), path);
+      return;
+    } catch (const EIRCannotWriteValue&) {
+      if (k + 1 >= kFilesKeyTries) throw;
+    }
+  }
+}
+
+void AppendUninstallActiveXLine(const std::string& key, const std::string& line) { appendLine(key + "\\ActiveX", line); }
+
+std::optional<UninstallEntry> ReadUninstallEntry(const std::string& productName) {
+  const std::string u = kUninstallRoot + productName;
+  std::optional<platform::RegKey> root = platform::RegKey::open(platform::RegRoot::LocalMachine, u);
+  if (!root) return std::nullopt;
+  UninstallEntry entry;
+  entry.displayName = root->tryReadString("DisplayName").value_or("");
+  entry.uninstallString = root->tryReadString("UninstallString").value_or("");
+  for (int k = 0; k < kFilesKeyTries; ++k)
+    if (auto files = platform::RegKey::open(platform::RegRoot::LocalMachine,
+                                            u + "\\Files" + (k == 0 ? std::string() : std::to_string(k))))
+      readLines(*files, entry.files);
+  if (auto activeX = platform::RegKey::open(platform::RegRoot::LocalMachine, u + "\\ActiveX"))
+    readLines(*activeX, entry.activeX);
+  if (auto bde = platform::RegKey::open(platform::RegRoot::LocalMachine, u + "\\BDE"))
+    entry.bdeInstalls = ParseEntryCount(bde->tryReadString("Entries").value_or("0")).value_or(0);
+  return entry;
+}
+
+bool DeleteUninstallEntry(const std::string& productName) {
+  const std::string u = kUninstallRoot + productName;
+  std::optional<platform::RegKey> root = platform::RegKey::open(platform::RegRoot::LocalMachine, u, true);
+  if (!root) return false;
+  for (const std::string& name : root->subKeyNames()) root->deleteSubKey(name);
+  root.reset();
+  return platform::deleteKey(platform::RegRoot::LocalMachine, u);
+}
+
+}  // namespace kestrune
