@@ -123,6 +123,9 @@ class TCustomInstallFile : public TFileRelated {
   // restart and makes the file extract under a free numbered name.
   virtual void ReleaseDestination();
   virtual bool IsSelfRegistering();
+  // Adds one to the file's shared-DLL counter (under its short name when one is kept
+  // there). Raises IECustomInstallFile when the SharedDLLs key cannot be opened; false when
+  // the key is open but the counter cannot be written.
   virtual bool IncrementSharedDLLCount();
   virtual void RegisterDllServer();
   virtual void RegisterExeServer();

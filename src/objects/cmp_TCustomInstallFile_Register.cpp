@@ -152,15 +152,20 @@ bool TCustomInstallFile::IncrementSharedDLLCount() {
   }
   const std::string longPath = DestPath();
   const std::string shortPath = GetShortPath(longPath);
-  try {
-    if (std::optional<uint32_t> count = key->tryReadDword(shortPath)) {
-      key->writeDword(shortPath, *count + 1);
-      return true;
+  // A counter that cannot be read counts as none; one that cannot be written is a count
+  // not updated, which the caller reports with the file's name.
+  auto readCount = [&](const std::string& name) -> std::optional<uint32_t> {
+    try {
+      return key->tryReadDword(name);
+    } catch (const platform::PlatformError&) {
+      return std::nullopt;
     }
-    key->writeDword(longPath, key->tryReadDword(longPath).value_or(0) + 1);
-  } catch (const platform::PlatformError& e) {
-    throw IECustomInstallFile("Could not open the key SharedDLLs key in the registry. File component %s. GetLastError return: %d",
-                              {Name(), static_cast<long long>(e.Code())});
+  };
+  try {
+    if (std::optional<uint32_t> count = readCount(shortPath)) key->writeDword(shortPath, *count + 1);
+    else key->writeDword(longPath, readCount(longPath).value_or(0) + 1);
+  } catch (const platform::PlatformError&) {
+    return false;
   }
   return true;
 }

@@ -282,4 +282,15 @@ std::optional<std::string> QueryVersionString(const std::vector<uint8_t>& block,
   return out;
 }
 
+std::vector<std::pair<uint16_t, uint16_t>> QueryTranslations(const std::vector<uint8_t>& block) {
+  std::vector<std::pair<uint16_t, uint16_t>> pairs;
+  const auto node = findPath(block, "\\VarFileInfo\\Translation");
+  if (!node) return pairs;
+  // A binary value: its length counts bytes; text values (type 1) count characters.
+  const size_t bytes = node->valueLength * (node->type ? 2 : 1);
+  const size_t end = std::min(node->value + bytes, std::min(node->end, block.size()));
+  for (size_t p = node->value; p + 4 <= end; p += 4) pairs.emplace_back(u16(block.data() + p), u16(block.data() + p + 2));
+  return pairs;
+}
+
 }  // namespace kestrune::platform::pe

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/version_api.h"
@@ -34,5 +35,8 @@ std::optional<FixedFileInfo> QueryFixedFileInfo(const std::vector<uint8_t>& bloc
 // ignoring ASCII case, empty path components skipped), as UTF-8 up to its first NUL;
 // empty when a key is not found.
 std::optional<std::string> QueryVersionString(const std::vector<uint8_t>& block, const std::string& subBlock);
+// The language and code-page pairs of "\VarFileInfo\Translation", in their stored order;
+// empty when the block has none.
+std::vector<std::pair<uint16_t, uint16_t>> QueryTranslations(const std::vector<uint8_t>& block);
 
 }  // namespace kestrune::platform::pe

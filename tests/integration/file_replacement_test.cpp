@@ -1,6 +1,7 @@
 // File replacement and registration under Wine: a destination held open by another
 // process, the delayed move, WININIT.INI on a Windows 95 version setting, the batch-file
-// fallback, shared-DLL counters, help registration, ActiveX servers (a DLL and an EXE
+// fallback, shared-DLL counters (and a SharedDLLs key the run may not write), help
+// registration, ActiveX servers (a DLL and an EXE
 // built with the tests) and the overwrite decisions against real version resources.
 #include <gtest/gtest.h>
 
@@ -21,6 +22,8 @@
 #include "routines/routines_Strings.h"
 #include "routines/routines_System.h"
 #include "runtime/sysutils.h"
+
+extern "C" int kestrune_test_lock_key(const char* path, int locked);  // programs/keylock.c
 
 namespace kestrune {
 namespace {
@@ -134,9 +137,10 @@ class ReplacementTest : public ::testing::Test {
     };
   }
   // A file of the engine whose source is a copy of a test program under another name.
-  TInstallFile* add(const std::string& name, const std::string& program, const std::string& fileName) {
+  template <class File = TInstallFile>
+  File* add(const std::string& name, const std::string& program, const std::string& fileName) {
     copyFile(programDir() + "\\" + program, dir / ("src\\" + fileName));
-    auto* f = new TInstallFile(&form);
+    auto* f = new File(&form);
     f->SetName(name);
     f->SetIncludeFromDir(dir / "src");
     f->SetFileName(fileName);
@@ -326,6 +330,29 @@ TEST_F(ReplacementTest, SharedCountersHelpAndOverwriteByVersion) {
   shared = platform::RegKey::open(platform::RegRoot::LocalMachine, kSharedDLLs);
   EXPECT_EQ(shared->tryReadDword(shortName), 6u);
   EXPECT_EQ(shared->tryReadDword(lib->DestPath()), 1u);
+}
+
+// A file whose counter could not be written.
+class TUncountedFile : public TInstallFile {
+ public:
+  using TInstallFile::TInstallFile;
+  bool IncrementSharedDLLCount() override { return false; }
+};
+
+TEST_F(ReplacementTest, SharedCounterFailuresEndTheStepNamingTheFile) {
+  auto* lib = add("Lib", "versioned2.dll", "lib.dll");
+  auto* uncounted = add<TUncountedFile>("Uncounted", "versioned1.dll", "other.dll");
+  lib->SetUpdateDLLCounter(true);
+  uncounted->SetUpdateDLLCounter(true);
+  engine->Compress(TCompressOptions{TCompressOption::coForceNetFilesLocal});
+  // A SharedDLLs key the run may only read (Wine checks registry ACLs as Windows does).
+  platform::RegKey::create(platform::RegRoot::LocalMachine, kSharedDLLs);
+  ASSERT_TRUE(kestrune_test_lock_key(kSharedDLLs.c_str() + 1, 1));
+  const std::string message = messageOf([&] { lib->Process(); });
+  kestrune_test_lock_key(kSharedDLLs.c_str() + 1, 0);
+  EXPECT_EQ(message, "Could not open the key SharedDLLs key in the registry. File component Lib. GetLastError return: 5");
+  EXPECT_EQ(readAll(lib->DestPath()), readAll(lib->SourcePath())) << "the file itself is in place";
+  EXPECT_EQ(messageOf([&] { uncounted->Process(); }), "Cannot update the DLL count for the following file :other.dll:");
 }
 
 }  // namespace

@@ -97,6 +97,10 @@ TEST_F(InstallFileTest, PropertyCheckAppliesTypeEffectsAndRefusesBadContainersAn
   EXPECT_TRUE(help->RegisterAsHelp());
   EXPECT_FALSE(help->ActiveX());
   EXPECT_EQ(help->OverwriteMode(), TOverwriteType::owAlways);
+  // A version resource naming OLESelfRegister under its first translation makes a server,
+  // in the native build as under Windows.
+  EXPECT_TRUE(file("SelfRegistering", engine, KESTRUNE_PE_SAMPLES, "ver_selfreg.dll")->ActiveX());
+  EXPECT_FALSE(file("Versioned", engine, KESTRUNE_PE_SAMPLES, "ver_en.dll")->ActiveX());
   auto* dll = file("Lib", engine, "C:\\Src", "lib.dll");
   dll->SetDestDirType(FindStandardSpecifier<TpsWindow>());
   EXPECT_EQ(dll->OverwriteMode(), TOverwriteType::owVersionDate);

@@ -9,7 +9,7 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 echo 'int __stdcall entry(void* h, unsigned r, void* p) { return 1; }' >"$tmp/entry.c"
 link() { i686-w64-mingw32-gcc -Os -s -nostdlib -shared -Wl,--entry,_entry@12 -o "$@"; }
-for v in ver_en ver_cz ver_nostrings ver_font; do
+for v in ver_en ver_cz ver_nostrings ver_font ver_selfreg; do
   i686-w64-mingw32-windres "$here/$v.rc" -O coff -o "$tmp/$v.o"
   link "$out/$v.dll" "$tmp/entry.c" "$tmp/$v.o"
 done

@@ -1,0 +1,108 @@
+#!/bin/sh
+# A destination in use across a real restart of the Wine session. A setup program made
+# from restart_run.kfm installs an in-process server over a copy held open by another
+# process: the new file waits under a numbered name, the run registers its resume in
+# RunOnce, ends with exit code 4 and restarts Windows; the restart puts the file in place
+# and starts the resumed run (-r), which registers the server and removes its record.
+# First with the delayed move of the NT family, then on a Windows 98 setting with the
+# "Rename" section of WININIT.INI.
+# Usage: restart_run.sh SETUP.EXE KESTRUNE-SCRIPT.EXE COMPRESS_SCRIPT.EXE HOLDER.EXE
+#        SERVER.DLL OLD.DLL SCRIPT.kfm OUTDIR
+set -u
+setup=$1 tool=$2 compress=$3 holder=$4 server=$5 old=$6 script=$7 outdir=$8
+if [ -z "${DISPLAY:-}" ]; then echo "no DISPLAY: skipped"; exit 77; fi
+export LC_ALL=C.UTF-8
+mkdir -p "$outdir"
+log="$outdir/restart_run.log"
+: >"$log"
+base='C:\KstRestart'
+ubase=$(winepath -u "$base" 2>/dev/null | tr -d '\r')
+runonce='HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'
+appdefaults='HKCU\Software\Wine\AppDefaults\restart98.exe'
+reg_query() { wine reg query "$@" 2>/dev/null </dev/null | tr -d '\r'; }
+quiet() { "$@" >>"$log" 2>&1 </dev/null; }
+cleanup() {
+  touch "$ubase/stop.flag" 2>/dev/null
+  quiet wine reg delete 'HKLM\SOFTWARE\Kestrune' /f
+  quiet wine reg delete 'HKLM\Software\KestruneTest' /f
+  quiet wine reg delete "$runonce" /v KestruneUnfinished /f
+  quiet wine reg delete "$appdefaults" /f
+  rm -f "$windir/wininit.ini" "$windir/wininit.bak"
+}
+fail() { echo "FAIL: $*"; cleanup; exit 1; }
+windir=$(winepath -u 'C:\windows' 2>/dev/null | tr -d '\r')
+
+# Installs with SETUP-NAME over a held destination; leaves code = the setup's exit code.
+run_held() {
+  name=$1
+  rm -rf "$ubase"
+  mkdir -p "$ubase/src" "$ubase/arc" "$ubase/dest" || fail "cannot make $ubase"
+  cp "$server" "$ubase/src/server.dll"
+  printf 'notes\r\n' >"$ubase/src/notes.txt"
+  cp "$old" "$ubase/dest/server.dll"
+  cp "$script" "$outdir/$name.kfm"
+  quiet wine "$compress" "$(winepath -w "$outdir/$name.kfm")" || fail "$name: compressing failed"
+  quiet wine "$tool" make-setup "$outdir/$name.kfm" -o "$outdir/$name.exe" --setup "$setup" || fail "$name: make-setup failed"
+  wine "$holder" "$base\\dest\\server.dll" "$base\\ready.flag" "$base\\stop.flag" >>"$log" 2>&1 </dev/null &
+  i=0
+  while [ ! -f "$ubase/ready.flag" ]; do
+    i=$((i + 1)); [ $i -lt 100 ] || fail "$name: the holder did not start"; sleep 0.1
+  done
+  wine "$outdir/$name.exe" >>"$log" 2>&1 </dev/null & pid=$!
+  i=0
+  while kill -0 "$pid" 2>/dev/null; do
+    i=$((i + 1)); [ $i -lt 600 ] || fail "$name: the setup program did not end"; sleep 0.1
+  done
+  wait "$pid"; code=$?
+}
+
+# Waits until the resumed run has removed its record and RunOnce entry; restarts the
+# session once more itself if nothing has started the resume.
+wait_resumed() {
+  i=0
+  while reg_query 'HKLM\SOFTWARE\Kestrune\Install' | grep -q Install || reg_query "$runonce" | grep -q KestruneUnfinished; do
+    i=$((i + 1))
+    [ $i = 40 ] && quiet wineboot -r
+    [ $i -lt 160 ] || fail "$1: the resumed run did not finish"
+    sleep 0.5
+  done
+}
+
+same() { cmp -s "$1" "$2"; }
+registered() { reg_query 'HKLM\Software\KestruneTest' /v server.dll | grep -q registered; }
+cleanup
+
+# NT family: MoveFileEx's delayed move, done by the restart before RunOnce.
+run_held restart
+[ -f "$ubase/dest/server.1" ] && same "$ubase/dest/server.1" "$server" || fail "nt: the new file does not wait as server.1"
+same "$ubase/dest/notes.txt" "$ubase/src/notes.txt" || fail "nt: notes.txt was not installed"
+wait_resumed nt
+same "$ubase/dest/server.dll" "$server" || fail "nt: the restart did not put the new server in place"
+[ ! -e "$ubase/dest/server.1" ] || fail "nt: server.1 is still there"
+registered || fail "nt: the resumed run did not register the server"
+reg_query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations | grep -qi KstRestart &&
+  fail "nt: the rename is still pending"
+echo "ok: nt: exit code $code, server.1 moved over the held server.dll at the restart, resumed run registered it"
+[ "$code" = 4 ] || echo "note: nt: the setup program ended with $code (the session's end may take it before its exit)"
+cleanup
+
+# Windows 98: the run writes "busy short name=waiting short name" into WININIT.INI.
+quiet wine reg add "$appdefaults" /v Version /d win98 /f
+run_held restart98
+[ -f "$windir/wininit.ini" ] || fail "win98: no WININIT.INI"
+tr -d '\r' <"$windir/wininit.ini" >"$outdir/wininit.ini"
+grep -qi '^\[Rename\]' "$outdir/wininit.ini" || fail "win98: no Rename section"
+grep -qi 'KSTRES~1\\DEST\\SERVER.DLL=.*\\SERVER.1$\|KstRestart\\dest\\server.dll=.*\\server.1$' "$outdir/wininit.ini" ||
+  fail "win98: no rename line: $(cat "$outdir/wininit.ini")"
+wait_resumed win98
+registered || fail "win98: the resumed run did not register the server"
+# What Wine's restart makes of the line: report it, the kit's part is the line above.
+if same "$ubase/dest/server.dll" "$server" && [ ! -e "$ubase/dest/server.1" ]; then
+  echo "ok: win98: Wine's restart renamed server.1 over server.dll"
+elif [ -e "$ubase/dest/server.1" ]; then
+  echo "ok: win98: WININIT.INI line written; Wine's restart left server.1 beside server.dll" \
+       "(wininit.bak: $([ -e "$windir/wininit.bak" ] && echo present || echo absent))"
+else
+  echo "ok: win98: WININIT.INI line written; server.1 is gone but server.dll is not the new one"
+fi
+cleanup
