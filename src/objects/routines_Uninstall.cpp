@@ -9,6 +9,7 @@
 #include "objects/uninstall_entry.h"
 #include "paths/routines_ExpandPaths.h"
 #include "platform/files.h"
+#include "platform/platform_error.h"
 #include "platform/registry.h"
 #include "platform/system.h"
 #include "platform/unregistration.h"
@@ -60,7 +61,8 @@ bool isSystemFolder(const std::string& dir) {
 bool folderHoldsOnly(const std::string& dir, const std::string& file) {
   std::error_code ec;
   for (const auto& e : std::filesystem::directory_iterator(std::filesystem::u8path(dir), ec)) {
-    if (!platform::sameFile(e.path().u8string(), file)) return false;
+    const std::u8string name = e.path().u8string();
+    if (!platform::sameFile(std::string(name.begin(), name.end()), file)) return false;
   }
   return !ec;
 }
