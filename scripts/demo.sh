@@ -1,8 +1,14 @@
 #!/bin/sh
-# The main job: installs what is needed, builds both builds, then runs the Zarvotill setup
-# program under Wine in a throwaway prefix. The program shows its main window, runs the
-# installation from the first activation of that window and ends by itself; a screenshot
-# of the window is left in build/demo/.
+# The main job: installs what is needed, builds both builds (the Zarvotill product and the
+# kit directory come with the Windows build, in build/win32/kit), then under Wine in a
+# throwaway prefix:
+#   1. the setup program builds the Zarvotill distribution with -b (traditional form:
+#      setup.exe and files.1) and a fresh copy of that folder installs the product;
+#   2. a copy of the script with UseLoadingProgram True builds the self-extracting form,
+#      one setup.exe (loader + setup.1 + files.1 + extraction info), which installs from a
+#      fresh folder on its own and leaves no temporary copy behind;
+#   3. the main window is shown once and a screenshot is left in build/demo/.
+# It prints where the distributions and the installed product are.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -12,6 +18,8 @@ out="$root/build/demo"
 mkdir -p "$out"
 export WINEPREFIX="$out/wineprefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 bin="$root/build/win32/bin"
+kit="$root/build/win32/kit"
+script="$root/src/resources/zarvotill.kfm"
 
 . "$root/scripts/display.sh"
 cleanup() {
@@ -26,22 +34,96 @@ if [ ! -d "$WINEPREFIX" ]; then
   wineboot -i >/dev/null 2>&1 </dev/null
   wineserver -w
 fi
+drive_c="$WINEPREFIX/drive_c"
+driver() { wine "$bin/uidriver.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+# Runs a program to its end; a message box it shows on the way is printed and answered.
+run() {
+  wine "$@" >>"$out/setup.log" 2>&1 </dev/null &
+  pid=$!
+  while kill -0 "$pid" 2>/dev/null; do
+    if text=$(driver msgbox '*program' 500) && [ -n "$text" ]; then
+      echo "   message: $text"
+      driver click '*program' OK >/dev/null
+    fi
+  done
+  wait "$pid"
+}
+
+echo "== the kit directory C:\\Kestrune (loader, K32V35.TXT and the Zarvotill product)"
+rm -rf "$drive_c/Kestrune"
+ln -s "$kit" "$drive_c/Kestrune"
+wine reg add 'HKCU\Software\Borland\Delphi\3.0\Library' /v SearchPath /d 'C:\Kestrune' /f >/dev/null 2>&1 </dev/null
+if [ ! -f "$kit/IDAPINST.DLL" ]; then
+  echo "   note: the kit has no IDAPINST.DLL yet; the distributions are built from a copy of the"
+  echo "   script without that pre-setup file"
+  sed '/^    PresetupFiles.Strings = ($/,/)$/d' "$script" >"$out/zarvotill.kfm"
+  script="$out/zarvotill.kfm"
+fi
+files=$(grep -c ': TInstallFile$' "$script" || true)
+echo "   the script installs $files product files"
 
 echo "== the install script's object tree"
-wine "$bin/kestrune-script.exe" tree "$root/src/resources/zarvotill.kfm" </dev/null 2>&1 | tr -d '\r'
+wine "$bin/kestrune-script.exe" tree "$script" </dev/null 2>&1 | tr -d '\r'
 
-echo "== running setup.exe"
-wine "$bin/setup.exe" >"$out/setup.log" 2>&1 </dev/null && echo "setup.exe ran the installation and ended by itself"
+# make_dist NAME SCRIPT: a setup program carrying SCRIPT in C:\ZarvotillMake\NAME, which
+# builds into C:\ZarvotillDist\NAME.
+make_dist() {
+  make="$drive_c/ZarvotillMake/$1" dist="$drive_c/ZarvotillDist/$1"
+  rm -rf "$make" "$dist" && mkdir -p "$make"
+  wine "$bin/kestrune-script.exe" make-setup "$2" -o "C:\\ZarvotillMake\\$1\\setup.exe" \
+    --setup "$(winepath -w "$bin/setup.exe")" </dev/null >>"$out/setup.log" 2>&1
+  printf 'C:\\ZarvotillDist\\%s\r\n' "$1" >"$make/BUILD.INF"
+  run "C:\\ZarvotillMake\\$1\\setup.exe" -b || true
+}
+installed() {
+  n=$(find "$drive_c/Zarvotill" -type f 2>/dev/null | wc -l)
+  echo "   installed: $n files in C:\\Zarvotill ($drive_c/Zarvotill)"
+  wine reg query 'HKLM\Software\Zarvotill\Servers' </dev/null 2>/dev/null | tr -d '\r' | grep REG_SZ |
+    sed 's/^/   ActiveX server registered: /' || true
+}
+
+echo "== 1. building the traditional distribution with setup.exe -b"
+make_dist traditional "$script"
+echo "   distribution: $drive_c/ZarvotillDist/traditional: $(ls "$drive_c/ZarvotillDist/traditional" | tr '\n' ' ')"
+rm -rf "$drive_c/Zarvotill" "$drive_c/ZarvotillRun"
+cp -r "$drive_c/ZarvotillDist/traditional" "$drive_c/ZarvotillRun"
+echo "   installing from a fresh copy of it"
+run 'C:\ZarvotillRun\setup.exe' && echo "   setup.exe ran the installation and ended by itself"
+installed
+
+echo "== 2. the self-extracting form (UseLoadingProgram True)"
+sed 's/^    UseLoadingProgram = False/    UseLoadingProgram = True/' "$script" >"$out/selfextracting.kfm"
+make_dist selfextracting "$out/selfextracting.kfm"
+exe="$drive_c/ZarvotillDist/selfextracting/setup.exe"
+if [ -f "$exe" ]; then
+  echo "   self-extracting setup.exe: $exe ($(stat -c %s "$exe") bytes)"
+  rm -rf "$drive_c/Zarvotill" "$drive_c/ZarvotillAlone"
+  mkdir -p "$drive_c/ZarvotillAlone" && cp "$exe" "$drive_c/ZarvotillAlone/setup.exe"
+  temp=$(winepath -u "$(wine cmd /c echo %TEMP% </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null)
+  before=$(ls "$temp" | wc -l)
+  echo "   running it alone from a fresh folder"
+  run 'C:\ZarvotillAlone\setup.exe' && echo "   the loader unpacked and ran the setup program, which ended by itself"
+  installed
+  sleep 1
+  if [ "$(ls "$temp" | wc -l)" -le "$before" ]; then
+    echo "   the temporary copy of the setup program was removed"
+  else
+    echo "   note: the temporary folder holds more than before: $(ls "$temp" | tr '\n' ' ')"
+  fi
+else
+  echo "   the self-extracting build made no setup.exe (see the message above)"
+fi
 if wine reg query 'HKLM\SOFTWARE\Kestrune\Install' </dev/null >/dev/null 2>&1; then
   echo "note: an install record is left in the registry"
 else
-  echo "the install record was removed after the good ending"
+  echo "the install records were removed after the good endings"
 fi
 
-# The run above ends as soon as it is through. To look at the main window, a copy of the
-# setup program whose script waits for the host (RunAutomatic False) is shown, captured
-# and closed. It is not maximised: on a display without a window manager the X window
-# keeps its size while Windows considers it maximised.
+# The runs above end as soon as they are through. To look at the main window, a copy of
+# the setup program whose script waits for the host (RunAutomatic False) is shown,
+# captured and closed. It is not maximised: on a display without a window manager the X
+# window keeps its size while Windows considers it maximised.
+echo "== 3. the main window"
 sed 's/^    UseLoadingProgram = False/    AutoMaximizeWindow = False\n    RunAutomatic = False\n    UseLoadingProgram = False/' \
   "$root/src/resources/zarvotill.kfm" >"$out/window.kfm"
 wine "$bin/kestrune-script.exe" make-setup "$out/window.kfm" -o "$out/window-setup.exe" </dev/null >/dev/null 2>&1
@@ -53,3 +135,8 @@ if wine "$bin/uidriver.exe" wait '*Zarvotill*' 30000 </dev/null >/dev/null 2>&1;
   wine "$bin/uidriver.exe" close '*Zarvotill*' </dev/null >/dev/null 2>&1
 fi
 wait "$pid" || true
+
+echo "== where things are"
+echo "   distributions: $drive_c/ZarvotillDist/traditional and $drive_c/ZarvotillDist/selfextracting"
+echo "   installed product: $drive_c/Zarvotill"
+echo "   log of the setup programs: $out/setup.log"

@@ -192,7 +192,8 @@ void CreateSelfExtractor(const std::string& setupExe, const std::string& setup1,
   auto appendPart = [&](const std::string& part, size_t startField, size_t endField) {
     const int64_t start = file.position();
     std::optional<platform::File> in = platform::File::tryOpen(part, platform::FileAccess::Read);
-    if (!in || appendFile(file, *in) < in->size() || file.position() > INT32_MAX)
+    if (!in) throw EFOpenError("Cannot open file %s", {part});
+    if (appendFile(file, *in) < in->size() || file.position() > INT32_MAX)
       throw IEInstall("Cannot create the self-extracting exe because %s could not be loaded onto %s", {part, setupExe});
     df::putInt32(info.data() + startField, static_cast<int32_t>(start));
     df::putInt32(info.data() + endField, static_cast<int32_t>(file.position() - 1));

@@ -12,17 +12,24 @@ got=$(printf '%s\n' "$out" | cut -f1-6)
 expected=$(printf '%s\n' \
   "Install	TInstall	1000	-1	included	C:\\Zarvotill" \
   "  FullVersion	TInstallFileGroup	1000	1	included	C:\\Zarvotill" \
+  "    FullTerminal	TInstallFile	2000	0	included	C:\\Zarvotill" \
+  "    FullSettings	TInstallFile	2000	1	included	C:\\Zarvotill" \
+  "    FullServer	TInstallFile	2000	2	included	C:\\Zarvotill" \
   "  DemoVersion	TInstallFileGroup	1000	2	included	C:\\Zarvotill" \
   "  SystemFiles	TInstallFileGroup	1000	3	included	SYSTEM" \
   "  AllVersions	TInstallFileGroup	1000	4	included	C:\\Zarvotill" \
   "    ZI_Devari	TInstallFileGroup	1000	0	included	C:\\Zarvotill\\ZI_Devari" \
   "      Dazedivado	TInstallFileGroup	1000	0	included	C:\\Zarvotill\\ZI_Devari\\Dazedivado" \
+  "    ChartControl	TInstallFile	2000	0	included	SYSTEM" \
+  "    GridControl	TInstallFile	2000	1	included	SYSTEM" \
+  "    PrintLibrary	TInstallFile	2000	2	included	SYSTEM" \
+  "    CoreLibrary	TInstallFile	2000	3	included	SYSTEM" \
   "        DazedivadoMain	TInstallFileGroup	1000	0	included	C:\\Zarvotill\\ZI_Devari\\Dazedivado\\Main" \
   "      Vizud	TInstallFileGroup	1000	1	included	C:\\Zarvotill\\ZI_Devari\\Vizud" \
   "        VizudMain	TInstallFileGroup	1000	0	included	C:\\Zarvotill\\ZI_Devari\\Vizud\\Main" \
   "    Shared	TInstallFileGroup	1000	1	included	C:\\Zarvotill\\Shared")
 # The system directory is the machine's (an error natively, where there is none).
-got=$(printf '%s\n' "$got" | sed 's/\(SystemFiles.*included\t\)[^\t]*$/\1SYSTEM/')
+got=$(printf '%s\n' "$got" | sed 's/^\( *\(SystemFiles\|ChartControl\|GridControl\|PrintLibrary\|CoreLibrary\)\t.*included\t\)[^\t]*$/\1SYSTEM/')
 if [ "$got" != "$expected" ]; then
   echo "unexpected tree:"; printf '%s\n' "$out"; exit 1
 fi
