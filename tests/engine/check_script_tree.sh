@@ -16,18 +16,27 @@ expected=$(printf '%s\n' \
   "    FullSettings	TInstallFile	2000	1	included	C:\\Zarvotill" \
   "    FullServer	TInstallFile	2000	2	included	C:\\Zarvotill" \
   "  DemoVersion	TInstallFileGroup	1000	2	included	C:\\Zarvotill" \
+  "    DemoTerminal	TInstallFile	2000	0	included	C:\\Zarvotill" \
+  "    DemoSettings	TInstallFile	2000	1	included	C:\\Zarvotill" \
+  "    DemoServer	TInstallFile	2000	2	included	C:\\Zarvotill" \
   "  SystemFiles	TInstallFileGroup	1000	3	included	SYSTEM" \
-  "  AllVersions	TInstallFileGroup	1000	4	included	C:\\Zarvotill" \
-  "    ZI_Devari	TInstallFileGroup	1000	0	included	C:\\Zarvotill\\ZI_Devari" \
-  "      Dazedivado	TInstallFileGroup	1000	0	included	C:\\Zarvotill\\ZI_Devari\\Dazedivado" \
   "    ChartControl	TInstallFile	2000	0	included	SYSTEM" \
   "    GridControl	TInstallFile	2000	1	included	SYSTEM" \
   "    PrintLibrary	TInstallFile	2000	2	included	SYSTEM" \
   "    CoreLibrary	TInstallFile	2000	3	included	SYSTEM" \
+  "  AllVersions	TInstallFileGroup	1000	4	included	C:\\Zarvotill" \
+  "    ZI_Devari	TInstallFileGroup	1000	0	included	C:\\Zarvotill\\ZI_Devari" \
+  "      Dazedivado	TInstallFileGroup	1000	0	included	C:\\Zarvotill\\ZI_Devari\\Dazedivado" \
   "        DazedivadoMain	TInstallFileGroup	1000	0	included	C:\\Zarvotill\\ZI_Devari\\Dazedivado\\Main" \
+  "          DazedivadoSales	TInstallFile	2000	0	included	C:\\Zarvotill\\ZI_Devari\\Dazedivado\\Main" \
+  "          DazedivadoGoods	TInstallFile	2000	1	included	C:\\Zarvotill\\ZI_Devari\\Dazedivado\\Main" \
   "      Vizud	TInstallFileGroup	1000	1	included	C:\\Zarvotill\\ZI_Devari\\Vizud" \
   "        VizudMain	TInstallFileGroup	1000	0	included	C:\\Zarvotill\\ZI_Devari\\Vizud\\Main" \
-  "    Shared	TInstallFileGroup	1000	1	included	C:\\Zarvotill\\Shared")
+  "          VizudSales	TInstallFile	2000	0	included	C:\\Zarvotill\\ZI_Devari\\Vizud\\Main" \
+  "          VizudGoods	TInstallFile	2000	1	included	C:\\Zarvotill\\ZI_Devari\\Vizud\\Main" \
+  "    Shared	TInstallFileGroup	1000	1	included	C:\\Zarvotill\\Shared" \
+  "    ImportProgram	TInstallFile	2000	0	included	C:\\Zarvotill" \
+  "    BackupProgram	TInstallFile	2000	1	included	C:\\Zarvotill")
 # The system directory is the machine's (an error natively, where there is none).
 got=$(printf '%s\n' "$got" | sed 's/^\( *\(SystemFiles\|ChartControl\|GridControl\|PrintLibrary\|CoreLibrary\)\t.*included\t\)[^\t]*$/\1SYSTEM/')
 if [ "$got" != "$expected" ]; then
