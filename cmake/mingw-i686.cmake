@@ -10,3 +10,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(ZLIB_USE_STATIC_LIBS ON)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+# The binutils of the target (CMake would pick the host's: the compiler's "-posix" suffix
+# hides the prefix from its search).
+foreach(tool ar ranlib nm objcopy objdump strip)
+  string(TOUPPER ${tool} TOOL)
+  set(CMAKE_${TOOL} /usr/bin/i686-w64-mingw32-${tool} CACHE FILEPATH "mingw-w64 ${tool}" FORCE)
+endforeach()

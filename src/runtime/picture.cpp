@@ -58,6 +58,7 @@ void TPicture::LoadFromStoredData(const std::vector<uint8_t>& bytes) {
 std::vector<uint8_t> TPicture::StoredData() const {
   std::vector<uint8_t> out;
   if (Empty()) return out;
+  out.reserve(1 + graphicClass_.size() + 4 + data_.size());
   out.push_back(static_cast<uint8_t>(graphicClass_.size()));
   out.insert(out.end(), graphicClass_.begin(), graphicClass_.end());
   if (SameText(graphicClass_, "TBitmap")) {

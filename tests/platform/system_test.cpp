@@ -40,20 +40,20 @@ TEST(StartProcess, WaitsForTheExitCodeAndReportsFailures) {
 #ifdef _WIN32
   std::string dir = tempDirectory() + "kestrune start dir";
   createDirectory(dir);
-  EXPECT_EQ(startProcess("cmd.exe /c exit 7", {.wait = true}), 7u);
+  EXPECT_EQ(startProcess("cmd.exe /c exit 7", {.directory = {}, .wait = true}), 7u);
   // The working directory reaches the program.
   EXPECT_EQ(startProcess("cmd.exe /c echo x> here.txt", {.directory = dir, .show = ShowMode::Hidden, .wait = true}), 0u);
   EXPECT_TRUE(fileExists(dir + "\\here.txt"));
   deleteFile(dir + "\\here.txt");
   removeDirectory(dir);
   try {
-    startProcess("C:\\no\\such\\program.exe", {.wait = true});
+    startProcess("C:\\no\\such\\program.exe", {.directory = {}, .wait = true});
     FAIL() << "no exception";
   } catch (const PlatformError& e) {
     EXPECT_EQ(e.Api(), "CreateProcessW");
   }
 #else
-  EXPECT_EQ(startProcess("exit 7", {.wait = true}), 7u);
+  EXPECT_EQ(startProcess("exit 7", {.directory = {}, .wait = true}), 7u);
   EXPECT_EQ(startProcess("test \"$(pwd)\" = /", {.directory = "/", .wait = true}), 0u);
 #endif
 }

@@ -1,0 +1,71 @@
+# Programs that a kit user ships to end users (setup.exe, KestruneLoadProgram.exe, the
+# uninstaller when it comes) are small release programs: optimized code with no debug
+# information inside them. The debug information is kept beside each one
+# (bin/NAME.exe.debug, found by gdb through the program's .gnu_debuglink), and a link map
+# (shipped/NAME.map) tells what the program's bytes are made of; docs/performance.md
+# ("Shipped sizes") has the figures and `cmake/size-report.py` reads the map.
+include_guard(GLOBAL)
+
+if(WIN32)
+  # Every object in its own sections, so that the shipped programs' links can drop what
+  # they do not reach (--gc-sections below). Harmless for the other programs and the tests.
+  add_compile_options(-ffunction-sections -fdata-sections)
+endif()
+
+# The Windows build's libraries are the shipped programs' code, so the whole build is
+# compiled for size (the tests run the code as it ships). zlib is the system's library,
+# compiled for speed. The native and fuzz builds keep the build type's -O2.
+if(WIN32)
+  set(_kestrune_size_default ON)
+else()
+  set(_kestrune_size_default OFF)
+endif()
+option(KESTRUNE_OPTIMIZE_SIZE "Compile for size (-Os) in optimized configurations" ${_kestrune_size_default})
+if(KESTRUNE_OPTIMIZE_SIZE)
+  add_compile_options($<$<NOT:$<CONFIG:Debug>>:-Os>)
+endif()
+
+# kestrune_shipped_program(target): marks an executable target as a shipped program:
+# the small terminate handler (programs/shipped_terminate.cpp), unreferenced sections
+# dropped at link, a link map, debug information split into bin/NAME.exe.debug and
+# stripped, an install rule into bin/ and a place in the install check
+# (cmake/KestruneInstall.cmake).
+function(kestrune_shipped_program target)
+  if(WIN32)
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/programs/shipped_terminate.cpp)
+    set(map ${CMAKE_BINARY_DIR}/shipped/${target}.map)
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/shipped)
+    target_link_options(${target} PRIVATE -Wl,--gc-sections -Wl,-Map=${map})
+  endif()
+  if(NOT KESTRUNE_FUZZ AND CMAKE_OBJCOPY)
+    set(file $<TARGET_FILE:${target}>)
+    # objcopy keeps only the base name in the debug link: the .debug file lives beside it.
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_OBJCOPY} --only-keep-debug ${file} ${file}.debug
+      COMMAND ${CMAKE_OBJCOPY} --strip-all ${file}
+      COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=${file}.debug ${file}
+      WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
+      COMMENT "Splitting the debug information of shipped program ${target}"
+      VERBATIM)
+  endif()
+  install(TARGETS ${target} RUNTIME DESTINATION ${KESTRUNE_INSTALL_BINDIR})
+  set_property(GLOBAL APPEND PROPERTY KESTRUNE_SHIPPED_PROGRAMS ${target})
+endfunction()
+
+# kestrune_kit_tool(target): a tool of the kit (form and script tools, archive tool),
+# installed into bin/ beside the shipped programs (kestrune-script make-setup finds
+# setup.exe beside itself).
+function(kestrune_kit_tool target)
+  install(TARGETS ${target} RUNTIME DESTINATION ${KESTRUNE_INSTALL_BINDIR})
+  set_property(GLOBAL APPEND PROPERTY KESTRUNE_KIT_TOOLS ${target})
+endfunction()
+
+set(KESTRUNE_INSTALL_BINDIR bin)
+if(WIN32)
+  # The kit as a user unpacks it: bin/, doc/, examples/.
+  set(KESTRUNE_INSTALL_DOCDIR doc)
+  set(KESTRUNE_INSTALL_EXAMPLEDIR examples)
+else()
+  set(KESTRUNE_INSTALL_DOCDIR share/doc/kestrune)
+  set(KESTRUNE_INSTALL_EXAMPLEDIR share/kestrune/examples)
+endif()

@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""What a shipped program's bytes are made of, from its GNU ld link map.
+
+    cmake/size-report.py build/win32/shipped/setup.map [build/win32/bin/setup.exe]
+
+Adds up the input sections that the link kept in each loaded output section (.text,
+.rdata, .eh_frame, .data, .rsrc, ...) by where they came from: the kit's own libraries,
+libstdc++/libsupc++ (C++ runtime), libgcc (compiler support), zlib, the mingw-w64 C
+runtime, the Windows import libraries and the resources. With the program file given, the
+rest of its size (headers, section alignment, relocations) is shown as "other".
+"""
+import os
+import re
+import sys
+from collections import defaultdict
+
+LOADED = ('.text', '.data', '.rdata', '.eh_frame', '.idata', '.CRT', '.tls', '.rsrc', '.pdata', '.xdata')
+
+
+def category(origin):
+    base = os.path.basename(origin)
+    archive = base.split('(')[0]
+    if base.endswith('.res') or '.rc.' in base or archive.endswith('.res.obj') or 'res.o' in base:
+        return 'resources (script, bitmap, version)'
+    if archive.startswith('libkestrune_'):
+        return 'own code: ' + archive[len('lib'):-len('.a')]
+    if archive in ('libstdc++.a', 'libsupc++.a'):
+        return 'C++ runtime (libstdc++)'
+    if archive in ('libgcc.a', 'libgcc_eh.a', 'libgcc_s.a'):
+        return 'compiler support (libgcc)'
+    if archive in ('libz.a', 'libzlib.a'):
+        return 'zlib'
+    if archive in ('libwinpthread.a', 'libpthread.a'):
+        return 'C runtime (mingw-w64, winpthreads)'
+    if archive.startswith(('libmingw', 'libmsvcr', 'libmoldname', 'libucrt')) or archive.startswith('crt') \
+            or archive in ('libmsvcrt.a',):
+        return 'C runtime (mingw-w64, winpthreads)'
+    if archive.endswith('.a') and archive[3:-2] in (
+            'kernel32', 'user32', 'gdi32', 'advapi32', 'shell32', 'ole32', 'oleaut32', 'uuid', 'comdlg32',
+            'version', 'comctl32', 'psapi', 'shlwapi', 'winmm', 'ws2_32', 'msimg32', 'imm32', 'winspool'):
+        return 'Windows import stubs'
+    if archive.endswith(('.obj', '.o')) or archive == 'objects.a':
+        return 'own code: the program\'s own sources'
+    return 'other: ' + archive
+
+
+def parse(map_path):
+    sizes = defaultdict(lambda: defaultdict(int))
+    out_section = None
+    pending = None
+    in_map = False
+    with open(map_path, errors='replace') as f:
+        for line in f:
+            line = line.rstrip('\n')
+            if not in_map:
+                in_map = line.startswith('Linker script and memory map')
+                continue
+            m = re.match(r'^(\.\S+|\S+)\s+0x[0-9a-f]+\s+0x([0-9a-f]+)', line)
+            if m and not line.startswith(' '):
+                out_section = m.group(1)
+                continue
+            if re.match(r'^\S', line):
+                name = line.split()[0]
+                out_section = name if name.startswith('.') else None
+                continue
+            # Input section: " .text$foo  0xADDR  0xSIZE origin", possibly split over two lines.
+            m = re.match(r'^ (\S+)\s+0x([0-9a-f]+)\s+0x([0-9a-f]+)\s+(.+)$', line)
+            if m:
+                pending = None
+                add(sizes, out_section, int(m.group(3), 16), m.group(4))
+                continue
+            m = re.match(r'^ (\S+)$', line)
+            if m and not line.startswith(' *'):
+                pending = m.group(1)
+                continue
+            m = re.match(r'^\s+0x([0-9a-f]+)\s+0x([0-9a-f]+)\s+(\S.*)$', line)
+            if m and pending is not None:
+                add(sizes, out_section, int(m.group(2), 16), m.group(3))
+                pending = None
+                continue
+            pending = None
+    return sizes
+
+
+def add(sizes, out_section, size, origin):
+    if out_section is None or size == 0:
+        return
+    if not any(out_section == s or out_section.startswith(s + '$') for s in LOADED):
+        return
+    if '*fill*' in origin or not re.search(r'[/.(]', origin):
+        return
+    sizes[category(origin)][out_section] += size
+
+
+def main():
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    sizes = parse(sys.argv[1])
+    sections = [s for s in LOADED if any(s in v for v in sizes.values())]
+    total = sum(sum(v.values()) for v in sizes.values())
+    rows = sorted(sizes.items(), key=lambda kv: -sum(kv[1].values()))
+    head = '| part | ' + ' | '.join(sections) + ' | total | share |'
+    print(head)
+    print('|' + '---|' * (len(sections) + 3))
+    for cat, v in rows:
+        t = sum(v.values())
+        print(f'| {cat} | ' + ' | '.join(f'{v.get(s, 0) / 1024:.1f}' for s in sections)
+              + f' | {t / 1024:.1f} | {100 * t / total:.1f} % |')
+    if len(sys.argv) > 2:
+        file_size = os.path.getsize(sys.argv[2])
+        print(f'| other (headers, alignment, relocations) | ' + ' | '.join('' for _ in sections)
+              + f' | {(file_size - total) / 1024:.1f} | |')
+        print(f'| **file** | ' + ' | '.join('' for _ in sections) + f' | {file_size / 1024:.1f} | |')
+    else:
+        print(f'| **sections** | ' + ' | '.join('' for _ in sections) + f' | {total / 1024:.1f} | |')
+    print('(KiB)')
+
+
+if __name__ == '__main__':
+    main()
