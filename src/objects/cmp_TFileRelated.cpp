@@ -112,7 +112,7 @@ std::string TFileRelated::NetPath() const {
   std::string host = SafeDirectoryName(location->LoginHostname());
   std::string dir = SafeDirectoryName(location->LoginDirectory());
   if (Trim(dir).empty())
-    return host + "\\" + (location->LoginProtocol() == TNetProtocol::ipFTP ? "FTP Root directory" : "HTTP Root directory");
+    return host + "\\" + (location->LoginProtocol() == TInternetProtocol::ipFTP ? "FTP Root directory" : "HTTP Root directory");
   return host + "\\" + dir;
 }
 

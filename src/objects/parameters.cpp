@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-#include "objects/cmp_TCustomNetInstallLocation.h"
 #include "objects/engine_seam.h"
 #include "runtime/published.h"
 
@@ -24,11 +23,6 @@ int32_t RoundPercent(double part, double whole) {
   double v = std::nearbyint(part / whole * 100.0);  // default rounding mode: ties to even
   if (v > 2147483647.0 || v < -2147483648.0) return 0;
   return static_cast<int32_t>(v);
-}
-
-const ClassInfo& TCustomNetInstallLocation::classInfo() {
-  static const ClassInfo info{"TCustomNetInstallLocation", &TComponent::classInfo(), nullptr, {}};
-  return info;
 }
 
 }  // namespace kestrune

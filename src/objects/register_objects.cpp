@@ -2,6 +2,7 @@
 #include "objects/register_objects.h"
 
 #include "objects/cmp_GrabCall.h"
+#include "objects/cmp_TCustomNetInstallLocation.h"
 #include "objects/cmp_TCustomInstallShellLink.h"
 #include "objects/cmp_TInstallFile.h"
 #include "objects/cmp_TInstallFileGroup.h"
@@ -17,6 +18,7 @@ void registerObjectClasses(ClassRegistry& registry) {
   registry.Register(TInstallFile::classInfo());
   registry.Register(TUninstallEXE::classInfo());
   registerShellLinkClasses(registry);
+  registerNetClasses(registry);
 }
 
 }  // namespace kestrune

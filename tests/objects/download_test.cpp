@@ -23,7 +23,7 @@ class TFakeLocation : public TCustomNetInstallLocation {
   using TCustomNetInstallLocation::TCustomNetInstallLocation;
   std::string LoginHostname() const override { return "ftp.example.cz/pub"; }
   std::string LoginDirectory() const override { return directory; }
-  TNetProtocol LoginProtocol() const override { return TNetProtocol::ipFTP; }
+  TInternetProtocol LoginProtocol() const override { return TInternetProtocol::ipFTP; }
   bool LoginComplete() const override { return complete; }
   void DownloadFile(const std::string& remote, const std::string& local) override {
     ++transfers;
