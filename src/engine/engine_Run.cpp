@@ -5,6 +5,8 @@
 #include <ctime>
 
 #include "engine/cmp_TInstall.h"
+#include "engine/engine_Build.h"
+#include "objects/cmp_TCustomNetInstallLocation.h"
 #include "objects/cmp_TCustomInstallFile.h"
 #include "platform/files.h"
 #include "platform/platform_error.h"
@@ -230,6 +232,39 @@ void TCustomInstall::runInstallation() {
   }
 }
 
+// Downloads "filelist.lst" into a temporary file and gives each install file named in it
+// (the first of that name, case-insensitively) the record's size, date and version.
+// Records naming no file are ignored; the temporary file goes in every case.
+void ReadRemoteFileList(TCustomInstall& engine) {
+  TCustomNetInstallLocation* location = engine.NetLocation();
+  if (!location)
+    throw IEInstallNetLocNil("%s cannot read the remote list of files because its NetLocation property is not set",
+                             {engine.Name()});
+  struct TempFile {
+    std::string path;
+    ~TempFile() { platform::deleteFile(path); }
+  } temp{platform::createTempFile("kst")};
+  location->DownloadFile("filelist.lst", temp.path);
+  if (NetAbortRequested()) throw EAIUserAbort();
+  const std::vector<uint8_t> bytes = platform::readWholeFile(temp.path);
+  std::vector<TFileListRecord> records;
+  try {
+    records = ParseFileList(bytes.data(), bytes.size());
+  } catch (const IEInstall&) {
+    throw IEInstall("Cannot read the remote list of files: %s", {temp.path});
+  }
+  for (const TFileListRecord& record : records) {
+    for (int i = 0; i < InstallFiles().Count(); ++i) {
+      TCustomInstallFile* file = InstallFiles().Items(i);
+      if (!SameText(file->Name(), record.Name)) continue;
+      file->SetSize(record.Size);
+      file->SetFileDate(record.FileDate);
+      file->SetFileVersion(record.FileVersion);
+      break;
+    }
+  }
+}
+
 void TCustomInstall::ReadInfoFromArchive() {
   if (InfoRead()) return;
   if (OnBeforeReadArchiveInfo) OnBeforeReadArchiveInfo(this);
@@ -238,9 +273,8 @@ void TCustomInstall::ReadInfoFromArchive() {
     ReadingInfo reading(*this, runForm_);
     TFileContainer::ReadInfoFromArchive();
     if (distributeType_ != TDistributeType::dtTraditional) {
-      if (!RemoteFileListHook)
-        throw IEInstall("This setup program cannot read the remote list of files: the network support is not available");
-      RemoteFileListHook(*this);
+      if (RemoteFileListHook) RemoteFileListHook(*this);
+      else ReadRemoteFileList(*this);
     }
   }
   infoRead_ = true;
