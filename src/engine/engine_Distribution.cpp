@@ -163,9 +163,11 @@ void TCustomInstall::CleanupLoadingProgram() {
     platform::deleteFile(AddBackslash(programDir) + ExtractFileName((*presetupFiles_)[i]));
 
   const std::string batch = ChangeFileExt(MakeTempFileName(false), ".bat");
+  // Quoted: an unquoted path with blanks ("Documents and Settings") would name other files.
+  auto quoted = [](const std::string& path) { return "\"" + path + "\""; };
   std::string text;
-  for (const std::string& line : {"ERASE " + program, "DELTREE /Y " + programDir, "ERASE " + ChangeFileExt(batch, ".PIF"),
-                                  "ERASE " + batch})
+  for (const std::string& line : {"ERASE " + quoted(program), "DELTREE /Y " + quoted(programDir),
+                                  "ERASE " + quoted(ChangeFileExt(batch, ".PIF")), "ERASE " + quoted(batch)})
     text += platform::ToAnsi(line) + "\r\n";
   platform::PendingFile out(batch);
   out.writeAll(text.data(), text.size());
