@@ -1,11 +1,11 @@
 #!/bin/sh
 # The distribution as a kit user meets it, under Wine: -b builds from BUILD.INF (and
 # refuses a missing or empty BUILD.INF, a missing kit directory or loader), the
-# self-extracting setup.exe is loader + setup.1 + files.1 + the 56-byte extraction info,
-# it installs from a fresh folder and leaves no temporary copy behind, damaged copies end
-# in the loader's message, and "*TODISK" spans the distribution over three 1.44 MB disks
-# (tmpfs mounts behind drive A:), where Cancel at the second disk ends with "Aborted by
-# user".
+# self-extracting setup.exe is loader + setup.1 + files.1 + the 56-byte extraction info, a
+# web-type build writes filelist.lst, the self-extracting setup.exe installs from a fresh
+# folder and leaves no temporary copy behind, damaged copies end in the loader's message,
+# and "*TODISK" spans the distribution over three 1.44 MB disks (tmpfs mounts behind drive
+# A:), where Cancel at the second disk ends with "Aborted by user".
 # Usage: distribution.sh SETUP.EXE KESTRUNE-SCRIPT.EXE LOADER.EXE UIDRIVER.EXE KESTRUNE-ARC.EXE
 #        SCRIPT.kfm OUTDIR
 set -u
@@ -81,6 +81,31 @@ assert (s2, e2) == (e1 + 1, e1 + len(parts[2])), (s2, e2)
 assert exe == b''.join(parts) + info
 EOF
 echo "ok: build: setup.exe = loader + setup.1 + files.1 + extraction info, no filelist.lst"
+
+# ---- a web-type build: the remote file list, one record per compressed file ----
+mkdir -p "$root/Web"
+awk '{ print } /^  object Install: TInstall$/ { print "    DistributeType = dtWeb"; print "    NetLocation = NetLocation" }' \
+  "$script" | sed '$d' >"$root/Web/web.kfm"
+printf "  object NetLocation: TNetInstallLocation\n    LoginInformation.Directory = '/zarvotill/dist'\n    LoginInformation.Hostname = 'downloads.example'\n  end\nend\n" >>"$root/Web/web.kfm"
+wine "$tool" make-setup "$(winepath -w "$root/Web/web.kfm")" -o 'C:\KstDist\Web\setup.exe' --setup "$(winepath -w "$setup")" \
+  >>"$log" 2>&1 </dev/null || fail "make-setup of the web script failed"
+printf 'C:\\KstDist\\WebOut\r\n' >"$root/Web/BUILD.INF"
+start 'C:\KstDist\Web\setup.exe' -b; wait_end "web build"
+python3 - "$root/WebOut/downloads.example/-zarvotill-dist/filelist.lst" "$root/Source" <<'EOF' || fail "filelist.lst of the web build"
+import os, struct, sys
+data = open(sys.argv[1], 'rb').read()
+count, = struct.unpack('<i', data[:4])
+assert len(data) == 4 + 72 * count, len(data)
+records = {}
+for i in range(count):
+    r = data[4 + 72 * i: 4 + 72 * (i + 1)]
+    size, = struct.unpack('<i', r[:4])
+    records[r[12:52].rstrip(b'\0').decode()] = (size, r[52:72].rstrip(b'\0'))
+src = sys.argv[2]
+assert records == {'SmallFile': (os.path.getsize(src + '/small.txt'), b''),
+                   'ComponentNameOfFortyCharactersExactly00': (os.path.getsize(src + '/big.bin'), b'')}, records
+EOF
+echo "ok: a web build writes filelist.lst in the location's sub-directory, one record per compressed file"
 
 # ---- installing from the self-extracting file alone ----
 before=$(ls "$temp")
