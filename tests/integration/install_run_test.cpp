@@ -123,7 +123,7 @@ TEST_F(InstallRunTest, AWholeTreeInstallsByItsRulesAndARefusedServerFailsTheRun)
   form = engine::LoadScript(ObjectTextToBinary(text));
   TCustomInstall* install = engine::FindEngine(*form);
   ASSERT_NE(install, nullptr);
-  install->Compress(TCompressOptions{});
+  install->Compress(TCompressOptions{TCompressOption::coForceNetFilesLocal});
   ASSERT_TRUE(platform::fileExists(root + "\\arc\\main.1"));
   ASSERT_TRUE(platform::fileExists(root + "\\arc\\libs.1"));
 

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     auto form = engine::LoadScript(engine::ReadScriptFile(argv[1]));
     TCustomInstall* install = engine::FindEngine(*form);
     if (!install) throw Exception("the script has no engine");
-    install->Compress(TCompressOptions{});
+    install->Compress(TCompressOptions{TCompressOption::coForceNetFilesLocal});
   } catch (const std::exception& e) {
     std::fprintf(stderr, "compress_script: %s\n", e.what());
     return 1;
