@@ -42,7 +42,7 @@ run() {
   pid=$!
   while kill -0 "$pid" 2>/dev/null; do
     if text=$(driver msgbox '*program' 500) && [ -n "$text" ]; then
-      echo "   message: $text"
+      printf '   message: %s\n' "$text"
       driver click '*program' OK >/dev/null
     fi
   done
@@ -77,12 +77,16 @@ make_dist() {
 }
 installed() {
   n=$(find "$drive_c/Zarvotill" -type f 2>/dev/null | wc -l)
-  echo "   installed: $n files in C:\\Zarvotill ($drive_c/Zarvotill)"
+  printf '   installed: %s files in C:\\Zarvotill (%s)\n' "$n" "$drive_c/Zarvotill"
   wine reg query 'HKLM\Software\Zarvotill\Servers' </dev/null 2>/dev/null | tr -d '\r' | grep REG_SZ |
     sed 's/^/   ActiveX server registered: /' || true
 }
 
+wine reg delete 'HKLM\SOFTWARE\Kestrune' /f >/dev/null 2>&1 </dev/null || true
+
 echo "== 1. building the traditional distribution with setup.exe -b"
+echo "   (the script has UseLoadingProgram False: the build copies the setup program and makes"
+echo "   files.1, then ends with a message, as setup.1 for a self-extracting file was not made)"
 make_dist traditional "$script"
 echo "   distribution: $drive_c/ZarvotillDist/traditional: $(ls "$drive_c/ZarvotillDist/traditional" | tr '\n' ' ')"
 rm -rf "$drive_c/Zarvotill" "$drive_c/ZarvotillRun"
