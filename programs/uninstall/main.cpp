@@ -19,6 +19,7 @@ const char* const kCaption = "Odinstalace";
 
 int run() {
   using namespace kestrune;
+  namespace ui = platform::ui;
   std::vector<std::string> args = platform::commandLineArguments();
   bool quiet = false;
   size_t first = 1;
@@ -29,20 +30,20 @@ int run() {
   std::string product;
   for (size_t i = first; i < args.size(); ++i) product += (product.empty() ? "" : " ") + args[i];
   auto show = [&](const std::string& text, unsigned flags) {
-    return quiet ? platform::idYes : platform::ShowMessageBox(nullptr, text, kCaption, flags | platform::mbTaskModal);
+    return quiet ? ui::idYes : ui::ShowMessageBox(nullptr, text, kCaption, flags | ui::mbTaskModal);
   };
   if (product.empty() || !ReadUninstallEntry(product)) {
-    show(Format("Produkt „%s“ není nainstalován.", {product}), platform::mbOk | platform::mbIconStop);
+    show(Format("Produkt „%s“ není nainstalován.", {product}), ui::mbOk | ui::mbIconStop);
     return 3;
   }
   if (show(Format("Opravdu chcete odebrat produkt %s a všechny jeho součásti?", {product}),
-           platform::mbYesNo | platform::mbIconQuestion | platform::mbDefButton2) != platform::idYes)
+           ui::mbYesNo | ui::mbIconQuestion | ui::mbDefButton2) != ui::idYes)
     return 2;
   UninstallReport report;
   try {
     report = RemoveProduct(product, platform::moduleFileName());
   } catch (const Exception& e) {
-    show(e.Message(), platform::mbOk | platform::mbIconStop);
+    show(e.Message(), ui::mbOk | ui::mbIconStop);
     return 1;
   }
   std::string text = Format("Produkt %s byl odebrán.", {product});
@@ -54,7 +55,7 @@ int run() {
     text += "\n\nTyto položky se nepodařilo odebrat:";
     for (const std::string& f : report.notRemoved) text += "\n" + f;
   }
-  show(text, platform::mbOk | (report.notRemoved.empty() ? platform::mbIconInformation : platform::mbIconWarning));
+  show(text, ui::mbOk | (report.notRemoved.empty() ? ui::mbIconInformation : ui::mbIconWarning));
   return report.notRemoved.empty() ? 0 : 1;
 }
 

@@ -13,8 +13,6 @@ void saveShellLink(const ShellLinkData&, const std::string&) { throw ComCreateEr
 
 ShellLinkData loadShellLink(const std::string&) { throw ComCreateError("CoCreateInstance", kNotImplemented); }
 
-std::string loadInternetShortcut(const std::string&) { throw ComCreateError("CoCreateInstance", kNotImplemented); }
-
 std::string systemMessage(long) { return {}; }
 
 }  // namespace kestrune::platform

@@ -1,5 +1,5 @@
 // The shell's link objects: .lnk files written and read through the shell link object and
-// its persist-file interface, and Internet shortcuts read through the shell's URL object.
+// its persist-file interface.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -41,10 +41,6 @@ void saveShellLink(const ShellLinkData& data, const std::string& linkFile);
 
 // Loads a .lnk file through the same interfaces and returns what it holds. Raises ComError.
 ShellLinkData loadShellLink(const std::string& linkFile);
-
-// The URL an Internet shortcut file holds, read through the shell's URL object. Raises
-// ComError.
-std::string loadInternetShortcut(const std::string& file);
 
 // The system's text for a result code; empty when it has none.
 std::string systemMessage(long code);

@@ -1,5 +1,4 @@
-// The shell's link object (CLSID_ShellLink) and the shell's URL object behind .lnk and
-// .url files. The W interfaces carry the texts, so names outside the ANSI code page stay
+// The shell's link object (CLSID_ShellLink) behind .lnk files. The W interfaces carry the texts, so names outside the ANSI code page stay
 // whole.
 #include <windows.h>
 #include <objbase.h>
@@ -11,15 +10,6 @@
 namespace kestrune::platform {
 
 namespace {
-
-// The shell's URL object, declared here: mingw's intshcut.h does not compile as C++.
-struct KUniformResourceLocatorW : IUnknown {
-  virtual HRESULT STDMETHODCALLTYPE SetURL(LPCWSTR url, DWORD flags) = 0;
-  virtual HRESULT STDMETHODCALLTYPE InvokeCommand(void* info) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetURL(LPWSTR* url) = 0;
-};
-constexpr GUID kIIDUniformResourceLocatorW = {0xcabb0da0, 0xda57, 0x11cf, {0x99, 0x74, 0x00, 0x20, 0xaf, 0xd7, 0x97, 0x62}};
-constexpr GUID kCLSIDInternetShortcut = {0xfbf23b40, 0xe3f0, 0x101b, {0x84, 0x88, 0x00, 0xaa, 0x00, 0x3e, 0x56, 0xf8}};
 
 // Releases a COM interface pointer when it goes.
 template <class I>
@@ -89,21 +79,6 @@ ShellLinkData loadShellLink(const std::string& linkFile) {
   check("IShellLink::GetHotkey", link->GetHotkey(&hotKey));
   data.hotKey = hotKey;
   return data;
-}
-
-std::string loadInternetShortcut(const std::string& fileName) {
-  ComPtr<KUniformResourceLocatorW> url;
-  HRESULT hr = CoCreateInstance(kCLSIDInternetShortcut, nullptr, CLSCTX_INPROC_SERVER, kIIDUniformResourceLocatorW,
-                                url.out());
-  if (FAILED(hr)) throw ComCreateError("CoCreateInstance", static_cast<unsigned long>(hr));
-  ComPtr<IPersistFile> file;
-  check("QueryInterface(IPersistFile)", url->QueryInterface(IID_IPersistFile, file.out()));
-  check("IPersistFile::Load", file->Load(Widen(fileName).c_str(), STGM_READ));
-  wchar_t* text = nullptr;
-  check("IUniformResourceLocator::GetURL", url->GetURL(&text));
-  std::string result = text ? Narrow(text) : std::string();
-  if (text) CoTaskMemFree(text);
-  return result;
 }
 
 std::string systemMessage(long code) {

@@ -1,6 +1,6 @@
 // Shortcuts and uninstalling under Wine with the system's own clients: every .lnk the
 // shortcuts write is loaded back through the shell's link object, the .url through the
-// shell's URL object; the Program Manager client talks to Wine's shell and to a DDE
+// system's INI reader; the Program Manager client talks to Wine's shell and to a DDE
 // server of these tests (items added, found, replaced, and every refusal); the
 // uninstaller's removal walk removes what the entry lists and nothing else.
 #include <gtest/gtest.h>
@@ -97,7 +97,9 @@ TEST_F(ShortcutsTest, InstalledShortcutsReadBackAndTheUninstallerRemovesOnlyWhat
   link = platform::loadShellLink(folder + "\\Odinstalovat.lnk");
   EXPECT_TRUE(platform::sameFile(link.path, uninstaller->DestPath())) << link.path;
   EXPECT_EQ(link.arguments, kProduct);
-  EXPECT_EQ(platform::loadInternetShortcut(folder + "\\www.zarvotill.cz.URL").rfind("http://www.zarvotill.cz", 0), 0u);
+  // Read by the system's INI reader: Wine's URL object crashes loading any .url file.
+  EXPECT_EQ(platform::readProfileString(folder + "\\www.zarvotill.cz.URL", "InternetShortcut", "URL"),
+            "http://www.zarvotill.cz");
 
   std::optional<UninstallEntry> entry = ReadUninstallEntry(kProduct);
   ASSERT_TRUE(entry);
