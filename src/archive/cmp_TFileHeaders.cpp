@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "archive/cmp_TVersion.h"
 #include "archive/streams.h"
@@ -92,18 +93,21 @@ std::string FirstListItem(std::string_view line) {
 }
 
 TFileHeader& TFileHeaders::FileHeaders(int index) {
+  const TFileHeader& header = std::as_const(*this).FileHeaders(index);
+  byName_.clear();
+  return const_cast<TFileHeader&>(header);
+}
+
+const TFileHeader& TFileHeaders::FileHeaders(int index) const {
   if (index < 0 || index >= Count())
     throw EKstrCompress("%d is an invalid TFileHeader index in TFileHeaders.GetFileHeaders", {index});
   return headers_[static_cast<size_t>(index)];
 }
 
-const TFileHeader& TFileHeaders::FileHeaders(int index) const {
-  return const_cast<TFileHeaders*>(this)->FileHeaders(index);
-}
-
 void TFileHeaders::Add(const TFileHeader& header) {
   if (!header.IsValid()) throw EKstrCompress("Tried to add an invalid file header");
   headers_.push_back(header);
+  byName_.clear();
 }
 
 void TFileHeaders::LoadFromStream(TStream& stream, int64_t offset) {
@@ -171,11 +175,20 @@ void TFileHeaders::AddFiles(const TStrings& list, bool keepExisting) {
   }
 }
 
+std::string FoldedName(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return folded;
+}
+
 int TFileHeaders::IndexOfName(std::string_view name) const {
-  const std::string wanted = FirstListItem(name);
-  for (size_t i = 0; i < headers_.size(); ++i)
-    if (SameText(headers_[i].FileName(), wanted)) return static_cast<int>(i);
-  return -1;
+  if (byName_.empty() && !headers_.empty()) {
+    byName_.reserve(headers_.size());
+    for (size_t i = 0; i < headers_.size(); ++i) byName_.emplace(FoldedName(headers_[i].FileName()), static_cast<int>(i));
+  }
+  const auto found = byName_.find(FoldedName(FirstListItem(name)));
+  return found == byName_.end() ? -1 : found->second;
 }
 
 void TFileHeaders::GetTotals(TlzhFileStats& stats) const {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "archive/archive_format.h"
@@ -96,14 +97,19 @@ class TFileHeaders {
 
   int Count() const { return static_cast<int>(headers_.size()); }
   // Raises EKstrCompress "%d is an invalid TFileHeader index in TFileHeaders.GetFileHeaders".
+  // The writable header may be renamed, so this access drops the index by name.
   TFileHeader& FileHeaders(int index);
   const TFileHeader& FileHeaders(int index) const;
   // Appends; raises EKstrCompress "Tried to add an invalid file header" for an invalid one.
   void Add(const TFileHeader& header);
-  void Clear() { headers_.clear(); }
+  void Clear() {
+    headers_.clear();
+    byName_.clear();
+  }
   // Drops every header from index count on.
   void TruncateTo(int count) {
     if (count >= 0 && count < Count()) headers_.resize(static_cast<size_t>(count));
+    byName_.clear();
   }
   // Reads the table of the archive that starts at offset in the stream. A table that does
   // not fit in the stream (counts, positions) raises the read error, so hostile archives
@@ -115,13 +121,20 @@ class TFileHeaders {
   // table first unless keepExisting.
   void AddFiles(const TStrings& list, bool keepExisting);
   // Index of the first member whose name equals the first ";" item of name
-  // (case-insensitive); -1 when none.
+  // (case-insensitive); -1 when none. The first lookup after a change builds an index of
+  // the names, so that looking up every member of a large archive stays linear.
   int IndexOfName(std::string_view name) const;
   void GetTotals(TlzhFileStats& stats) const;
 
  private:
   std::vector<TFileHeader> headers_;
+  // Names folded as SameText folds them -> index of the first member of that name; empty
+  // until the first lookup after a change.
+  mutable std::unordered_map<std::string, int> byName_;
 };
+
+// name with its ASCII letters in lower case: equal for names that SameText finds equal.
+std::string FoldedName(std::string_view name);
 
 // The first ";"-separated item of a list line.
 std::string FirstListItem(std::string_view line);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "archive/archive_types.h"
@@ -119,8 +120,14 @@ class TKstrCompress : public TComponent {
   // The members named in FilesToProcess, in order; raises when one is missing or when two
   // different members would be written to one file name.
   std::vector<int> membersToExtract() const;
-  // written: the destinations this operation has written so far.
-  void extractMember(int index, std::vector<std::string>& written);
+  // What one ExtractFiles keeps from member to member.
+  struct ExtractRun {
+    std::unique_ptr<TFileStream> volume;  // the open volume (number currentDisk_)
+    std::string volumeName;
+    std::string folder;  // the folder last made sure of
+    std::unordered_set<std::string> written;  // destinations written so far, folded
+  };
+  void extractMember(int index, ExtractRun& run);
   void decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume, std::string& volumeName,
                   platform::File& out);
   void writeAll(platform::File& file, const uint8_t* data, size_t count);

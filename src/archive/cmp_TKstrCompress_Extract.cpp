@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
+#include <utility>
 
 #include "archive/archive_names.h"
 #include "archive/cmp_TKstrCompress.h"
@@ -63,6 +65,7 @@ std::string TKstrCompress::destinationPath() const {
 }
 
 void TKstrCompress::ExtractFiles() {
+  ExtractRun run;
   auto body = [&] {
     abort_ = false;
     operation_ = TKstrOperation::koExtracting;
@@ -70,14 +73,14 @@ void TKstrCompress::ExtractFiles() {
     currentDisk_ = 0;
     headers_.GetTotals(status_);
     const std::vector<int> members = membersToExtract();
-    std::vector<std::string> written;
     for (int index : members) {
       SkipCurrent = false;
-      extractMember(index, written);
+      extractMember(index, run);
       DestFileName.clear();
     }
   };
   auto cleanup = [&] {
+    run.volume.reset();
     filesToProcess_->Clear();
     DestFileName.clear();
   };
@@ -86,7 +89,9 @@ void TKstrCompress::ExtractFiles() {
 
 std::vector<int> TKstrCompress::membersToExtract() const {
   std::vector<int> members;
-  std::vector<std::string> leaves;
+  members.reserve(static_cast<size_t>(filesToProcess_->Count()));
+  // Folded last name parts -> the member extracted under that name.
+  std::unordered_map<std::string, int> leaves;
   for (int line = 0; line < filesToProcess_->Count(); ++line) {
     const std::string& wanted = (*filesToProcess_)[line];
     const int index = headers_.IndexOfName(wanted);
@@ -97,33 +102,36 @@ std::vector<int> TKstrCompress::membersToExtract() const {
     const std::string& stored = headers_.FileHeaders(index).FileName();
     const std::string leaf =
         members.empty() && !Trim(DestFileName).empty() ? ExtractFileName(DestFileName) : ExtractFileName(stored);
-    for (size_t i = 0; i < members.size(); ++i) {
-      if (members[i] == index || !SameText(leaves[i], leaf)) continue;
+    const auto [at, added] = leaves.emplace(FoldedName(leaf), index);
+    if (!added && at->second != index)
       throw EKstrCompress("The files <%s> and <%s> of the archive <%s> would both be extracted as %s",
-                          {headers_.FileHeaders(members[i]).FileName(), stored, compressedFile_, leaf});
-    }
+                          {headers_.FileHeaders(at->second).FileName(), stored, compressedFile_, leaf});
     members.push_back(index);
-    leaves.push_back(leaf);
   }
   return members;
 }
 
-void TKstrCompress::extractMember(int index, std::vector<std::string>& written) {
-  const TFileHeader header = headers_.FileHeaders(index);
+void TKstrCompress::extractMember(int index, ExtractRun& run) {
+  const TFileHeader header = std::as_const(headers_).FileHeaders(index);
   status_.FillFromHeader(header);
   if (Trim(DestFileName).empty()) DestFileName = ExtractFileName(header.FileName());
   if (OnBeforeExtracting) OnBeforeExtracting(this, status_);
   std::string dest = destinationPath();
 
   bool write = true;
-  if (platform::fileExists(dest)) {
+  bool exists = platform::fileExists(dest);
+  if (exists) {
     std::string cause;
     const int decision = IsFileNewerByData(header.FileVersion(), dest, overwrite_, header.FileDate(), &cause);
     if (decision == 0) throw EKstrCompress(ComparisonErrorText(cause));
     write = decision == 2;
     if (write && OnReplace) {
       OnReplace(this, status_);
-      dest = destinationPath();
+      const std::string renamed = destinationPath();
+      if (renamed != dest) {
+        dest = renamed;
+        exists = platform::fileExists(dest);
+      }
     }
   }
   if (!write || SkipCurrent) {
@@ -132,22 +140,27 @@ void TKstrCompress::extractMember(int index, std::vector<std::string>& written) 
     return;
   }
   // A handler that renames members may still send two of them to one file.
-  for (const std::string& done : written)
-    if (SameText(done, dest))
-      throw EKstrCompress("The file %s was extracted from the archive <%s> already; %s would replace it",
-                          {dest, compressedFile_, header.FileName()});
+  if (!run.written.insert(FoldedName(dest)).second)
+    throw EKstrCompress("The file %s was extracted from the archive <%s> already; %s would replace it",
+                        {dest, compressedFile_, header.FileName()});
 
-  std::string volumeName = compressedFile_;
-  std::unique_ptr<TFileStream> volume;
+  // The volume stays open from one member to the next while they share it.
   const int startDisk = header.StartDisk() == 0 ? 1 : header.StartDisk();
-  OpenVolume(volume, startDisk, platform::FileAccess::Read, volumeName);
-  currentDisk_ = startDisk;
-  if (platform::sameFile(dest, volumeName) || platform::sameFile(dest, compressedFile_))
+  if (!run.volume || currentDisk_ != startDisk) {
+    run.volumeName = compressedFile_;
+    OpenVolume(run.volume, startDisk, platform::FileAccess::Read, run.volumeName);
+    currentDisk_ = startDisk;
+  }
+  if (exists && (platform::sameFile(dest, run.volumeName) || platform::sameFile(dest, compressedFile_)))
     throw EKstrCompress("The file %s cannot be extracted over the archive it comes from", {dest});
-  try {
-    platform::forceDirectories(ExtractFileDir(dest));
-  } catch (const std::exception&) {
-    throw EKstrCompress("Cannot create the file %s", {dest});
+  const std::string folder = ExtractFileDir(dest);
+  if (folder != run.folder) {
+    try {
+      platform::forceDirectories(folder);
+    } catch (const std::exception&) {
+      throw EKstrCompress("Cannot create the file %s", {dest});
+    }
+    run.folder = folder;
   }
   // The member goes to a new file beside the destination, which is replaced only when the
   // member has come out whole: a failure leaves the existing file as it was and nothing
@@ -156,9 +169,11 @@ void TKstrCompress::extractMember(int index, std::vector<std::string>& written) 
   try {
     out.emplace(dest);
   } catch (const std::exception&) {
+    // The folder may have gone since an earlier member was written into it.
+    run.folder.clear();
     throw EKstrCompress("Cannot create the file %s", {dest});
   }
-  decompress(header, volume, volumeName, out->file());
+  decompress(header, run.volume, run.volumeName, out->file());
   try {
     out->file().setDate(header.FileDate());
   } catch (const std::exception&) {
@@ -169,7 +184,6 @@ void TKstrCompress::extractMember(int index, std::vector<std::string>& written) 
   } catch (const platform::PlatformError&) {
     throw EKstrCompress("Cannot create the file %s", {dest});
   }
-  written.push_back(dest);
 }
 
 void TKstrCompress::decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume,
@@ -244,7 +258,6 @@ void TKstrCompress::decompress(const TFileHeader& header, std::unique_ptr<TFileS
     }
   }
   writer.drain();
-  volume.reset();
   status_.Finished = 1;
   status();
   if (written != originalSize || out.size() != originalSize) throw EKstrCompress(kSizeMismatch, {header.FileName()});

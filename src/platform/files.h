@@ -40,8 +40,8 @@ class File {
   static std::optional<File> tryOpen(const std::string& path, FileAccess access);
   // Creates the file, or truncates an existing one, for reading and writing.
   static File create(const std::string& path);
-  // Creates a new file that must not exist yet (no link is followed); raises PlatformError
-  // when the name is taken.
+  // Creates a new file that must not exist yet (no link is followed), open for renaming
+  // too; raises PlatformError when the name is taken.
   static File createNew(const std::string& path);
 
   bool isOpen() const { return handle_ != -1; }
@@ -63,6 +63,10 @@ class File {
   void writeAll(const void* buffer, size_t count);
   // Pushes buffered data to the medium; raises PlatformError when it cannot be written.
   void flush();
+  // Gives the open file the name to, replacing an existing file, through its handle where
+  // the system can (one call instead of opening the file again by name). False, with
+  // nothing changed, where it cannot or the rename fails: the caller renames by name.
+  bool tryRenameOpen(const std::string& to);
   void close();
 
  private:

@@ -55,6 +55,13 @@ void PendingFile::commit() {
   // The caller may have closed the file to let another writer (a resource update) finish it.
   // Every write was checked when it was made, so the data is complete; it is not forced
   // to the medium here, as an install of thousands of files would pay a flush per file.
+  // Renaming the open file saves opening it again by name (a server round trip per file
+  // under Wine).
+  if (file_.isOpen() && file_.tryRenameOpen(target_)) {
+    file_.close();
+    committed_ = true;
+    return;
+  }
   if (file_.isOpen()) file_.close();
   replaceFile(temp_, target_);
   committed_ = true;

@@ -78,6 +78,9 @@ void File::flush() {
   if (::fsync(static_cast<int>(handle_)) != 0 && errno != EINVAL && errno != EROFS) fail("fsync");
 }
 
+// A rename by name is one call here as well.
+bool File::tryRenameOpen(const std::string&) { return false; }
+
 void replaceFile(const std::string& from, const std::string& to) {
   if (::rename(from.c_str(), to.c_str()) != 0) fail("rename");
 }

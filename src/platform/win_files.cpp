@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "platform/files.h"
@@ -50,7 +52,7 @@ File File::create(const std::string& path) {
 }
 
 File File::createNew(const std::string& path) {
-  HANDLE f = CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+  HANDLE f = CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (f == INVALID_HANDLE_VALUE) fail("CreateFileW");
   return File(reinterpret_cast<intptr_t>(f));
@@ -58,6 +60,31 @@ File File::createNew(const std::string& path) {
 
 void File::flush() {
   if (!FlushFileBuffers(h(handle_))) fail("FlushFileBuffers");
+}
+
+bool File::tryRenameOpen(const std::string& to) {
+  // SetFileInformationByHandle exists from Windows Vista on; older systems rename by name.
+  // The rename record is declared here because the headers show it only to Vista builds.
+  using SetInfo = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
+  static const SetInfo setInfo = reinterpret_cast<SetInfo>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle")));
+  if (!setInfo || handle_ == -1) return false;
+  struct RenameInfo {
+    BOOLEAN replaceIfExists;
+    HANDLE rootDirectory;
+    DWORD fileNameLength;
+    WCHAR fileName[1];
+  };
+  constexpr int kFileRenameInfo = 3;
+  const std::wstring name = Widen(to);
+  std::vector<uint8_t> record(offsetof(RenameInfo, fileName) + (name.size() + 1) * sizeof(WCHAR));
+  auto* info = reinterpret_cast<RenameInfo*>(record.data());
+  info->replaceIfExists = TRUE;
+  info->rootDirectory = nullptr;
+  info->fileNameLength = static_cast<DWORD>(name.size() * sizeof(WCHAR));
+  std::copy(name.begin(), name.end(), info->fileName);
+  info->fileName[name.size()] = L'\0';
+  return setInfo(h(handle_), kFileRenameInfo, info, static_cast<DWORD>(record.size())) != 0;
 }
 
 void replaceFile(const std::string& from, const std::string& to) {
