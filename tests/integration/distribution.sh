@@ -52,7 +52,8 @@ wine "$tool" make-setup "$script" -o 'C:\KstDist\Make\setup.exe' --setup "$(wine
   fail "make-setup failed"
 make='C:\KstDist\Make\setup.exe'
 
-# ---- what a build refuses ----
+# ---- what a build and a transfer refuse ----
+expect_box 'Sorry... You can only transfer this installation to floppies through the self-extracting file. Usage example: setup.exe *TODISK' "$make" -f
 expect_box 'Need to have a BUILD.INF file in this directory with the first line specifying the build directory' "$make" -b
 : >"$root/Make/BUILD.INF"
 expect_box 'Must be 1 line in BUILD.INF. This line should specify the build directory' "$make" -b
