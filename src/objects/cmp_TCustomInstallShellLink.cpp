@@ -138,8 +138,19 @@ std::string TCustomInstallShellLink::GetObjectLocation() const {
   return location;
 }
 
-void TCustomInstallShellLink::destroySelf() {
-  if (Owner() && !IsDestroying()) delete this;
+void DetachDestroyedHelper(TInstallContainer* object) {
+  TInstallContainerList& all = InstallContainers();
+  for (int i = 0; i < all.Count(); ++i) {
+    TInstallContainer* c = all.Items(i);
+    const auto& helpers = c->HelperList();
+    if (c != object && std::find(helpers.begin(), helpers.end(), object) != helpers.end()) c->RemoveHelper(object);
+  }
+}
+
+void TCustomInstallShellLink::destroySelf(TInstallContainer* destroyed) {
+  if (!Owner() || IsDestroying()) return;
+  DetachDestroyedHelper(destroyed);
+  delete this;
 }
 
 void TCustomInstallShellLink::ObjectDestroyed(TInstallContainer* object) {
@@ -147,7 +158,7 @@ void TCustomInstallShellLink::ObjectDestroyed(TInstallContainer* object) {
   if (object == objectLink_ || object == container_) {
     if (object == objectLink_) objectLink_ = nullptr;
     TInstallObject::ObjectDestroyed(object);
-    destroySelf();
+    destroySelf(object);
     return;
   }
   TInstallObject::ObjectDestroyed(object);

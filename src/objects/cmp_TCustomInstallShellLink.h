@@ -59,7 +59,7 @@ class TCustomInstallShellLink : public TInstallObject {
  protected:
   // Destroys this shortcut from a notification (when it is owned, so its owner held it
   // on the heap); a shortcut going already, or one without owner, only forgets.
-  void destroySelf();
+  void destroySelf(TInstallContainer* destroyed);
 
   std::string linkName_;
   TInstallContainer* objectLink_ = nullptr;
@@ -115,6 +115,11 @@ class TInstallShellLinkList {
 // Every live shortcut, and every live main-folder shortcut.
 TInstallShellLinkList& InstallShellLinks();
 TInstallShellLinkList& InstallMainLinks();
+
+// Takes an object that is being destroyed out of every helper list before an object that
+// goes with it is destroyed too: the lists renumber their helpers, which the half-destroyed
+// object can no longer answer.
+void DetachDestroyedHelper(TInstallContainer* object);
 
 void registerShellLinkClasses(ClassRegistry& registry);
 

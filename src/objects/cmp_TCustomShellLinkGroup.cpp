@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "objects/cmp_TCustomInstallShellLink.h"
 #include "objects/component_calls.h"
 #include "objects/engine_seam.h"
 #include "objects/cmp_TPathSpecifier.h"
@@ -57,7 +58,10 @@ void TCustomShellLinkGroup::ProcessHelpers() {
 void TCustomShellLinkGroup::ObjectDestroyed(TInstallContainer* object) {
   const bool ownContainer = object && object == container_;
   TInstallObject::ObjectDestroyed(object);
-  if (ownContainer && Owner() && !IsDestroying()) delete this;
+  if (ownContainer && Owner() && !IsDestroying()) {
+    DetachDestroyedHelper(object);
+    delete this;
+  }
 }
 
 const ClassInfo& TMainLinkGroup::classInfo() {

@@ -117,6 +117,7 @@ TEST_F(ShellLinkTest, ShortcutsGoWithTheirTargetsAndMainLinksNeedTheirGroup) {
 TEST_F(ShellLinkTest, UninstallEntryAccumulatesAndSkippedShortcutsAreStillRecorded) {
   auto* group = Make<TInstallFileGroup>(&form, "Demo", engine);
   group->SetInclude(false);
+  group->SetGroupName("Demo");
   auto* link = Make<TInstallShellLink>(&form, "lnkDemo", engine);
   link->SetObjectLink(group);
   link->SetContainer(engine);
