@@ -6,7 +6,6 @@
 #include <limits>
 #include <utility>
 
-#include "archive/cmp_TVersion.h"
 #include "archive/streams.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -158,18 +157,16 @@ void TFileHeaders::AddFiles(const TStrings& list, bool keepExisting) {
   if (!keepExisting) Clear();
   for (int i = 0; i < list.Count(); ++i) {
     const std::string path = FirstListItem(list[i]);
-    auto file = platform::File::tryOpen(path, platform::FileAccess::Read);
-    if (!file) throw EKstrCompress("Cannot open the file %s", {path});
-    const int64_t size = file->size();
+    const auto facts = platform::fileSizeAndDate(path);
+    if (!facts) throw EKstrCompress("Cannot open the file %s", {path});
     // Sizes and positions in the format are signed 32-bit numbers.
-    if (size > std::numeric_limits<int32_t>::max()) throw EKstrCompress("The file %s is too large for an archive", {path});
+    if (facts->size > std::numeric_limits<int32_t>::max())
+      throw EKstrCompress("The file %s is too large for an archive", {path});
     TFileHeader header;
     header.SourcePath = path;
     header.SetFileName(path);
-    header.SetFileDate(file->date());
-    header.SetOriginalSize(static_cast<int32_t>(size));
-    file->close();
-    header.SetFileVersion(ModuleVersionResource().FileVersionOf(path));
+    header.SetFileDate(facts->date);
+    header.SetOriginalSize(static_cast<int32_t>(facts->size));
     header.SetFileNumber(i + 1);
     Add(header);
   }

@@ -117,8 +117,10 @@ class TFileHeaders {
   void LoadFromStream(TStream& stream, int64_t offset);
   // Writes count and flag at position 0 and, for a spanned archive, the whole table.
   void SaveToStream(TStream& stream);
-  // Adds a header made from each listed file (the first ";" item of each line); clears the
-  // table first unless keepExisting.
+  // Adds a header made from each listed file (the first ";" item of each line): name, size
+  // and date, read without opening the file (the archive engine reads the version when it
+  // compresses the member). Clears the table first unless keepExisting. Raises "Cannot open
+  // the file %s" for a file that is missing or a folder.
   void AddFiles(const TStrings& list, bool keepExisting);
   // Index of the first member whose name equals the first ";" item of name
   // (case-insensitive); -1 when none. The first lookup after a change builds an index of

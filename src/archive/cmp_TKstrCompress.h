@@ -157,6 +157,7 @@ class TKstrCompress : public TComponent {
   TStream* destFile_ = nullptr;
   std::vector<uint8_t> inBuffer_;
   std::vector<uint8_t> outBuffer_;
+  std::vector<uint8_t> memberBuffer_;  // a small member's header and data, written at once
 };
 
 // The engine instance the install objects share; created at first use and kept until the

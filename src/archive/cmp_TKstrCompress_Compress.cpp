@@ -1,10 +1,11 @@
-// The archive engine: adding files to an archive. Each member is compressed into a
-// temporary file first, so that a full disk while copying it into the archive is noticed
-// before its header is final.
+// The archive engine: adding files to an archive. Each member is compressed first (in
+// memory while it is small, else into a temporary file) and then copied into the archive
+// with its header; a member that fails half-way is cut off again.
 #include <limits>
 #include <optional>
 
 #include "archive/cmp_TKstrCompress.h"
+#include "archive/cmp_TVersion.h"
 #include "archive/zlib_streams.h"
 #include "platform/files.h"
 #include "runtime/exceptions.h"
@@ -23,6 +24,56 @@ struct TempFile {
     if (!path.empty()) platform::deleteFile(path);
   }
 };
+
+// A compressed member: held in memory up to kInMemory bytes, moved into a temporary file
+// when it grows beyond. Most members of an installation are small, and a temporary file
+// each costs several file system calls.
+class MemberBuffer : public TStream {
+ public:
+  static constexpr size_t kInMemory = size_t{1} << 20;
+
+  size_t Read(void* buffer, size_t count) override {
+    return file_ ? file_->Read(buffer, count) : memory_.Read(buffer, count);
+  }
+  size_t Write(const void* buffer, size_t count) override {
+    if (!file_ && static_cast<size_t>(memory_.Size()) + count > kInMemory) spill();
+    return file_ ? file_->Write(buffer, count) : memory_.Write(buffer, count);
+  }
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+    return file_ ? file_->Seek(offset, origin) : memory_.Seek(offset, origin);
+  }
+  int64_t Size() override { return file_ ? file_->Size() : memory_.Size(); }
+  // The bytes while they are held in memory; null once they went to a file.
+  const std::vector<uint8_t>* InMemory() const { return file_ ? nullptr : &memory_.Bytes(); }
+
+ private:
+  void spill() {
+    try {
+      temp_.path = platform::createTempFile("bat");
+    } catch (const std::exception&) {
+      throw EKstrCompress("Cannot create the file %s", {std::string("bat")});
+    }
+    try {
+      file_ = std::make_unique<TFileStream>(temp_.path);
+    } catch (const std::exception&) {
+      throw EKstrCompress("Cannot create the file %s", {temp_.path});
+    }
+    const std::vector<uint8_t>& bytes = memory_.Bytes();
+    if (file_->Write(bytes.data(), bytes.size()) < bytes.size()) throw EWriteError("Stream write error");
+    memory_ = TMemoryStream();
+  }
+
+  TMemoryStream memory_;
+  TempFile temp_;  // goes after file_, which closes it first
+  std::unique_ptr<TFileStream> file_;
+};
+
+bool startsAsProgram(platform::File& file) {
+  uint8_t magic[2] = {};
+  const size_t got = file.read(magic, sizeof magic);
+  file.seek(0, platform::SeekOrigin::Begin);
+  return got == 2 && magic[0] == 'M' && magic[1] == 'Z';
+}
 
 }  // namespace
 
@@ -131,23 +182,15 @@ void TKstrCompress::commitFresh(platform::PendingFile& file) {
 void TKstrCompress::compressMember(TStream& archive, int index, int32_t uniqueId) {
   TFileHeader& header = headers_.FileHeaders(index);
   const std::string sourcePath = header.SourcePath.empty() ? header.FileName() : header.SourcePath;
-  TempFile temp;
-  try {
-    temp.path = platform::createTempFile("bat");
-  } catch (const std::exception&) {
-    throw EKstrCompress("Cannot create the file %s", {std::string("bat")});
-  }
   auto sourceFile = platform::File::tryOpen(sourcePath, platform::FileAccess::Read);
   if (!sourceFile) throw EKstrCompress("Cannot open the file %s", {sourcePath});
+  // Version resources live in program files, which start with "MZ"; other files are not
+  // handed to the version reader (under Wine it loads each file it is given).
+  if (startsAsProgram(*sourceFile)) header.SetFileVersion(ModuleVersionResource().FileVersionOf(sourcePath));
   TFileStream source(std::move(*sourceFile), sourcePath);
-  std::unique_ptr<TFileStream> dest;
-  try {
-    dest = std::make_unique<TFileStream>(temp.path);
-  } catch (const std::exception&) {
-    throw EKstrCompress("Cannot create the file %s", {temp.path});
-  }
+  MemberBuffer dest;
   sourceFile_ = &source;
-  destFile_ = dest.get();
+  destFile_ = &dest;
 
   status_.FillFromHeader(header);
   status_.FileCompressed = 0;
@@ -155,47 +198,51 @@ void TKstrCompress::compressMember(TStream& archive, int index, int32_t uniqueId
 
   if (inBuffer_.size() < kInputBufferSize) inBuffer_.resize(kInputBufferSize);
   {
-    auto stream = std::make_unique<TCompressionStream>(compressionLevel_, *dest);
+    auto stream = std::make_unique<TCompressionStream>(compressionLevel_, dest);
     stream->OnProgress = [this](TCustomZlibStream*) { AddStatus(); };
     while (size_t n = source.Read(inBuffer_.data(), kInputBufferSize)) stream->Write(inBuffer_.data(), n);
     stream->Finish();
   }
-  status_.FileCompressed = dest->Size();
+  status_.FileCompressed = dest.Size();
   status_.FileRatio = PercentOf(status_.FileCompressed, status_.FileSize);
   status_.Finished = 1;
   AddStatus();
   status_.Finished = 0;
 
-  // The member's header, then its data copied from the temporary file.
+  // The member's header, complete, then its data. A member that fails half-way (a full
+  // disk, an abort) is cut off again with everything after the last complete member.
   const int64_t headerPos = archive.Position();
-  const int64_t compressed = dest->Size();
-  if (headerPos + static_cast<int64_t>(af::kHeaderSize) + compressed > std::numeric_limits<int32_t>::max())
+  const int64_t compressed = dest.Size();
+  const int64_t end = headerPos + static_cast<int64_t>(af::kHeaderSize) + compressed;
+  if (end > std::numeric_limits<int32_t>::max())
     throw EKstrCompress("The compressed file %s would grow beyond 2 GB", {compressedFile_});
-  writeAll(archive, header.Bytes.data(), af::kHeaderSize);
-  header.SetDataStart(static_cast<int32_t>(archive.Position()));
-  dest->SetPosition(0);
-  int64_t copied = 0;
-  while (size_t n = dest->Read(inBuffer_.data(), kInputBufferSize)) {
-    writeAll(archive, inBuffer_.data(), n);
-    copied += static_cast<int64_t>(n);
-  }
-  if (copied != compressed) DoFullDisk();
-  status_.TotalCompressed += compressed;
-  const int64_t end = archive.Position();
+  header.SetDataStart(static_cast<int32_t>(headerPos + static_cast<int64_t>(af::kHeaderSize)));
   header.SetLastByte(static_cast<int32_t>(end - 1));
   header.SetNextHeader(static_cast<int32_t>(end));
-  header.SetCompressedSize(static_cast<int32_t>(status_.FileCompressed));
+  header.SetCompressedSize(static_cast<int32_t>(compressed));
   header.SetUniqueID(uniqueId);
+  if (const std::vector<uint8_t>* bytes = dest.InMemory()) {
+    // One write for header and data.
+    memberBuffer_.assign(header.Bytes.begin(), header.Bytes.end());
+    memberBuffer_.insert(memberBuffer_.end(), bytes->begin(), bytes->end());
+    writeAll(archive, memberBuffer_.data(), memberBuffer_.size());
+  } else {
+    writeAll(archive, header.Bytes.data(), af::kHeaderSize);
+    dest.SetPosition(0);
+    int64_t copied = 0;
+    while (size_t n = dest.Read(inBuffer_.data(), kInputBufferSize)) {
+      writeAll(archive, inBuffer_.data(), n);
+      copied += static_cast<int64_t>(n);
+    }
+    if (copied != compressed) DoFullDisk();
+  }
+  status_.TotalCompressed += compressed;
   if (uniqueId >= 0 && uniqueId < af::kUniqueIdSlots) uniqueIndex_[static_cast<size_t>(uniqueId)] = index;
-  archive.SetPosition(headerPos);
-  writeAll(archive, header.Bytes.data(), af::kHeaderSize);
-  archive.SetPosition(end);
   header.InArchive = true;
   status_.Header = header;
 
   sourceFile_ = nullptr;
   destFile_ = nullptr;
-  dest.reset();
   if (OnAfterAdding) OnAfterAdding(this, status_);
 }
 

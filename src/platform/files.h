@@ -119,6 +119,13 @@ void forceDirectories(const std::string& path);
 bool deleteFile(const std::string& path);
 // Last-write time of a file as a day fraction; empty when the file cannot be opened.
 std::optional<double> fileAgeDays(const std::string& path);
+struct FileSizeAndDate {
+  int64_t size = 0;
+  double date = 0;  // last-write time as File::date() gives it
+};
+// Size and last-write time of an existing file (not a directory), read without opening it;
+// empty when they cannot be read.
+std::optional<FileSizeAndDate> fileSizeAndDate(const std::string& path);
 // Creates a new empty file with a unique name in the system's temporary directory and
 // returns its path. The name starts with prefix. Raises PlatformError on failure.
 std::string createTempFile(std::string_view prefix);

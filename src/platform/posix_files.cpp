@@ -188,6 +188,12 @@ std::optional<double> fileAgeDays(const std::string& path) {
   return daysOfTime(st.st_mtime);
 }
 
+std::optional<FileSizeAndDate> fileSizeAndDate(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
+  return FileSizeAndDate{static_cast<int64_t>(st.st_size), daysOfTime(st.st_mtime)};
+}
+
 std::string createTempFile(std::string_view prefix) {
   const char* dir = getenv("TMPDIR");
   std::string templ = std::string(dir && *dir ? dir : "/tmp") + "/" + std::string(prefix) + "XXXXXX";
