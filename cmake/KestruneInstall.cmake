@@ -1,7 +1,7 @@
 # The kit's layout for `cmake --install BUILD --prefix DIR`:
-#   bin/       the shipped programs (kestrune_shipped_program: setup.exe, and the uninstaller
-#              and loading program once they exist) and the kit's tools
-#              (kestrune_kit_tool: kestrune-form, kestrune-script, kestrune-arc)
+#   bin/       the shipped programs (kestrune_shipped_program: setup.exe,
+#              KestruneLoadProgram.exe with its kit marker K32V35.TXT, uninstall.exe) and
+#              the kit's tools (kestrune_kit_tool: kestrune-form, kestrune-script, kestrune-arc)
 #   doc/       README.md and docs/*.md            (share/doc/kestrune natively)
 #   examples/  the Zarvotill install script in text form (share/kestrune/examples natively)
 # The test `install_layout` installs into a folder of the build and checks the list.
@@ -11,11 +11,20 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${KESTRUNE_INSTALL_DOC
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${KESTRUNE_INSTALL_DOCDIR}
         FILES_MATCHING PATTERN "*.md")
 install(FILES ${PROJECT_SOURCE_DIR}/src/resources/zarvotill.kfm DESTINATION ${KESTRUNE_INSTALL_EXAMPLEDIR})
+# bin/ is also a kit directory for `setup -b` with UseLoadingProgram: the loader and its
+# marker file side by side.
+set(_kit_marker ${PROJECT_SOURCE_DIR}/programs/loader/K32V35.TXT)
+if(TARGET loader AND EXISTS ${_kit_marker})
+  install(FILES ${_kit_marker} DESTINATION ${KESTRUNE_INSTALL_BINDIR})
+endif()
 
 if(KESTRUNE_TESTS AND NOT KESTRUNE_FUZZ)
   get_property(shipped GLOBAL PROPERTY KESTRUNE_SHIPPED_PROGRAMS)
   get_property(tools GLOBAL PROPERTY KESTRUNE_KIT_TOOLS)
   set(expected ${KESTRUNE_INSTALL_DOCDIR}/README.md ${KESTRUNE_INSTALL_EXAMPLEDIR}/zarvotill.kfm)
+  if(TARGET loader AND EXISTS ${_kit_marker})
+    list(APPEND expected ${KESTRUNE_INSTALL_BINDIR}/K32V35.TXT)
+  endif()
   file(GLOB docs RELATIVE ${PROJECT_SOURCE_DIR}/docs ${PROJECT_SOURCE_DIR}/docs/*.md)
   foreach(d ${docs})
     list(APPEND expected ${KESTRUNE_INSTALL_DOCDIR}/${d})

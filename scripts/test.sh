@@ -23,5 +23,10 @@ start_display 91
 (cd "$root/build/win32" && ctest --output-on-failure) || status=1
 stop_display
 
+echo "== shipped programs (docs/performance.md, goal: setup.exe <= 1 MB)"
+for f in "$root"/build/win32/bin/setup.exe "$root"/build/win32/bin/KestruneLoadProgram.exe; do
+  if [ -f "$f" ]; then echo "$(basename "$f"): $(wc -c <"$f") bytes"; fi
+done
+
 if [ $status -eq 0 ]; then echo "ALL TESTS PASSED"; else echo "SOME TESTS FAILED"; fi
 exit $status
