@@ -84,16 +84,6 @@ const EnumType& EnumTypeInfo(TInstallFileState) {
   return t;
 }
 
-TCustomInstallFileList& InstallFiles() {
-  static TCustomInstallFileList list;
-  return list;
-}
-
-TCustomInstallFileList& FailedRegistrations() {
-  static TCustomInstallFileList list;
-  return list;
-}
-
 void TCustomInstallFileList::Add(TCustomInstallFile* item) {
   if (!item) throw IECustomInstallFileList("Cannot add a blank entry to the TCustomInstallFileList object");
   items_.push_back(item);

@@ -208,8 +208,6 @@ class TCustomInstallFileList {
   std::vector<TCustomInstallFile*> items_;
 };
 
-TCustomInstallFileList& InstallFiles();
-// Files whose ActiveX registration failed in this run.
-TCustomInstallFileList& FailedRegistrations();
+// InstallFiles() and FailedRegistrations() are in objects/run_state.h.
 
 }  // namespace kestrune

@@ -33,15 +33,6 @@ const EnumType& EnumTypeInfo(TMethodType) {
 
 // ---- registries ----
 
-TInstallShellLinkList& InstallShellLinks() {
-  static TInstallShellLinkList list;
-  return list;
-}
-
-TInstallShellLinkList& InstallMainLinks() {
-  static TInstallShellLinkList list;
-  return list;
-}
 
 void TInstallShellLinkList::Add(TCustomInstallShellLink* item) {
   if (!item) throw IEInstallShellLinkList("Cannot add a blank entry to the shell link list");

@@ -112,9 +112,7 @@ class TInstallShellLinkList {
   std::vector<TCustomInstallShellLink*> items_;
 };
 
-// Every live shortcut, and every live main-folder shortcut.
-TInstallShellLinkList& InstallShellLinks();
-TInstallShellLinkList& InstallMainLinks();
+// InstallShellLinks() and InstallMainLinks() are in objects/run_state.h.
 
 // Takes an object that is being destroyed out of every helper list before an object that
 // goes with it is destroyed too: the lists renumber their helpers, which the half-destroyed

@@ -17,8 +17,6 @@ namespace kestrune {
 
 namespace {
 
-TCustomNetInstallLocation* lastConnected = nullptr;
-
 // "host:port" names a port other than the protocol's default one (0).
 std::pair<std::string, uint16_t> splitHostAndPort(const std::string& hostname) {
   const std::string host = Trim(hostname);
@@ -78,7 +76,7 @@ TCustomNetInstallLocation::~TCustomNetInstallLocation() {
   Disconnect();
   api_.reset();
   NetInstallLocations().Remove(this);
-  if (lastConnected == this) lastConnected = nullptr;
+  if (LastConnectedLocation() == this) SetLastConnectedLocation(nullptr);
 }
 
 void TCustomNetInstallLocation::SetLoginInformation(const TLoginInformation* value) {
@@ -96,7 +94,7 @@ template <class E>
 void TCustomNetInstallLocation::raise(std::string_view step, std::initializer_list<FmtArg> args) const {
   // The code first: reading the response is a call of its own that may change it.
   const uint32_t code = api_ ? api_->lastError() : 0;
-  const std::string host = lastConnected ? lastConnected->LoginHostname() : std::string();
+  const std::string host = LastConnectedLocation() ? LastConnectedLocation()->LoginHostname() : std::string();
   throw E(NetErrorMessage(step, args, code, host, serverResponse()));
 }
 
@@ -115,11 +113,12 @@ void TCustomNetInstallLocation::LoadWinInet() {
 }
 
 void TCustomNetInstallLocation::Connect() {
-  lastConnected = this;
+  SetLastConnectedLocation(this);
   if (!api_) LoadWinInet();
   const TLoginInformation& login = *loginInformation_;
   if (!session_) {
-    session_ = api_->open(ChangeFileExt(ExtractFileName(ParamStr(0)), ""));
+    std::string agent = ChangeFileExt(ExtractFileName(ParamStr(0)), "");
+    session_ = api_->open(agent.empty() ? "Kestrune" : agent);
     if (!session_) raise<ENIL_OpenSession>("Cannot open internet connection", {});
     // Without time-outs of its own the library may wait for a silent server forever.
     api_->setTimeouts(session_, timeoutMilliseconds_);
@@ -140,19 +139,28 @@ void TCustomNetInstallLocation::Connect() {
     connection_ = api_->connect(session_, host, port, ftp ? platform::InternetService::Ftp : platform::InternetService::Http,
                                 user, password);
     if (!connection_) raise<ENIL_OpenService>("Cannot connect to host %s", {login.Hostname});
+    ftpDirectory_.clear();
+    api_->setTimeouts(connection_, timeoutMilliseconds_);
     if (OnAfterLogin) OnAfterLogin(this);
   }
-  if (ftp) {
-    const std::string dir = ServerDirectory(login.Directory);
+  // A relative directory is relative to the current one: setting it again on the same
+  // connection would go one level deeper with every download.
+  const std::string dir = ServerDirectory(login.Directory);
+  if (ftp && dir != ftpDirectory_) {
     if (!api_->ftpSetCurrentDirectory(connection_, dir)) raise<ENIL_FTPSetDir>("Cannot set directory on server to %s", {dir});
+    ftpDirectory_ = dir;
   }
 }
 
 bool TCustomNetInstallLocation::Disconnect() {
   bool ok = true;
   if (connection_ && api_) {
-    if (api_->closeHandle(connection_)) connection_ = nullptr;
-    else ok = false;
+    if (api_->closeHandle(connection_)) {
+      connection_ = nullptr;
+      ftpDirectory_.clear();
+    } else {
+      ok = false;
+    }
   }
   if (session_ && api_) {
     if (api_->closeHandle(session_)) session_ = nullptr;
@@ -170,6 +178,8 @@ platform::InternetHandle TCustomNetInstallLocation::openRemoteFile() {
   }
   platform::InternetHandle request = api_->httpOpenRequest(connection_, "GET", httpObject(login.Directory, remoteName_));
   if (!request) raise<ENIL_HTTPOpenFile>("Cannot open file %s on server", {remoteName_});
+  // The library takes the time-outs of a request from the request itself.
+  api_->setTimeouts(request, timeoutMilliseconds_);
   if (!api_->httpSendRequest(request, "Accept: */*\r\n\r\n")) {
     file_ = request;  // closed by Download
     raise<ENIL_HTTPSendRequest>("Cannot send request for file %s to the server", {remoteName_});
@@ -275,11 +285,6 @@ void TNetInstallLocationList::Remove(TCustomNetInstallLocation* location) {
   items_.erase(std::remove(items_.begin(), items_.end(), location), items_.end());
 }
 
-TNetInstallLocationList& NetInstallLocations() {
-  static TNetInstallLocationList list;
-  return list;
-}
 
-TCustomNetInstallLocation* LastConnectedLocation() { return lastConnected; }
 
 }  // namespace kestrune

@@ -103,6 +103,7 @@ class TCustomNetInstallLocation : public TComponent {
   platform::InternetHandle session_ = nullptr;
   platform::InternetHandle connection_ = nullptr;
   platform::InternetHandle file_ = nullptr;
+  std::string ftpDirectory_;  // set on the open connection
   std::string localPath_;
   std::string remoteName_;
   DataReceivedHandler onProgress_;
@@ -127,10 +128,7 @@ class TNetInstallLocationList {
  private:
   std::vector<TCustomNetInstallLocation*> items_;
 };
-TNetInstallLocationList& NetInstallLocations();
-// The location that connected last (its host names the server in error messages); null
-// when none has connected or it is gone.
-TCustomNetInstallLocation* LastConnectedLocation();
+// NetInstallLocations() and LastConnectedLocation() are in objects/run_state.h.
 
 void registerNetClasses(ClassRegistry& registry);
 

@@ -14,7 +14,6 @@
 namespace kestrune {
 
 namespace {
-TMainLinkGroup* mainLinkGroup = nullptr;
 
 // The form's built-in specifier of that class; null when there is none.
 template <class T>
@@ -27,12 +26,7 @@ TCustomPathSpecifier* standardOrNull() {
 }
 }  // namespace
 
-TShellLinkGroupList& ShellLinkGroups() {
-  static TShellLinkGroupList list;
-  return list;
-}
 
-TMainLinkGroup* MainLinkGroup() { return mainLinkGroup; }
 
 void TShellLinkGroupList::Add(TCustomShellLinkGroup* item) { items_.push_back(item); }
 void TShellLinkGroupList::Remove(TCustomShellLinkGroup* item) {
@@ -78,15 +72,15 @@ const ClassInfo& TMainLinkGroup::classInfo() {
 }
 
 TMainLinkGroup::TMainLinkGroup(TComponent* owner) : TCustomShellLinkGroup(owner) {
-  if (mainLinkGroup) throw IEShellLinkGroup("You can only have one TMainLinkGroup component in your project");
+  if (MainLinkGroup()) throw IEShellLinkGroup("You can only have one TMainLinkGroup component in your project");
   SetDestDirType(nullptr);
   IInstallEngine* engine = CurrentEngine();
   destDir_ = "\\" + (engine ? engine->EngineProductName() : std::string("MainFolderName"));
-  mainLinkGroup = this;
+  SetMainLinkGroup(this);
 }
 
 TMainLinkGroup::~TMainLinkGroup() {
-  if (mainLinkGroup == this) mainLinkGroup = nullptr;
+  if (MainLinkGroup() == this) SetMainLinkGroup(nullptr);
 }
 
 void TMainLinkGroup::SetContainer(TInstallContainer* value) {

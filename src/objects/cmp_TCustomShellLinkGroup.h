@@ -41,8 +41,6 @@ class TShellLinkGroupList {
   std::vector<TCustomShellLinkGroup*> items_;
 };
 
-// The list of link groups (kept empty) and the single main link group (null when none).
-TShellLinkGroupList& ShellLinkGroups();
-TMainLinkGroup* MainLinkGroup();
+// ShellLinkGroups() and MainLinkGroup() are in objects/run_state.h.
 
 }  // namespace kestrune

@@ -2,6 +2,10 @@
 #include "objects/run_state.h"
 
 #include "archive/cmp_TKstrCompress.h"
+#include "objects/cmp_TCustomInstallFile.h"
+#include "objects/cmp_TCustomInstallShellLink.h"
+#include "objects/cmp_TCustomNetInstallLocation.h"
+#include "objects/cmp_TCustomShellLinkGroup.h"
 #include "objects/cmp_TInstallContainer.h"
 #include "objects/cmp_TPathSpecifier.h"
 
@@ -17,6 +21,14 @@ struct RunState {
   TInstallContainerList containers;
   TPathSpecifierList pathSpecifiers;
   TStandardPathSpecList standardSpecifiers;
+  TCustomInstallFileList installFiles;
+  TCustomInstallFileList failedRegistrations;
+  TInstallShellLinkList shellLinks;
+  TInstallShellLinkList mainLinks;
+  TShellLinkGroupList linkGroups;
+  TMainLinkGroup* mainLinkGroup = nullptr;
+  TNetInstallLocationList netLocations;
+  TCustomNetInstallLocation* lastConnected = nullptr;
 };
 
 // Created on first use, so that components made by other static objects find it.
@@ -38,6 +50,16 @@ void SetCurrentNetLocation(TCustomNetInstallLocation* location) { state().netLoc
 TInstallContainerList& InstallContainers() { return state().containers; }
 TPathSpecifierList& PathSpecifiers() { return state().pathSpecifiers; }
 TStandardPathSpecList& StandardPathSpecifiers() { return state().standardSpecifiers; }
+TCustomInstallFileList& InstallFiles() { return state().installFiles; }
+TInstallShellLinkList& InstallShellLinks() { return state().shellLinks; }
+TInstallShellLinkList& InstallMainLinks() { return state().mainLinks; }
+TShellLinkGroupList& ShellLinkGroups() { return state().linkGroups; }
+TMainLinkGroup* MainLinkGroup() { return state().mainLinkGroup; }
+void SetMainLinkGroup(TMainLinkGroup* group) { state().mainLinkGroup = group; }
+TNetInstallLocationList& NetInstallLocations() { return state().netLocations; }
+TCustomInstallFileList& FailedRegistrations() { return state().failedRegistrations; }
+TCustomNetInstallLocation* LastConnectedLocation() { return state().lastConnected; }
+void SetLastConnectedLocation(TCustomNetInstallLocation* location) { state().lastConnected = location; }
 
 void ResetRunState() {
   RunState& s = state();
@@ -45,6 +67,8 @@ void ResetRunState() {
   s.installRecordKey.clear();
   s.netAbortRequested = false;
   s.netLocation = nullptr;
+  s.failedRegistrations.Clear();
+  s.lastConnected = nullptr;
   SharedArchiveEngine().SetAbort(false);
 }
 

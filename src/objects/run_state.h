@@ -1,7 +1,8 @@
 // The process-wide state of an installation, in one place: the current engine, the
-// install record key, the cancel flags, the current network location, the registries of
-// live install containers and path specifiers, and the archive layer's shared archive
-// engine and module version resource. Everything else the kit keeps lives in components.
+// install record key, the cancel flags, the current and last connected network locations,
+// the files whose registration failed, the registries of live install containers, path
+// specifiers, install files, shortcuts, link groups and network locations, and the archive
+// layer's shared archive engine and module version resource. Everything else the kit keeps lives in components.
 //
 // The program is single-threaded (the run happens inside window message handling), so
 // the state is plain values without locks.
@@ -17,6 +18,11 @@ class TPathSpecifierList;
 class TStandardPathSpecList;
 class TKstrCompress;
 class TVersionResource;
+class TCustomInstallFileList;
+class TInstallShellLinkList;
+class TShellLinkGroupList;
+class TMainLinkGroup;
+class TNetInstallLocationList;
 
 // The engine at the root of the tree; at most one exists. Null before an engine is
 // created and after it is destroyed.
@@ -43,6 +49,22 @@ void SetCurrentNetLocation(TCustomNetInstallLocation* location);
 TInstallContainerList& InstallContainers();
 TPathSpecifierList& PathSpecifiers();
 TStandardPathSpecList& StandardPathSpecifiers();
+TCustomInstallFileList& InstallFiles();
+// Every live shortcut, and every live main-folder shortcut.
+TInstallShellLinkList& InstallShellLinks();
+TInstallShellLinkList& InstallMainLinks();
+// The list of link groups (kept empty) and the single main link group (null when none).
+TShellLinkGroupList& ShellLinkGroups();
+TMainLinkGroup* MainLinkGroup();
+void SetMainLinkGroup(TMainLinkGroup* group);
+TNetInstallLocationList& NetInstallLocations();
+
+// Files whose ActiveX registration failed in this run (registered again at its end).
+TCustomInstallFileList& FailedRegistrations();
+// The location that connected last (its host names the server in error messages); null
+// when none has connected or it is gone.
+TCustomNetInstallLocation* LastConnectedLocation();
+void SetLastConnectedLocation(TCustomNetInstallLocation* location);
 
 // The archive layer's process-wide objects, created on first use. They are defined in
 // src/archive because that layer uses them itself (headers of new members carry the
@@ -51,7 +73,8 @@ TKstrCompress& SharedArchiveEngine();
 TVersionResource& ModuleVersionResource();
 
 // Puts the values of a run back to their start: no engine, no install record key, no
-// network location, both cancel flags cleared. The registries of live objects follow the
+// network location, no failed registrations, no last connected location, both cancel
+// flags cleared. The registries of live objects follow the
 // objects' lifetimes and are left as they are. For tests that run several installations
 // in one process.
 void ResetRunState();
