@@ -3,6 +3,7 @@
 // exit code tells how it ended (engine/exit_codes.h, README).
 #include <exception>
 
+#include "dialogs/dialog_classes.h"
 #include "engine/MainForm.h"
 #include "engine/cmp_TInstall.h"
 #include "engine/exit_codes.h"
@@ -29,6 +30,8 @@ int main() {
     // The program's own split of the raw command line: "-sC:\Dist\" keeps its backslash.
     SetProgramParams(platform::commandLineArguments());
     registerKitClasses(ClassRegistry::Global());
+    // The wizard's pages, in the order the dialog managers find them.
+    dialogs::registerWizardForms();
     // The engine's default theme picture is the program's bitmap resource.
     TCustomInstall::ThemeBitmapLoader = [] {
       return platform::loadBitmapResource("INSTALLTHEME1").value_or(std::vector<uint8_t>{});

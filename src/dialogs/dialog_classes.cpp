@@ -3,12 +3,30 @@
 
 #include "dialogs/cmp_Rotate3DLabel.h"
 #include "dialogs/cmp_TBackDrop.h"
+#include "dialogs/dlgcmp_TDialogManager.h"
+#include "dialogs/ordlg_CompletionDlgs.h"
+#include "dialogs/ordlg_CopyFileDlg.h"
+#include "dialogs/ordlg_LicenseDlg.h"
+#include "dialogs/ordlg_WelcomeDlg.h"
 
 namespace kestrune::dialogs {
 
 void registerDialogClasses(ClassRegistry& registry) {
   registry.Register(TBackdrop::classInfo());
   registry.Register(TRotate3DLabel::classInfo());
+  registry.Register(TDialogManager::classInfo());
+}
+
+void registerWizardForms() {
+  // Once per program: the registries keep their entries until the program ends.
+  if (InstallFormCount() > 0) return;
+  // The program's order; the component selection page belongs between the copy
+  // progress form and the failure page.
+  RegisterInstallForm(TGoodInstallForm::classInfo(), nullptr);
+  RegisterInstallForm(TWelcomeForm::classInfo(), nullptr);
+  RegisterInstallForm(TLicenseForm::classInfo(), nullptr);
+  RegisterDuringCopyForm(TCopyFileForm::classInfo(), nullptr);
+  RegisterInstallForm(TBadInstallForm::classInfo(), nullptr);
 }
 
 }  // namespace kestrune::dialogs

@@ -138,6 +138,13 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   bool EngineInstalling() const override { return installing_; }
   void EngineAddUnfinished(const std::string& name, int kind) override { AddUnfinished(name, kind); }
   void EngineSetReboot() override { reboot_ = true; }
+  bool EngineUserAbortAllowed() override {
+    bool allowed = true;
+    if (OnUserAbort) OnUserAbort(this, allowed);
+    return allowed;
+  }
+  const TPicture* EngineThemeBitmap() const override { return dialogThemeBitmap_; }
+  void EngineSetRebootChoice(bool reboot) override { reboot_ = reboot; }
 
   TNotifyEvent OnAfterInitialized, OnAfterNotifyBadInstall, OnAfterNotifyGoodInstall, OnAfterReadArchiveInfo,
       OnBeforeNotifyBadInstall, OnBeforeNotifyGoodInstall, OnBeforeReadArchiveInfo, OnFailedReboot;

@@ -10,6 +10,7 @@ namespace kestrune {
 
 class TFileContainer;
 class TCustomNetInstallLocation;
+class TPicture;
 
 class IInstallEngine {
  public:
@@ -31,6 +32,12 @@ class IInstallEngine {
   virtual void EngineAddUnfinished(const std::string& name, int kind) {}
   // Asks for a restart at the end of the run.
   virtual void EngineSetReboot() {}
+  // The wizard's questions to the engine: whether the user may abort now (its
+  // OnUserAbort; true when nothing refuses), the pages' theme picture (null for none), and
+  // the restart chosen on the last page (true or false).
+  virtual bool EngineUserAbortAllowed() { return true; }
+  virtual const TPicture* EngineThemeBitmap() const { return nullptr; }
+  virtual void EngineSetRebootChoice(bool reboot) {}
 };
 
 }  // namespace kestrune

@@ -8,9 +8,11 @@
 
 namespace kestrune::platform::ui {
 
-struct NativeWindow::Impl {};
+struct NativeWindow::Impl {
+  bool checked = false;
+};
 
-NativeWindow::NativeWindow(WindowSink&) {}
+NativeWindow::NativeWindow(WindowSink&) : impl_(std::make_unique<Impl>()) {}
 NativeWindow::~NativeWindow() = default;
 void NativeWindow::Create(const WindowParams&) {}
 void NativeWindow::Destroy() {}
@@ -32,6 +34,27 @@ void NativeWindow::BringToFront() {}
 bool NativeWindow::IsActive() const { return false; }
 void NativeWindow::Post(int) {}
 void NativeWindow::RefreshCursor() {}
+std::string NativeWindow::Text() const { return {}; }
+void NativeWindow::SetButtonCheck(bool checked) { impl_->checked = checked; }
+bool NativeWindow::ButtonChecked() const { return impl_->checked; }
+void NativeWindow::SetButtonDefault(bool) {}
+void NativeWindow::SetProgress(int, int, int) {}
+void NativeWindow::SetReadOnly(bool) {}
+void NativeWindow::SetStyleBits(unsigned long, unsigned long) {}
+void NativeWindow::SetFocus() {}
+bool NativeWindow::Focused() const { return false; }
+void NativeWindow::ScrollToTop() {}
+
+// Without fonts: 6 pixels a character and lines as high as the font, wrapped at words.
+Size MeasureText(const FontSpec& font, std::string_view utf8, int maxWidth, bool wrap) {
+  int lineHeight = font.height < 0 ? -font.height + 2 : font.height;
+  int chars = 0;
+  for (unsigned char c : utf8) chars += (c & 0xC0) != 0x80;
+  int width = chars * 6;
+  if (!wrap || maxWidth <= 0 || width <= maxWidth) return Size{width, lineHeight};
+  int lines = (width + maxWidth - 1) / maxWidth;
+  return Size{maxWidth, lines * lineHeight};
+}
 
 bool DispatchPending() { return true; }
 bool WaitAndDispatch() { return false; }

@@ -59,6 +59,15 @@ class Canvas {
   // their parent.
   virtual void PushOrigin(Point origin, const Rect& clip) = 0;
   virtual void PopOrigin() = 0;
+  // Draws a Windows BMP file (starting "BM") stretched into dest. Bytes that are no
+  // bitmap draw nothing.
+  virtual void DrawBitmap(const Rect& dest, const std::vector<uint8_t>& bmpFile) {}
+  // Draws one of the system's standard icons (32513 stop, 32514 question, 32515
+  // exclamation, 32516 information) at its size in dest's top-left corner.
+  virtual void DrawSystemIcon(const Rect& dest, int iconId) {}
 };
+
+// The size of text in a font: one line, or word-wrapped within maxWidth when wrap is set.
+Size MeasureText(const FontSpec& font, std::string_view utf8, int maxWidth, bool wrap);
 
 }  // namespace kestrune::platform::ui

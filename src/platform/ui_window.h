@@ -33,7 +33,32 @@ class WindowSink {
   virtual void WindowCommand(int notifyCode) {}
   // Cursor id to show over the window (0 = the class default arrow).
   virtual int WindowCursor() { return 0; }
+  // Colours of a system control (text and background) when its parent paints it; false
+  // leaves the system's own.
+  virtual bool WindowControlColors(ColorRef& text, ColorRef& back) { return false; }
+  // Return (13) or Escape (27) was pressed in this window or one of its children; true
+  // when the sink handled it (pressed its default or cancel button).
+  virtual bool WindowDialogKey(int key) { return false; }
 };
+
+// Style bits of the system control classes (the Win32 values), for WindowParams::classStyle.
+namespace ctl {
+inline constexpr unsigned long bsPushButton = 0x0, bsDefPushButton = 0x1, bsAutoCheckBox = 0x3, bsGroupBox = 0x7,
+                               bsAutoRadioButton = 0x9, bsMultiLine = 0x2000;
+inline constexpr unsigned long ssLeft = 0x0, ssCenter = 0x1, ssRight = 0x2, ssLeftNoWordWrap = 0xC, ssNoPrefix = 0x80,
+                               ssCenterImage = 0x200;
+inline constexpr unsigned long esMultiLine = 0x4, esLowerCase = 0x10, esUpperCase = 0x8, esAutoVScroll = 0x40,
+                               esAutoHScroll = 0x80, esReadOnly = 0x800;
+inline constexpr unsigned long wsVScroll = 0x200000, wsHScroll = 0x100000, wsTabStop = 0x10000, wsGroup = 0x20000;
+inline constexpr unsigned long wsExClientEdge = 0x200;
+// Class names of the system controls; RichEdit and the common controls are loaded on first use.
+inline constexpr const char* kButton = "BUTTON";
+inline constexpr const char* kStatic = "STATIC";
+inline constexpr const char* kEdit = "EDIT";
+inline constexpr const char* kRichEdit = "RichEdit20W";
+inline constexpr const char* kProgressBar = "msctls_progress32";
+inline constexpr const char* kTabControl = "SysTabControl32";
+}  // namespace ctl
 
 enum class BorderKind { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
 enum class ShowState { Normal, Minimized, Maximized };
@@ -51,6 +76,7 @@ struct WindowParams {
   // with extra window style bits of that class.
   std::string systemClass;
   unsigned long classStyle = 0;
+  unsigned long exStyle = 0;
 };
 
 class NativeWindow {
@@ -84,6 +110,21 @@ class NativeWindow {
   void Post(int code);
   // Shows the cursor the sink asks for now, when the mouse is over the window.
   void RefreshCursor();
+
+  // System controls.
+  std::string Text() const;
+  void SetButtonCheck(bool checked);
+  bool ButtonChecked() const;
+  // Makes a push button the default one (thick frame) or a plain one.
+  void SetButtonDefault(bool isDefault);
+  void SetProgress(int min, int max, int position);
+  void SetReadOnly(bool readOnly);
+  // Replaces the style bits in mask by bits (for styles a control may change later).
+  void SetStyleBits(unsigned long mask, unsigned long bits);
+  void SetFocus();
+  bool Focused() const;
+  // Scrolls a multi-line edit to its first line.
+  void ScrollToTop();
 
   // Called by the window procedure.
   struct Impl;

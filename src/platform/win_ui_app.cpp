@@ -9,6 +9,22 @@ namespace {
 int g_overrideCursor = 0;
 
 void dispatch(MSG& msg) {
+  // Return and Escape press a form's default and cancel buttons; Tab moves the focus
+  // between controls as in a dialog box.
+  if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+    bool handled = false;
+    try {
+      handled = DispatchDialogKey(msg.hwnd, static_cast<int>(msg.wParam));
+    } catch (...) {
+      ReportCallbackException(std::current_exception());
+      handled = true;
+    }
+    if (handled) return;
+  }
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
+    HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+    if (top && IsDialogMessageW(top, &msg)) return;
+  }
   // ::TranslateMessage: the kit has a TranslateMessage of its own for texts.
   ::TranslateMessage(&msg);
   DispatchMessageW(&msg);

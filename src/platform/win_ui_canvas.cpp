@@ -1,4 +1,5 @@
 // GDI implementation of the drawing surface.
+#include <cstring>
 #include <vector>
 
 #include "platform/text.h"
@@ -36,6 +37,27 @@ class GdiCanvas : public Canvas {
     Polygon(dc_, pts.data(), static_cast<int>(pts.size()));
     SelectObject(dc_, oldPen);
     SelectObject(dc_, oldBrush);
+  }
+
+  void DrawBitmap(const Rect& dest, const std::vector<uint8_t>& bmp) override {
+    // BITMAPFILEHEADER (14 bytes), then the BITMAPINFO; the pixels start at bfOffBits.
+    if (bmp.size() < 14 + sizeof(BITMAPINFOHEADER) || bmp[0] != 'B' || bmp[1] != 'M') return;
+    uint32_t offBits = 0;
+    memcpy(&offBits, bmp.data() + 10, 4);
+    BITMAPINFOHEADER header;
+    memcpy(&header, bmp.data() + 14, sizeof header);
+    if (offBits >= bmp.size() || header.biSize < sizeof header || header.biWidth <= 0 || header.biHeight == 0) return;
+    uint64_t rowBytes = ((static_cast<uint64_t>(header.biWidth) * header.biBitCount + 31) / 32) * 4;
+    uint64_t rows = header.biHeight < 0 ? -static_cast<int64_t>(header.biHeight) : header.biHeight;
+    if (header.biCompression == BI_RGB && offBits + rowBytes * rows > bmp.size()) return;
+    SetStretchBltMode(dc_, HALFTONE);
+    StretchDIBits(dc_, dest.left, dest.top, dest.Width(), dest.Height(), 0, 0, header.biWidth, static_cast<int>(rows),
+                  bmp.data() + offBits, reinterpret_cast<const BITMAPINFO*>(bmp.data() + 14), DIB_RGB_COLORS, SRCCOPY);
+  }
+
+  void DrawSystemIcon(const Rect& dest, int iconId) override {
+    if (HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(iconId)))
+      DrawIconEx(dc_, dest.left, dest.top, icon, 32, 32, 0, nullptr, DI_NORMAL);
   }
 
   void SelectFont(const FontSpec& description) override {
@@ -102,5 +124,20 @@ LOGFONTW LogFontOf(const FontSpec& font) {
 }
 
 std::unique_ptr<Canvas> MakeGdiCanvas(HDC dc) { return std::make_unique<GdiCanvas>(dc); }
+
+Size MeasureText(const FontSpec& font, std::string_view utf8, int maxWidth, bool wrap) {
+  HDC dc = GetDC(nullptr);
+  LOGFONTW lf = LogFontOf(font);
+  HFONT f = CreateFontIndirectW(&lf);
+  HGDIOBJ old = SelectObject(dc, f);
+  std::wstring text = Widen(utf8);
+  RECT rc{0, 0, maxWidth, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc,
+            DT_CALCRECT | DT_NOPREFIX | (wrap ? DT_WORDBREAK : DT_SINGLELINE));
+  SelectObject(dc, old);
+  DeleteObject(f);
+  ReleaseDC(nullptr, dc);
+  return Size{rc.right - rc.left, rc.bottom - rc.top};
+}
 
 }  // namespace kestrune::platform::ui

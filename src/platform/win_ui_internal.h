@@ -17,6 +17,10 @@ std::unique_ptr<Canvas> MakeGdiCanvas(HDC dc);
 
 HCURSOR CursorHandle(int cursor);
 
+// Offers Return or Escape to the sinks of target and its parents, up to its top-level
+// window; true when one handled it. Exceptions of the sinks are caught and reported.
+bool DispatchDialogKey(HWND target, int key);
+
 // The GDI description of a font (a zero escapement and precision give a control's font).
 LOGFONTW LogFontOf(const FontSpec& font);
 

@@ -7,6 +7,8 @@
 #include "platform/ui_app.h"
 #include "platform/win_ui_internal.h"
 
+#include <commctrl.h>
+
 namespace kestrune::platform::ui {
 
 namespace {
@@ -75,6 +77,28 @@ struct NativeWindow::Impl {
   HWND hwnd = nullptr;
   WNDPROC systemProc = nullptr;  // set for subclassed system controls
   HFONT font = nullptr;
+  HBRUSH backBrush = nullptr;  // background of a system control painted by its parent
+  ColorRef backColor = 0;
+  bool checked = false;        // check state kept for the native-less reads
+
+  ~Impl() {
+    if (backBrush) DeleteObject(backBrush);
+  }
+
+  // The brush WM_CTLCOLOR* hands back for this control, or null for the system's own.
+  HBRUSH controlColors(HDC dc) {
+    if (!sink) return nullptr;
+    ColorRef text = 0, back = 0;
+    if (!sink->WindowControlColors(text, back)) return nullptr;
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
+    if (!backBrush || backColor != back) {
+      if (backBrush) DeleteObject(backBrush);
+      backBrush = CreateSolidBrush(back);
+      backColor = back;
+    }
+    return backBrush;
+  }
 
   LRESULT callDefault(UINT msg, WPARAM wp, LPARAM lp) {
     return systemProc ? CallWindowProcW(systemProc, hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
@@ -113,6 +137,14 @@ struct NativeWindow::Impl {
         return 0;
       case WM_ERASEBKGND:
         if (!systemProc) return 1;  // WM_PAINT paints every pixel
+        // Group boxes and other system controls that do not erase their own background get
+        // the control's colour (their parent clips its children and paints nothing there).
+        if (HBRUSH brush = controlColors(reinterpret_cast<HDC>(wp))) {
+          RECT rc;
+          GetClientRect(hwnd, &rc);
+          ::FillRect(reinterpret_cast<HDC>(wp), &rc, brush);
+          return 1;
+        }
         break;
       case WM_WINDOWPOSCHANGED: {
         LRESULT r = callDefault(msg, wp, lp);
@@ -140,6 +172,14 @@ struct NativeWindow::Impl {
           return 0;
         }
         break;
+      case WM_CTLCOLORSTATIC:
+      case WM_CTLCOLORBTN:
+      case WM_CTLCOLOREDIT: {
+        auto* child = static_cast<Impl*>(GetPropW(reinterpret_cast<HWND>(lp), kBindingProp));
+        if (child)
+          if (HBRUSH brush = child->controlColors(reinterpret_cast<HDC>(wp))) return reinterpret_cast<LRESULT>(brush);
+        break;
+      }
       case WM_SETCURSOR:
         if (LOWORD(lp) == HTCLIENT && sink) {
           int cursor = OverrideCursor();
@@ -197,6 +237,27 @@ LRESULT CALLBACK subclassWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return dispatchSafely(self, hwnd, msg, wp, lp);
 }
 
+NativeWindow::Impl* implOf(HWND h) {
+  if (auto* bound = static_cast<NativeWindow::Impl*>(GetPropW(h, kBindingProp))) return bound;
+  if (GetWindowLongPtrW(h, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(hostWndProc))
+    return reinterpret_cast<NativeWindow::Impl*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+  return nullptr;
+}
+
+// RichEdit and the common controls register their classes when their library is loaded;
+// both come from the system directory only.
+void loadControlLibrary(const std::string& cls) {
+  static bool richEdit = false, common = false;
+  if (cls == ctl::kRichEdit && !richEdit) {
+    wchar_t dir[MAX_PATH];
+    UINT n = GetSystemDirectoryW(dir, MAX_PATH);
+    if (n > 0 && n < MAX_PATH && LoadLibraryW((std::wstring(dir, n) + L"\\riched20.dll").c_str())) richEdit = true;
+  } else if ((cls == ctl::kProgressBar || cls == ctl::kTabControl) && !common) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
+    common = InitCommonControlsEx(&icc);
+  }
+}
+
 DWORD styleFor(const WindowParams& p, DWORD& exStyle) {
   exStyle = 0;
   DWORD style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
@@ -221,6 +282,7 @@ DWORD styleFor(const WindowParams& p, DWORD& exStyle) {
   }
   if (p.visible) style |= WS_VISIBLE;
   if (!p.enabled) style |= WS_DISABLED;
+  exStyle |= p.exStyle;
   return style | p.classStyle;
 }
 
@@ -248,6 +310,7 @@ void NativeWindow::Create(const WindowParams& p) {
                              nullptr, GetModuleHandleW(nullptr), impl_.get());
     if (!h) throwWin32("CreateWindowExW", GetLastError());
   } else {
+    loadControlLibrary(p.systemClass);
     std::wstring cls = Widen(p.systemClass);
     HWND h = CreateWindowExW(exStyle, cls.c_str(), caption.c_str(), style, b.left, b.top, b.Width(), b.Height(), parent,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -338,6 +401,67 @@ void NativeWindow::RefreshCursor() {
   int cursor = OverrideCursor();
   if (cursor == 0) cursor = impl_->sink->WindowCursor();
   SetCursor(CursorHandle(cursor));
+}
+
+std::string NativeWindow::Text() const {
+  if (!impl_->hwnd) return {};
+  int n = GetWindowTextLengthW(impl_->hwnd);
+  std::wstring w(static_cast<size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(impl_->hwnd, w.data(), n + 1);
+  w.resize(n > 0 ? n : 0);
+  return Narrow(w);
+}
+
+void NativeWindow::SetButtonCheck(bool checked) {
+  impl_->checked = checked;
+  if (impl_->hwnd) SendMessageW(impl_->hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool NativeWindow::ButtonChecked() const {
+  if (!impl_->hwnd) return impl_->checked;
+  return SendMessageW(impl_->hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void NativeWindow::SetButtonDefault(bool isDefault) {
+  if (impl_->hwnd) SendMessageW(impl_->hwnd, BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void NativeWindow::SetProgress(int min, int max, int position) {
+  if (!impl_->hwnd) return;
+  SendMessageW(impl_->hwnd, PBM_SETRANGE32, min, max);
+  SendMessageW(impl_->hwnd, PBM_SETPOS, position, 0);
+}
+
+void NativeWindow::SetReadOnly(bool readOnly) {
+  if (impl_->hwnd) SendMessageW(impl_->hwnd, EM_SETREADONLY, readOnly, 0);
+}
+
+void NativeWindow::SetStyleBits(unsigned long mask, unsigned long bits) {
+  if (!impl_->hwnd) return;
+  LONG_PTR style = GetWindowLongPtrW(impl_->hwnd, GWL_STYLE);
+  SetWindowLongPtrW(impl_->hwnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(mask)) | static_cast<LONG_PTR>(bits & mask));
+  ::InvalidateRect(impl_->hwnd, nullptr, TRUE);
+}
+
+void NativeWindow::SetFocus() {
+  if (impl_->hwnd) ::SetFocus(impl_->hwnd);
+}
+
+bool NativeWindow::Focused() const { return impl_->hwnd && GetFocus() == impl_->hwnd; }
+
+void NativeWindow::ScrollToTop() {
+  if (!impl_->hwnd) return;
+  SendMessageW(impl_->hwnd, EM_SETSEL, 0, 0);
+  SendMessageW(impl_->hwnd, EM_SCROLLCARET, 0, 0);
+}
+
+bool DispatchDialogKey(HWND target, int key) {
+  for (HWND h = target; h; h = GetParent(h)) {
+    NativeWindow::Impl* impl = implOf(h);
+    if (impl && impl->sink && impl->sink->WindowDialogKey(key)) return true;
+    if (!(GetWindowLongPtrW(h, GWL_STYLE) & WS_CHILD)) break;
+  }
+  return false;
 }
 
 }  // namespace kestrune::platform::ui

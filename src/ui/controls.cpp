@@ -199,7 +199,8 @@ void TWinControl::RemoveControl(TControl* control) {
 }
 
 void TWinControl::HandleNeeded() {
-  if (window_.Exists()) return;
+  // handleMade_ also ends the walk where no window can exist (the headless build).
+  if (window_.Exists() || handleMade_) return;
   if (Parent()) Parent()->HandleNeeded();
   CreateHandle();
 }
@@ -219,6 +220,7 @@ void TWinControl::CreateParams(platform::ui::WindowParams& params) {
 }
 
 void TWinControl::CreateHandle() {
+  handleMade_ = true;
   platform::ui::WindowParams params;
   CreateParams(params);
   window_.Create(params);
@@ -232,6 +234,7 @@ void TWinControl::DestroyHandle() {
   for (TControl* c : controls_)
     if (auto* w = dynamic_cast<TWinControl*>(c)) w->DestroyHandle();
   window_.Destroy();
+  handleMade_ = false;
 }
 
 void TWinControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
@@ -258,6 +261,7 @@ void TWinControl::AlignControls() {
   if (aligning_ || IsLoading() || IsDestroying()) return;
   aligning_ = true;
   Rect r{0, 0, ClientWidth(), ClientHeight()};
+  AdjustClientRect(r);
   for (TAlign pass : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
     for (TControl* c : controls_) {
       if (c->Align() != pass || !c->Visible()) continue;
@@ -276,6 +280,14 @@ void TWinControl::AlignControls() {
 }
 
 void TWinControl::Invalidate() { window_.Invalidate(); }
+
+void TWinControl::SetFocus() { window_.SetFocus(); }
+
+bool TWinControl::CanFocus() const {
+  for (const TControl* c = this; c; c = c->Parent())
+    if (!c->Visible() || !c->Enabled()) return false;
+  return true;
+}
 
 void TWinControl::Repaint() {
   window_.Invalidate();

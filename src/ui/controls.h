@@ -137,8 +137,14 @@ class TWinControl : public TControl, protected platform::ui::WindowSink {
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
   int32_t ClientWidth() const override;
   int32_t ClientHeight() const override;
-  // Lays out the children with an alignment: top, bottom, left, right, then client.
+  // Lays out the children with an alignment: top, bottom, left, right, then client,
+  // inside the client rectangle less what AdjustClientRect takes (borders, bevels).
   void AlignControls();
+  // Gives this control the keyboard focus (when its window exists).
+  void SetFocus();
+  bool Focused() const { return window_.Focused(); }
+  // Visible and enabled, and so are all its parents.
+  bool CanFocus() const;
 
   void Invalidate() override;
   void Repaint() override;
@@ -150,6 +156,8 @@ class TWinControl : public TControl, protected platform::ui::WindowSink {
   virtual void CreateParams(platform::ui::WindowParams& params);
   virtual void CreateHandle();
   void DestroyHandle();
+  // The part of the client area aligned children share.
+  virtual void AdjustClientRect(platform::ui::Rect& r) const {}
   // Client size used before the window exists.
   virtual platform::ui::Size EstimatedClientSize() const { return {width_, height_}; }
   void TextChanged() override;
@@ -175,6 +183,7 @@ class TWinControl : public TControl, protected platform::ui::WindowSink {
   friend class TControl;
   std::vector<TControl*> controls_;
   bool aligning_ = false;
+  bool handleMade_ = false;  // CreateHandle ran (and DestroyHandle did not since)
   bool fromWindow_ = false;  // bounds are being taken from the window: do not move it
 };
 

@@ -1,4 +1,4 @@
-// Panels.
+// Panels, radio groups, images and bevels.
 #include "ui/extctrls.h"
 
 #include "runtime/published.h"
@@ -56,6 +56,12 @@ void TCustomPanel::SetBorderStyle(TBorderStyle v) {
 void TCustomPanel::SetBorderWidth(int32_t v) {
   borderWidth_ = v;
   Invalidate();
+  AlignControls();
+}
+
+void TCustomPanel::AdjustClientRect(Rect& r) const {
+  // Aligned children keep BorderWidth free on every side; the bevels are drawn under them.
+  r = {r.left + borderWidth_, r.top + borderWidth_, r.right - borderWidth_, r.bottom - borderWidth_};
 }
 
 namespace {
@@ -93,6 +99,196 @@ void TCustomPanel::Paint(Canvas& canvas) {
 const ClassInfo& TPanel::classInfo() {
   static const ClassInfo info{"TPanel", &TCustomPanel::classInfo(), create<TPanel>, {}};
   return info;
+}
+
+const ClassInfo& TRadioGroup::classInfo() {
+  static const ClassInfo info{"TRadioGroup", &TCustomGroupBox::classInfo(), create<TRadioGroup>,
+                              {prop<&TRadioGroup::Columns, &TRadioGroup::SetColumns>("Columns").Default(1),
+                               prop<&TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex>("ItemIndex").Default(-1),
+                               prop<&TRadioGroup::Items>("Items")}};
+  return info;
+}
+
+TRadioGroup::TRadioGroup(TComponent* owner) : TCustomGroupBox(owner), items_(std::make_unique<TStringList>()) {}
+
+TRadioGroup::~TRadioGroup() {
+  for (TRadioButton* b : buttons_) delete b;
+}
+
+void TRadioGroup::Loaded() {
+  TCustomGroupBox::Loaded();
+  ItemsChanged();
+}
+
+void TRadioGroup::ItemsChanged() {
+  updating_ = true;
+  while (static_cast<int>(buttons_.size()) > items_->Count()) {
+    delete buttons_.back();
+    buttons_.pop_back();
+  }
+  while (static_cast<int>(buttons_.size()) < items_->Count()) {
+    // The buttons belong to the group, not to the stream's root: they are never streamed.
+    auto* b = new TRadioButton(nullptr);
+    int index = static_cast<int>(buttons_.size());
+    b->OnClick = [this, index](TComponent*) { buttonClicked(index); };
+    buttons_.push_back(b);
+    b->SetParent(this);
+  }
+  for (int i = 0; i < items_->Count(); ++i) {
+    buttons_[i]->SetCaption(items_->Strings(i));
+    buttons_[i]->SetEnabled(Enabled());
+    buttons_[i]->SetChecked(i == itemIndex_);
+  }
+  updating_ = false;
+  arrangeButtons();
+}
+
+void TRadioGroup::arrangeButtons() {
+  if (buttons_.empty() || IsLoading()) return;
+  int columns = columns_ > 0 ? columns_ : 1;
+  int perColumn = (static_cast<int>(buttons_.size()) + columns - 1) / columns;
+  int fontHeight = (Font()->Height() < 0 ? -Font()->Height() : Font()->Height()) + 2;
+  int buttonWidth = (Width() - 10) / columns;
+  int room = Height() - fontHeight - 5;
+  int buttonHeight = room / perColumn;
+  int topMargin = fontHeight + 1 + (room % perColumn) / 2;
+  for (int i = 0; i < static_cast<int>(buttons_.size()); ++i)
+    buttons_[i]->SetBounds((i / perColumn) * buttonWidth + 8, (i % perColumn) * buttonHeight + topMargin, buttonWidth,
+                           buttonHeight);
+}
+
+void TRadioGroup::buttonClicked(int index) {
+  if (updating_ || index == itemIndex_) return;
+  itemIndex_ = index;
+  if (OnClick) OnClick(this);
+}
+
+void TRadioGroup::SetItemIndex(int32_t v) {
+  if (IsLoading()) {
+    itemIndex_ = v;
+    return;
+  }
+  if (v < -1 || v >= static_cast<int>(buttons_.size())) v = -1;
+  if (v == itemIndex_) return;
+  if (v >= 0) {
+    buttons_[v]->SetChecked(true);  // reports through buttonClicked
+    if (itemIndex_ != v) buttonClicked(v);
+  } else {
+    updating_ = true;
+    for (TRadioButton* b : buttons_) b->SetChecked(false);
+    updating_ = false;
+    itemIndex_ = -1;
+  }
+}
+
+void TRadioGroup::SetColumns(int32_t v) {
+  columns_ = v < 1 ? 1 : v > 16 ? 16 : v;
+  arrangeButtons();
+}
+
+const ClassInfo& TImage::classInfo() {
+  static const ClassInfo info{"TImage", &TGraphicControl::classInfo(), create<TImage>,
+                              {prop<&TImage::AutoSize, &TImage::SetAutoSize>("AutoSize").Default(0),
+                               prop<&TImage::Center, &TImage::SetCenter>("Center").Default(0),
+                               prop<&TImage::Picture>("Picture"),
+                               prop<&TImage::Stretch, &TImage::SetStretch>("Stretch").Default(0),
+                               prop<&TImage::Transparent, &TImage::SetTransparent>("Transparent").Default(0)}};
+  return info;
+}
+
+TImage::TImage(TComponent* owner) : TGraphicControl(owner), picture_(std::make_unique<TPicture>()) {}
+
+void TImage::SetPicture(const TPicture& v) {
+  picture_->Assign(v);
+  Invalidate();
+}
+
+void TImage::SetCenter(bool v) {
+  center_ = v;
+  Invalidate();
+}
+
+void TImage::SetStretch(bool v) {
+  stretch_ = v;
+  Invalidate();
+}
+
+Rect TImage::PictureRect() const {
+  if (stretch_ || picture_->Empty()) return Rect{0, 0, Width(), Height()};
+  int w = picture_->Width(), h = picture_->Height();
+  if (!center_) return Rect{0, 0, w, h};
+  int x = (Width() - w) / 2, y = (Height() - h) / 2;
+  return Rect{x, y, x + w, y + h};
+}
+
+void TImage::Paint(Canvas& canvas) {
+  if (SystemIcon != 0) canvas.DrawSystemIcon(Rect{0, 0, Width(), Height()}, SystemIcon);
+  if (picture_->Empty()) return;
+  canvas.DrawBitmap(PictureRect(), picture_->GraphicData());
+}
+
+const EnumType& EnumTypeInfo(TBevelShape) {
+  static const EnumType t{"TBevelShape", {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine", "bsSpacer"}};
+  return t;
+}
+const EnumType& EnumTypeInfo(TBevelStyle) {
+  static const EnumType t{"TBevelStyle", {"bsLowered", "bsRaised"}};
+  return t;
+}
+
+const ClassInfo& TBevel::classInfo() {
+  static const ClassInfo info{"TBevel", &TGraphicControl::classInfo(), create<TBevel>,
+                              {prop<&TBevel::Shape, &TBevel::SetShape>("Shape").Default(0),
+                               prop<&TBevel::Style, &TBevel::SetStyle>("Style").Default(0)}};
+  return info;
+}
+
+TBevel::TBevel(TComponent* owner) : TGraphicControl(owner) {}
+
+void TBevel::SetShape(TBevelShape v) {
+  shape_ = v;
+  Invalidate();
+}
+
+void TBevel::SetStyle(TBevelStyle v) {
+  style_ = v;
+  Invalidate();
+}
+
+void TBevel::Paint(Canvas& canvas) {
+  auto first = ColorToRGB(style_ == TBevelStyle::bsLowered ? clBtnShadow : clBtnHighlight);
+  auto second = ColorToRGB(style_ == TBevelStyle::bsLowered ? clBtnHighlight : clBtnShadow);
+  int w = Width(), h = Height();
+  switch (shape_) {
+    case TBevelShape::bsBox: {
+      Rect r{0, 0, w, h};
+      frame3D(canvas, r, first, second, 1);
+      break;
+    }
+    case TBevelShape::bsFrame: {
+      Rect outer{0, 0, w - 1, h - 1}, inner{1, 1, w, h};
+      frame3D(canvas, inner, second, second, 1);
+      frame3D(canvas, outer, first, first, 1);
+      break;
+    }
+    case TBevelShape::bsTopLine:
+      canvas.FillRect({0, 0, w, 1}, first);
+      canvas.FillRect({0, 1, w, 2}, second);
+      break;
+    case TBevelShape::bsBottomLine:
+      canvas.FillRect({0, h - 2, w, h - 1}, first);
+      canvas.FillRect({0, h - 1, w, h}, second);
+      break;
+    case TBevelShape::bsLeftLine:
+      canvas.FillRect({0, 0, 1, h}, first);
+      canvas.FillRect({1, 0, 2, h}, second);
+      break;
+    case TBevelShape::bsRightLine:
+      canvas.FillRect({w - 2, 0, w - 1, h}, first);
+      canvas.FillRect({w - 1, 0, w, h}, second);
+      break;
+    case TBevelShape::bsSpacer: break;
+  }
 }
 
 }  // namespace kestrune::ui

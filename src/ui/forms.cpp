@@ -8,6 +8,7 @@
 #include "runtime/published.h"
 #include "runtime/reader.h"
 #include "ui/application.h"
+#include "ui/stdctrls.h"
 
 namespace kestrune::ui {
 
@@ -105,12 +106,14 @@ void TCustomForm::Notification(TComponent* component, TOperation operation) {
 
 void TCustomForm::CreateParams(platform::ui::WindowParams& params) {
   TWinControl::CreateParams(params);
+  params.visible = false;  // shown by VisibleChanged, after placement
+  // A form placed on a control (a wizard page in its container) is a child window.
+  if (Parent()) return;
   params.child = false;
   params.parent = nullptr;
   TCustomForm* main = Application ? Application->MainForm() : nullptr;
   // Secondary forms are owned by the main window so that they stay in front of it.
   if (main && main != this && main->HandleAllocated()) params.parent = main->Window().Handle();
-  params.visible = false;  // shown by VisibleChanged, after placement
   switch (borderStyle_) {
     case TFormBorderStyle::bsNone: params.border = platform::ui::BorderKind::None; break;
     case TFormBorderStyle::bsSingle: params.border = platform::ui::BorderKind::Single; break;
@@ -254,6 +257,40 @@ void TCustomForm::WindowPosted(int code) {
 }
 
 void TCustomForm::WindowCloseRequested() { Close(); }
+
+namespace {
+// The first default (Return) or cancel (Escape) button that can be pressed, in the order
+// the controls stand, looking into windowed children.
+TButton* findDialogButton(TWinControl* parent, bool wantDefault) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* c = parent->Controls(i);
+    if (!c->Visible() || !c->Enabled()) continue;
+    if (auto* b = dynamic_cast<TButton*>(c); b && (wantDefault ? b->Default() : b->Cancel())) return b;
+    if (auto* w = dynamic_cast<TWinControl*>(c))
+      if (TButton* b = findDialogButton(w, wantDefault)) return b;
+  }
+  return nullptr;
+}
+
+TButton* focusedButton(TWinControl* parent) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    auto* w = dynamic_cast<TWinControl*>(parent->Controls(i));
+    if (!w) continue;
+    if (auto* b = dynamic_cast<TButton*>(w); b && b->Focused()) return b;
+    if (TButton* b = focusedButton(w)) return b;
+  }
+  return nullptr;
+}
+}  // namespace
+
+bool TCustomForm::WindowDialogKey(int key) {
+  if (!Visible() || !Enabled() || (key != 13 && key != 27)) return false;
+  TButton* button = key == 13 ? focusedButton(this) : nullptr;
+  if (!button) button = findDialogButton(this, key == 13);
+  if (!button) return false;
+  button->Click();
+  return true;
+}
 
 const ClassInfo& TForm::classInfo() {
   static const ClassInfo info{"TForm", &TCustomForm::classInfo(), create<TForm>, {}};

@@ -102,6 +102,8 @@ class TCustomForm : public TWinControl {
   void WindowActivated(bool active) override;
   void WindowPosted(int code) override;
   void WindowCloseRequested() override;
+  // Return presses the focused push button or else the default one; Escape the cancel one.
+  bool WindowDialogKey(int key) override;
 
  private:
   struct Field {

@@ -67,12 +67,12 @@ TEST(Controls, WindowlessChildrenPaintAfterTheParentAtTheirPlace) {
   TPanel panel(nullptr);
   panel.SetBounds(0, 0, 200, 100);
   panel.SetBevelOuter(TPanelBevel::bvNone);
-  auto* label = new TLabel(&panel);
+  auto* label = new TCustomLabel(&panel);
   label->SetParent(&panel);
   label->SetBounds(30, 40, 100, 20);
   label->SetCaption("Text");
   label->SetTransparent(true);
-  auto* hidden = new TLabel(&panel);
+  auto* hidden = new TCustomLabel(&panel);
   hidden->SetParent(&panel);
   hidden->SetVisible(false);
   testing::RecordingCanvas canvas({30, 13});

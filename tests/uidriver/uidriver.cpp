@@ -8,6 +8,7 @@
 //   uidriver msgbox PATTERN [TIMEOUT_MS]      wait for a message box, print its message
 //   uidriver click PATTERN BUTTON             press a button (text without '&')
 //   uidriver check PATTERN BOX on|off         set a check box or radio button as a user would
+//   uidriver state PATTERN CONTROL            "visible|hidden enabled|disabled checked|unchecked"
 //   uidriver close PATTERN                    ask the window to close
 //   uidriver rect PATTERN                     screen rectangle: left top width height
 //   uidriver client PATTERN                   client area on the screen: left top width height
@@ -104,10 +105,16 @@ HWND waitWindow(const std::wstring& pattern, DWORD timeout, const wchar_t* cls =
   }
 }
 
+// The first control with that text that a user can see (a hidden page's buttons are not
+// found), else the first hidden one.
 HWND findControl(HWND window, const std::wstring& text) {
+  HWND hidden = nullptr;
   for (HWND c : children(window))
-    if (matches(text, withoutAccel(textOf(c)))) return c;
-  return nullptr;
+    if (matches(text, withoutAccel(textOf(c)))) {
+      if (IsWindowVisible(c)) return c;
+      if (!hidden) hidden = c;
+    }
+  return hidden;
 }
 
 std::string describe(HWND h) {
@@ -121,7 +128,7 @@ std::string describe(HWND h) {
 }
 
 int usage() {
-  std::fputs("usage: uidriver wait|gone|list|texts|msgbox|click|check|close|rect|client ...\n", stderr);
+  std::fputs("usage: uidriver wait|gone|list|texts|msgbox|click|check|state|close|rect|client ...\n", stderr);
   return 2;
 }
 
@@ -201,6 +208,18 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (cmd == L"close") {
     PostMessageW(window, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (cmd == L"state") {
+    HWND control = argc > 3 ? findControl(window, arg(3)) : nullptr;
+    if (!control) {
+      std::fputs("control not found\n", stderr);
+      return 1;
+    }
+    std::string state = IsWindowVisible(control) ? "visible" : "hidden";
+    state += IsWindowEnabled(control) ? " enabled" : " disabled";
+    state += SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? " checked" : " unchecked";
+    out(state);
     return 0;
   }
   if (cmd == L"click" || cmd == L"check") {
