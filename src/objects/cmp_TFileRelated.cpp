@@ -52,8 +52,19 @@ void TFileRelated::SetOrder(int32_t value) {
   c->AddHelper(this);
 }
 
+namespace {
+// The container's and the main archive specifiers yield a complete file path, so with either
+// of them the object's own archive name is empty.
+bool NamesWholeArchive(const TCustomPathSpecifier* type) {
+  return type && (type->Is<TpsContainerArchiveFile>() || type->Is<TpsMainArchiveFile>());
+}
+}  // namespace
+
 void TFileRelated::Loaded() {
   TInstallObject::Loaded();
+  // While reading, the name was kept whatever the specifier was then: the specifier a script
+  // names may be read after the name, or resolved only at the end of the stream.
+  if (NamesWholeArchive(archiveFileType_)) archiveFile_.clear();
   std::string path;
   if (FindLocalFile(path)) localArchiveFile_ = path;
 }
@@ -66,8 +77,7 @@ void TFileRelated::Notification(TComponent* component, TOperation operation) {
 }
 
 void TFileRelated::SetArchiveFile(const std::string& value) {
-  // The container's and the main archive specifiers yield a complete file path.
-  if (archiveFileType_ && (archiveFileType_->Is<TpsContainerArchiveFile>() || archiveFileType_->Is<TpsMainArchiveFile>()))
+  if (!IsLoading() && NamesWholeArchive(archiveFileType_))
     archiveFile_.clear();
   else
     archiveFile_ = value;
@@ -78,7 +88,7 @@ void TFileRelated::SetArchiveFileType(TCustomPathSpecifier* value) {
   archiveFileType_ = value;
   if (value) {
     value->FreeNotification(this);
-    if (value->Is<TpsContainerArchiveFile>() || value->Is<TpsMainArchiveFile>()) archiveFile_.clear();
+    if (!IsLoading() && NamesWholeArchive(value)) archiveFile_.clear();
   }
 }
 

@@ -88,5 +88,28 @@ TEST_F(ZarvotillScript, ReadsUnderCzechNamesAndNamesTheEngine) {
   EXPECT_EQ(engine::FindEngine(*engine::LoadScript(ObjectTextToBinary(bare))), nullptr);
 }
 
+TEST(ScriptArchiveNames, AnArchiveNameReadBeforeItsSpecifierIsKept) {
+  registerKitClasses(ClassRegistry::Global());
+  // The engine starts with the main archive specifier; the script names its own archive
+  // before it clears that specifier. A group under the container's archive keeps no name.
+  const std::string text =
+      "object frmMain: TfrmMain\n"
+      "  object psContainerArchiveFile: TpsContainerArchiveFile\n  end\n"
+      "  object Install: TInstall\n"
+      "    ArchiveFile = 'C:\\Dist\\data.1'\n    ArchiveFileType = nil\n"
+      "    DestDir = 'C:\\Zarvotill'\n    DestDirType = nil\n  end\n"
+      "  object Files: TInstallFileGroup\n    Container = Install\n"
+      "    ArchiveFile = 'ignored.1'\n    ArchiveFileType = psContainerArchiveFile\n  end\n"
+      "end\n";
+  auto form = engine::LoadScript(ObjectTextToBinary(text));
+  auto* install = dynamic_cast<TInstall*>(form->FindComponent("Install"));
+  auto* files = dynamic_cast<TInstallFileGroup*>(form->FindComponent("Files"));
+  ASSERT_NE(install, nullptr);
+  ASSERT_NE(files, nullptr);
+  EXPECT_EQ(install->GetArchiveFile(), "C:\\Dist\\data.1");
+  EXPECT_EQ(files->ArchiveFile(), "");
+  EXPECT_EQ(files->GetArchiveFile(), "C:\\Dist\\data.1");
+}
+
 }  // namespace
 }  // namespace kestrune
