@@ -101,6 +101,8 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   const std::string& SourceDirectory() const { return sourceDirectory_; }
   bool Installing() const { return installing_; }
   TRunEnding Ending() const { return ending_; }
+  // Set by the modes that end the program without a run (build, floppy transfer).
+  void SetEnding(TRunEnding value) { ending_ = value; }
   bool Started() const { return started_; }
   int UnfinishedCount() const { return unfinishedCount_; }
   double RunTimeStamp() const { return runTimeStamp_; }

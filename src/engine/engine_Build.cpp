@@ -70,6 +70,8 @@ void BuildFromBuildInf(TCustomInstall& engine) {
       text.append(buffer.data(), got);
     engine.Build(program, BuildDirectoryFromBuildInf(text), true);
   } catch (const std::exception& e) {
+    // The program's exit code tells a caller that the build failed.
+    engine.SetEnding(TRunEnding::reFailed);
     if (ui::Application) ui::Application->ShowException(e);
   }
   if (ui::Application) ui::Application->Terminate();

@@ -144,6 +144,7 @@ void TransferToFloppies(TCustomInstall& engine, const std::string& target) {
       archive.OnStatus = nullptr;
     }
   } catch (const std::exception& e) {
+    engine.SetEnding(TRunEnding::reFailed);
     if (ui::Application) ui::Application->ShowException(e);
   }
   setCursor(previous);

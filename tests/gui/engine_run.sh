@@ -76,6 +76,16 @@ make_setup() {
 }
 clean_registry
 
+# The engine's endings are tried without a distribution: a copy of the script without its
+# product files (those need the built archive, which the distribution test covers), put
+# into a copy of the setup program.
+awk '/^  object [A-Za-z0-9_]+: TInstallFile$/ { skip = 1; next }
+     skip && /^  end$/ { skip = 0; next }
+     !skip { print }' "$script" >"$outdir/no-files.kfm"
+make_setup no-files
+script="$outdir/no-files.kfm"
+setup="$outdir/no-files.exe"
+
 invalid='Valid command line parameters are: -b (Build), -d (Debug), -f (Transfer to floppies), -e (Called by self-extractor), -r (After reboot)'
 expect_box "Invalid parameter <-x>. $invalid" 3 -x
 expect_box "Invalid parameter <->. $invalid" 3 -

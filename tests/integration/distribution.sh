@@ -55,6 +55,7 @@ make='C:\KstDist\Make\setup.exe'
 # ---- what a build and a transfer refuse ----
 expect_box 'Sorry... You can only transfer this installation to floppies through the self-extracting file. Usage example: setup.exe *TODISK' "$make" -f
 expect_box 'Need to have a BUILD.INF file in this directory with the first line specifying the build directory' "$make" -b
+[ "$code" = 1 ] || fail "a refused build ended with exit code $code, expected 1"
 : >"$root/Make/BUILD.INF"
 expect_box 'Must be 1 line in BUILD.INF. This line should specify the build directory' "$make" -b
 printf 'C:\\KstDist\\Out\r\n' >"$root/Make/BUILD.INF"
@@ -202,5 +203,6 @@ start 'C:\KstDist\Run\setup.exe' '*TODISK'
 answer "$title" 'Please insert disk 2' Cancel
 answer "$title" 'Aborted by user'
 wait_end "cancelled floppy transfer"
+[ "$code" = 1 ] || fail "the cancelled transfer ended with exit code $code, expected 1"
 [ -f "$floppies/1/setup.1" ] && [ -z "$(ls "$floppies/2")" ] || fail "cancel: disk 1 should keep its files, disk 2 stay empty"
 echo "ok: Cancel at the second disk ends with \"Aborted by user\", disk 1 keeps its files"
