@@ -171,9 +171,10 @@ TEST_F(NetLocationTest, HttpDownloadAsksForTheFileOnceConnectedAndReportsEveryBl
                                               "Group.1 8192 16384 16484", "Group.1 100 16484 16484", "done",
                                               "before download", "Group.1 8192 8192 16484",
                                               "Group.1 8192 16384 16484", "Group.1 100 16484 16484", "done"}));
-  const std::vector<std::string> one = {"GET /pub/zarvotill/Group.1", "send Accept: */*\r\n\r\n", "status", "length",
-                                        "read", "read", "read", "read", "close file"};
-  std::vector<std::string> expected = {"load", "open", "timeouts 60000", "connect 127.0.0.1 8080 http '' ''"};
+  const std::vector<std::string> one = {"GET /pub/zarvotill/Group.1", "timeouts 60000", "send Accept: */*\r\n\r\n",
+                                        "status", "length", "read", "read", "read", "read", "close file"};
+  std::vector<std::string> expected = {"load", "open", "timeouts 60000", "connect 127.0.0.1 8080 http '' ''",
+                                       "timeouts 60000"};
   expected.insert(expected.end(), one.begin(), one.end());
   expected.insert(expected.end(), one.begin(), one.end());
   EXPECT_EQ(location->calls, expected);
@@ -191,11 +192,13 @@ TEST_F(NetLocationTest, FtpLoginsAndDirectories) {
   location->Download("a.1", local);
   login.Directory = "pub\\v2";
   location->Download("a.1", local);
+  location->Download("a.1", local);  // a relative directory is set once per connection
   EXPECT_EQ(localText(), "abc");
   EXPECT_EQ(location->calls, (std::vector<std::string>{"load", "open", "timeouts 60000",
-                                                      "connect ftp.zarvotill.cz 0 ftp null null", "cd /",
-                                                      "ftp open a.1", "query", "read", "read", "close file",
+                                                      "connect ftp.zarvotill.cz 0 ftp null null", "timeouts 60000",
+                                                      "cd /", "ftp open a.1", "query", "read", "read", "close file",
                                                       "cd pub/v2", "ftp open a.1", "query", "read", "read",
+                                                      "close file", "ftp open a.1", "query", "read", "read",
                                                       "close file"}));
 
   auto* named = new ScriptedLocation(&owner);
@@ -204,7 +207,7 @@ TEST_F(NetLocationTest, FtpLoginsAndDirectories) {
   named->LoginInformation()->Username = "kst";
   named->LoginInformation()->Password = "tajné";
   named->Connect();
-  EXPECT_EQ(named->calls[3], "connect ftp.zarvotill.cz 0 ftp 'kst' 'tajné'");
+  EXPECT_EQ(named->calls.at(3), "connect ftp.zarvotill.cz 0 ftp 'kst' 'tajné'");
 
   // Complete logins: anonymous needs a host; a named one any of host, user, password.
   TLoginInformation check;
