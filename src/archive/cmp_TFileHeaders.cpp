@@ -92,9 +92,7 @@ std::string FirstListItem(std::string_view line) {
 }
 
 TFileHeader& TFileHeaders::FileHeaders(int index) {
-  const TFileHeader& header = std::as_const(*this).FileHeaders(index);
-  byName_.clear();
-  return const_cast<TFileHeader&>(header);
+  return const_cast<TFileHeader&>(std::as_const(*this).FileHeaders(index));
 }
 
 const TFileHeader& TFileHeaders::FileHeaders(int index) const {
@@ -180,12 +178,24 @@ std::string FoldedName(std::string_view name) {
 }
 
 int TFileHeaders::IndexOfName(std::string_view name) const {
-  if (byName_.empty() && !headers_.empty()) {
+  const std::string wanted = FoldedName(FirstListItem(name));
+  auto build = [&] {
+    byName_.clear();
     byName_.reserve(headers_.size());
     for (size_t i = 0; i < headers_.size(); ++i) byName_.emplace(FoldedName(headers_[i].FileName()), static_cast<int>(i));
+  };
+  if (byName_.empty()) build();
+  auto found = byName_.find(wanted);
+  // A header renamed through FileHeaders since the index was built: build it again.
+  if (found != byName_.end() && FoldedName(headers_[static_cast<size_t>(found->second)].FileName()) != wanted) {
+    build();
+    found = byName_.find(wanted);
   }
-  const auto found = byName_.find(FoldedName(FirstListItem(name)));
-  return found == byName_.end() ? -1 : found->second;
+  if (found != byName_.end()) return found->second;
+  // Not in the index: a header may have been renamed to the name since; look at each.
+  for (size_t i = 0; i < headers_.size(); ++i)
+    if (FoldedName(headers_[i].FileName()) == wanted) return static_cast<int>(i);
+  return -1;
 }
 
 void TFileHeaders::GetTotals(TlzhFileStats& stats) const {

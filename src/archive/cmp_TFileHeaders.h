@@ -97,7 +97,6 @@ class TFileHeaders {
 
   int Count() const { return static_cast<int>(headers_.size()); }
   // Raises EKstrCompress "%d is an invalid TFileHeader index in TFileHeaders.GetFileHeaders".
-  // The writable header may be renamed, so this access drops the index by name.
   TFileHeader& FileHeaders(int index);
   const TFileHeader& FileHeaders(int index) const;
   // Appends; raises EKstrCompress "Tried to add an invalid file header" for an invalid one.
@@ -123,15 +122,16 @@ class TFileHeaders {
   // the file %s" for a file that is missing or a folder.
   void AddFiles(const TStrings& list, bool keepExisting);
   // Index of the first member whose name equals the first ";" item of name
-  // (case-insensitive); -1 when none. The first lookup after a change builds an index of
-  // the names, so that looking up every member of a large archive stays linear.
+  // (case-insensitive); -1 when none. The first lookup after the table changed builds an
+  // index of the names, so that looking up every member of a large archive stays linear;
+  // a header renamed since is noticed (a found name is checked, a missing one searched).
   int IndexOfName(std::string_view name) const;
   void GetTotals(TlzhFileStats& stats) const;
 
  private:
   std::vector<TFileHeader> headers_;
   // Names folded as SameText folds them -> index of the first member of that name; empty
-  // until the first lookup after a change.
+  // until the first lookup after Add, Clear, TruncateTo or LoadFromStream.
   mutable std::unordered_map<std::string, int> byName_;
 };
 

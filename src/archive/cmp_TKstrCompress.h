@@ -126,6 +126,14 @@ class TKstrCompress : public TComponent {
     std::string volumeName;
     std::string folder;  // the folder last made sure of
     std::unordered_set<std::string> written;  // destinations written so far, folded
+    // For runs of many members: the names in one destination folder, read once (folded;
+    // only when every name is ASCII, whose case folding is certain).
+    bool listFolders = false;
+    std::string listedFolder;
+    bool listingUsable = false;
+    std::unordered_set<std::string> listed;
+    bool destinationExists(const std::string& dest);
+    void noteWritten(const std::string& dest);
   };
   void extractMember(int index, ExtractRun& run);
   void decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume, std::string& volumeName,

@@ -52,10 +52,42 @@ class BufferedWriter {
   size_t used_ = 0;
 };
 
+bool isAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Runs of at least this many members read each destination folder's names once.
+constexpr size_t kListFoldersFrom = 8;
+
 const char* const kSizeMismatch =
     "The decompressed file's size does not match with the actual size of the file.  The file is %s";
 
 }  // namespace
+
+// Under Wine a test for a missing file reads the whole folder (names match without regard
+// to case), so extracting thousands of members into one folder would read it thousands of
+// times; one listing answers for the missing names. A name in the listing is asked again.
+bool TKstrCompress::ExtractRun::destinationExists(const std::string& dest) {
+  if (!listFolders) return platform::fileExists(dest);
+  const std::string folder = ExtractFileDir(dest);
+  if (folder != listedFolder) {
+    listedFolder = folder;
+    listed.clear();
+    listingUsable = false;
+    if (auto entries = platform::folderEntries(folder)) {
+      listingUsable = std::all_of(entries->begin(), entries->end(), [](const std::string& e) { return isAscii(e); });
+      if (listingUsable)
+        for (const std::string& e : *entries) listed.insert(FoldedName(e));
+    }
+  }
+  const std::string leaf = ExtractFileName(dest);
+  if (listingUsable && isAscii(leaf) && !listed.count(FoldedName(leaf))) return false;
+  return platform::fileExists(dest);
+}
+
+void TKstrCompress::ExtractRun::noteWritten(const std::string& dest) {
+  if (listingUsable && ExtractFileDir(dest) == listedFolder) listed.insert(FoldedName(ExtractFileName(dest)));
+}
 
 std::string TKstrCompress::destinationPath() const {
   const std::string leaf = SafeLeafName(DestFileName);
@@ -73,6 +105,7 @@ void TKstrCompress::ExtractFiles() {
     currentDisk_ = 0;
     headers_.GetTotals(status_);
     const std::vector<int> members = membersToExtract();
+    run.listFolders = members.size() >= kListFoldersFrom;
     for (int index : members) {
       SkipCurrent = false;
       extractMember(index, run);
@@ -119,7 +152,7 @@ void TKstrCompress::extractMember(int index, ExtractRun& run) {
   std::string dest = destinationPath();
 
   bool write = true;
-  bool exists = platform::fileExists(dest);
+  bool exists = run.destinationExists(dest);
   if (exists) {
     std::string cause;
     const int decision = IsFileNewerByData(header.FileVersion(), dest, overwrite_, header.FileDate(), &cause);
@@ -130,7 +163,7 @@ void TKstrCompress::extractMember(int index, ExtractRun& run) {
       const std::string renamed = destinationPath();
       if (renamed != dest) {
         dest = renamed;
-        exists = platform::fileExists(dest);
+        exists = run.destinationExists(dest);
       }
     }
   }
@@ -184,6 +217,7 @@ void TKstrCompress::extractMember(int index, ExtractRun& run) {
   } catch (const platform::PlatformError&) {
     throw EKstrCompress("Cannot create the file %s", {dest});
   }
+  run.noteWritten(dest);
 }
 
 void TKstrCompress::decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume,

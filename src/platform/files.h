@@ -113,6 +113,9 @@ bool sameFile(const std::string& a, const std::string& b);
 
 bool fileExists(const std::string& path);
 bool directoryExists(const std::string& path);
+// The names in a folder (files and folders, without "." and ".."); empty when the folder
+// cannot be read.
+std::optional<std::vector<std::string>> folderEntries(const std::string& path);
 // Creates a directory and every missing parent. Raises PlatformError on failure.
 void forceDirectories(const std::string& path);
 // Deletes a file; false when it could not be deleted (or did not exist).

@@ -1,4 +1,5 @@
 // Files on POSIX systems, for the native build of the archive engine and its tools.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -186,6 +187,18 @@ std::optional<double> fileAgeDays(const std::string& path) {
   struct stat st {};
   if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
   return daysOfTime(st.st_mtime);
+}
+
+std::optional<std::vector<std::string>> folderEntries(const std::string& path) {
+  DIR* dir = opendir(path.c_str());
+  if (!dir) return std::nullopt;
+  std::vector<std::string> names;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  closedir(dir);
+  return names;
 }
 
 std::optional<FileSizeAndDate> fileSizeAndDate(const std::string& path) {

@@ -221,6 +221,24 @@ std::optional<double> fileAgeDays(const std::string& path) {
   return daysOfFileTime(data.ftLastWriteTime);
 }
 
+std::optional<std::vector<std::string>> folderEntries(const std::string& path) {
+  WIN32_FIND_DATAW data;
+  std::wstring pattern = Widen(path);
+  if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+  pattern += L'*';
+  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::vector<std::string> names;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name != L"." && name != L"..") names.push_back(Narrow(name));
+  } while (FindNextFileW(find, &data));
+  const DWORD code = GetLastError();
+  FindClose(find);
+  if (code != ERROR_NO_MORE_FILES) return std::nullopt;
+  return names;
+}
+
 std::optional<FileSizeAndDate> fileSizeAndDate(const std::string& path) {
   // Under Wine this is answered without a round trip to the server, unlike opening the file.
   WIN32_FILE_ATTRIBUTE_DATA data;
