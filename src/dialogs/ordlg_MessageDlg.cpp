@@ -52,6 +52,9 @@ ui::TForm* CreateMessageDialog(const std::string& message, TMessageDialogKind ki
   int groupWidth = count > 0 ? count * buttonWidth + (count - 1) * buttonSpacing : 0;
   int clientWidth = std::max(iconTextWidth, groupWidth) + 2 * hMargin;
   int clientHeight = iconTextHeight + buttonHeight + vSpacing + 2 * vMargin;
+  // Some size first, so that the frame around the client area can be told before the
+  // window exists.
+  form->SetBounds(0, 0, 400, 300);
   form->SetClientWidth(clientWidth);
   form->SetClientHeight(clientHeight);
   form->SetBounds(screen.cx / 2 - form->Width() / 2, screen.cy / 2 - form->Height() / 2, form->Width(), form->Height());

@@ -1,9 +1,10 @@
 #!/bin/sh
-# The before-install wizard as a user meets it, under Wine: a copy of the setup program
-# with a small script of its own (an engine, the before-install and restart managers, the
+# The wizard as a user meets it, under Wine: a copy of the setup program with a small
+# script of its own (an engine, the before-install, good-install and restart managers, the
 # full and demo groups) opens the welcome page; the walk goes forwards to the licence page,
-# back and forwards again, finds "Další" disabled until the agreement is ticked, and
-# completes the sequence: the run ends good (exit code 0). A second run is cancelled with
+# back and forwards again, finds "Další" disabled until the agreement is ticked, completes
+# the sequence, declines the restart on the success page, confirms the warning, and the
+# run ends good (exit code 0). A second run is cancelled with
 # "Storno" and ends as cancelled by the user (exit code 2). A screenshot is kept per page.
 # Usage: wizard_walk.sh SETUP.EXE KESTRUNE-SCRIPT.EXE UIDRIVER.EXE OUTDIR
 set -u
@@ -54,6 +55,10 @@ object frmMain: TfrmMain
   object DialogManager: TDialogManager
     Container = Install
   end
+  object DialogManager1: TDialogManager
+    Container = Install
+    ManagerType = dmAfterGoodInstall
+  end
   object DialogManager5: TDialogManager
     Container = Install
     ManagerType = dmReboot
@@ -102,9 +107,19 @@ sleep 0.3
 expect_state 'Licenční ujednání' 'Další' 'visible enabled unchecked'
 shot licence_agreed
 drive click 'Licenční ujednání' 'Další' || fail "Další on the licence page"
+# The empty install runs; the success page offers the restart (the demo was chosen).
+drive wait 'Úspěšná instalace' 30000 >/dev/null || fail "the success page did not appear"
+expect_state 'Úspěšná instalace' 'Ano, chci restartovat můj počítač nyní' 'visible enabled checked'
+drive check 'Úspěšná instalace' 'Ne, restartuji počítač později.' on || fail "no restart"
+shot good_install
+drive click 'Úspěšná instalace' 'Dokončit' || fail "Dokončit"
+drive wait 'Varování' 10000 >/dev/null || fail "no restart warning"
+drive texts 'Varování' | grep -q 'Program nebude fungovat správně dokud nerestartujete počítač.' || fail "warning text"
+shot restart_warning
+drive click 'Varování' 'OK' || fail "OK"
 wait_end "walk"
 [ "$code" = 0 ] || fail "the walk ended with exit code $code, expected 0"
-echo "ok: welcome -> licence -> back -> licence -> done (exit code 0)"
+echo "ok: welcome -> licence -> back -> licence -> success page -> warning -> done (exit code 0)"
 
 # Cancelled on the welcome page.
 wine "$outdir/wizard.exe" >>"$log" 2>&1 </dev/null &
