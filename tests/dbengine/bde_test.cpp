@@ -15,7 +15,10 @@
 #include "objects/tree_fixture.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/system.h"
 #include "routines/routines_Registry.h"
+#include "routines/routines_Strings.h"
+#include "routines/routines_System.h"
 #include "runtime/sysutils.h"
 
 namespace kestrune {
@@ -117,6 +120,24 @@ TEST_F(BDEGroup, SQLLinkEntriesAreWrittenAsDriverSettings) {
   EXPECT_EQ(reg(kBDEDriversKey, "IGNORED"), "<none>");
 }
 
+TEST_F(BDEGroup, ADifferentInstalledLanguageStopsOnlyWhenTheHandlerSaysSo) {
+  WriteRegistryString(rkLocalMachine, "\\SOFTWARE\\BORLAND\\DATABASE ENGINE", "RESOURCE", "0007 ");
+  auto* bde = new TInstallBDE(&form);
+  bde->SetLanguageDLL("0009");
+  std::string seen;
+  bde->OnLanguageDifferent = [&](TInstallContainer*, const std::string& installed, bool& carryOn,
+                                 const std::string& wanted) {
+    seen = installed + ">" + wanted;
+    carryOn = false;
+  };
+  EXPECT_EQ(test::messageOf([&] { bde->ProcessHelpers(); }),
+            "The Borland Database Engine installed on this machine is a different language from the Borland Database "
+            "Engine being installed");
+  EXPECT_EQ(seen, "0007 >0009");
+  bde->OnLanguageDifferent = nullptr;  // unassigned: the install goes on (and fails further on)
+  EXPECT_EQ(test::messageOf([&] { bde->ProcessHelpers(); }).find("different language"), std::string::npos);
+}
+
 TEST_F(BDEGroup, UninstallCountGrowsPerInstallation) {
   auto* bde = new TInstallBDE(&form);
   bde->WriteUninstallInfo(kUninstallKey);
@@ -165,7 +186,9 @@ TEST_F(BDEGroup, OptionsAddAndRemoveTheFilesOfEachPart) {
   setOption("bdQBEEngine", true);
   setOption("bdParadox", false);  // QBE still needs IDPDX32.DLL
   EXPECT_TRUE(set.Has("idpdx32.dll"));
-  setOption("bdQBEEngine", false);  // nothing uses the core any more
+  setOption("bdQBEEngine", false);  // Paradox reads as present: IDPDX32.DLL stays
+  EXPECT_TRUE(option("bdParadox"));
+  setOption("bdParadox", false);  // now nothing uses the core
   EXPECT_EQ(bde->FileCount(), 0);
 
   setOption("slOracle", true);
@@ -252,6 +275,7 @@ TEST_F(BDEGroup, CleanMachineGetsANewConfiguration) {
   member(*bde, "IDAPI32.CNF", cfgDir);
   bde->SetDestDirType(nullptr);
   bde->SetDestDir(bdeDir);
+  bde->SetSaveFor16Bit(true);
   bde->DetectExistingInstallation();
   EXPECT_EQ(bde->ExistingConfig(), "***");
   EXPECT_EQ(bde->GetDestDir(), bdeDir);
@@ -259,7 +283,13 @@ TEST_F(BDEGroup, CleanMachineGetsANewConfiguration) {
   bde->Configure(cfgDir + "\\IDAPI32.CNF", "0009");
   EXPECT_EQ(reg(kBDEKey, "DLLPATH"), bdeDir);
   EXPECT_EQ(reg(kBDEKey, "CONFIGFILE01"), cfgDir + "\\idapi32.cfg");
-  EXPECT_EQ(slurp(cfgDir + "\\idapi32.cfg"), "[SYSTEM\\INIT]\r\nVERSION=4.51\r\nLANGUAGE=0009\r\n\r\n");
+  EXPECT_EQ(reg(kBDEKey, "SAVECONFIG"), "WIN31");
+  EXPECT_EQ(slurp(cfgDir + "\\idapi32.cfg"),
+            "[SYSTEM\\INIT]\r\nVERSION=4.51\r\nLANGUAGE=0009\r\nCONFIG16=1\r\n\r\n");
+  // The 16-bit fix-up points WIN.INI's [ODAPI] at the new configuration.
+  const std::string winIni = AddBackslash(GetWindowsDir()) + "WIN.INI";
+  EXPECT_EQ(platform::readProfileString(winIni, "ODAPI", "CONFIGFILE01"), cfgDir + "\\idapi32.cfg");
+  platform::writeProfileString(winIni, "ODAPI", "CONFIGFILE01", "");
   EXPECT_FALSE(platform::fileExists(cfgDir + "\\IDAPI32.CNF"));
 }
 
