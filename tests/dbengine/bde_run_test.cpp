@@ -1,0 +1,88 @@
+// The database engine group in the engine's own run under Wine: a script with the group
+// is compressed and installed on a clean machine; the engine files, its registry keys,
+// the merged configuration and the counts are checked afterwards.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/MainForm.h"
+#include "engine/cmp_TInstall.h"
+#include "engine/register_classes.h"
+#include "engine/script_loader.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "routines/routines_Registry.h"
+#include "runtime/text_form.h"
+
+namespace kestrune {
+namespace {
+
+const std::string kProductKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrune Engine Run";
+
+std::string readAll(const std::string& path) {
+  std::vector<uint8_t> bytes = platform::readWholeFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+void writeAll(const std::string& path, const std::string& bytes) { platform::writeWholeFile(path, bytes.data(), bytes.size()); }
+std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+    text.replace(at, what.size(), with);
+  return text;
+}
+void cleanRegistry() {
+  for (const char* key : {"\\Software\\Borland", "\\SOFTWARE\\Kestrune"}) DeleteRegistryTree(rkLocalMachine, key);
+  DeleteRegistryTree(rkLocalMachine, kProductKey);
+}
+
+TEST(BDERun, ACleanMachineGetsTheEngineRegisteredAndConfigured) {
+  registerKitClasses(ClassRegistry::Global());
+  cleanRegistry();
+  std::string root = platform::createTempFile("kbde");
+  platform::deleteFile(root);
+  root += ".d";
+  for (const char* d : {"\\src", "\\arc", "\\dest"}) platform::forceDirectories(root + d);
+  writeAll(root + "\\src\\IDAPI32.CNF", "[SYSTEM\\INIT]\r\nVERSION=4.51\r\n");
+  writeAll(root + "\\src\\IDAPI32.DLL", "engine");
+  writeAll(root + "\\src\\USA.BLL", "locale");
+
+  std::string text = readAll(KESTRUNE_SOURCE_DIR "/tests/dbengine/bde_run.kfm");
+  text = replaceAll(replaceAll(replaceAll(text, "@SRC@", root + "\\src"), "@ARC@", root + "\\arc"), "@DEST@",
+                    root + "\\dest");
+  auto form = engine::LoadScript(ObjectTextToBinary(text));
+  TCustomInstall* install = engine::FindEngine(*form);
+  ASSERT_NE(install, nullptr);
+  install->Compress(TCompressOptions{TCompressOption::coForceNetFilesLocal});
+  std::string error;
+  try {
+    install->Process();
+  } catch (const std::exception& e) {
+    install->HandleInstallException(e);
+    error = e.what();
+  }
+  ASSERT_EQ(error, "");
+
+  const std::string bde = root + "\\dest\\BDE";
+  const std::string upper = [&] {
+    std::string s = bde;
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+  }();
+  EXPECT_EQ(readAll(bde + "\\IDAPI32.DLL"), "engine");
+  EXPECT_EQ(readAll(bde + "\\idapi32.cfg"), "[SYSTEM\\INIT]\r\nVERSION=4.51\r\nLANGUAGE=0009\r\n\r\n");
+  EXPECT_FALSE(platform::fileExists(bde + "\\IDAPI32.CNF"));
+  const char* engineKey = "\\Software\\Borland\\Database Engine";
+  EXPECT_EQ(ReadRegistryString(rkLocalMachine, engineKey, "DLLPATH", ""), upper);
+  EXPECT_EQ(ReadRegistryString(rkLocalMachine, engineKey, "CONFIGFILE01", ""), bde + "\\idapi32.cfg");
+  EXPECT_EQ(ReadRegistryString(rkLocalMachine, engineKey, "RESOURCE", ""), "0009");
+  EXPECT_EQ(ReadRegistryString(rkLocalMachine, "\\Software\\Borland\\BLW32", "LOCALE_LIB1", ""), bde + "\\USA.BLL");
+  EXPECT_EQ(ReadRegistryInteger(rkLocalMachine, engineKey, "UseCount", 0), 1);
+  EXPECT_EQ(ReadRegistryString(rkLocalMachine, kProductKey + "\\BDE", "Entries", ""), "1");
+
+  form.reset();
+  cleanRegistry();
+  std::error_code ec;
+  std::filesystem::remove_all(std::filesystem::path(root), ec);
+}
+
+}  // namespace
+}  // namespace kestrune
