@@ -1,6 +1,9 @@
 // The configuration format of IDAPINST.DLL: round trip, key-by-key merge, refused input.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "dbengine/idapi_config.h"
 
 namespace kestrune::idapi {
@@ -22,6 +25,12 @@ TEST(IdapiConfig, ParsesWritesAndMergesKeyByKey) {
   fresh.merge(user, false);
   EXPECT_EQ(*fresh.find("SYSTEM\\INIT", "LOCAL SHARE"), "FALSE");
   EXPECT_EQ(*fresh.find("ALIASES\\SHOP", "PATH"), "C:\\DATA");
+
+  // The configuration the kit ships beside IDAPINST.DLL is one the library reads.
+  std::ifstream shipped(KESTRUNE_SOURCE_DIR "/programs/idapinst/IDAPI32.CNF", std::ios::binary);
+  std::stringstream text;
+  text << shipped.rdbuf();
+  EXPECT_EQ(*Config::parse(text.str()).find("DRIVERS\\PARADOX\\INIT", "TYPE"), "FILE");
 }
 
 TEST(IdapiConfig, RefusesMalformedInputWithItsLine) {
