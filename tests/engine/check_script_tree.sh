@@ -36,9 +36,18 @@ expected=$(printf '%s\n' \
   "          VizudGoods	TInstallFile	2000	1	included	C:\\Zarvotill\\ZI_Devari\\Vizud\\Main" \
   "    Shared	TInstallFileGroup	1000	1	included	C:\\Zarvotill\\Shared" \
   "    ImportProgram	TInstallFile	2000	0	included	C:\\Zarvotill" \
-  "    BackupProgram	TInstallFile	2000	1	included	C:\\Zarvotill")
-# The system directory is the machine's (an error natively, where there is none).
-got=$(printf '%s\n' "$got" | sed 's/^\( *\(SystemFiles\|ChartControl\|GridControl\|PrintLibrary\|CoreLibrary\)\t.*included\t\)[^\t]*$/\1SYSTEM/')
+  "    BackupProgram	TInstallFile	2000	1	included	C:\\Zarvotill" \
+  "  UninstallEXE	TUninstallEXE	2000	0	included	C:\\Zarvotill" \
+  "  MainFolder	TMainLinkGroup	7000	-1	included	PROGRAMS\\Zarvotill" \
+  "    InstallMainLink	TInstallMainLink	8000	-1	included	PROGRAMS\\Zarvotill" \
+  "    InstallMainLink1	TInstallMainLink	8000	-1	included	PROGRAMS\\Zarvotill" \
+  "  InstallShellLink	TInstallShellLink	8000	-1	included	DESKTOP" \
+  "  InstallShellLink1	TInstallShellLink	8000	-1	included	DESKTOP")
+# The system, menu and desktop folders are the machine's (an error natively, where there
+# are none).
+got=$(printf '%s\n' "$got" | sed -e 's/^\( *\(SystemFiles\|ChartControl\|GridControl\|PrintLibrary\|CoreLibrary\)\t.*included\t\)[^\t]*$/\1SYSTEM/' \
+  -e 's/^\( *\(MainFolder\|InstallMainLink1\?\)\t.*included\t\)[^\t]*$/\1PROGRAMS\\Zarvotill/' \
+  -e 's/^\( *InstallShellLink1\?\t.*included\t\)[^\t]*$/\1DESKTOP/')
 if [ "$got" != "$expected" ]; then
   echo "unexpected tree:"; printf '%s\n' "$out"; exit 1
 fi

@@ -6,7 +6,10 @@
 #include "engine/cmp_TInstall.h"
 #include "engine/register_classes.h"
 #include "engine/script_loader.h"
+#include "objects/cmp_TCustomInstallShellLink.h"
+#include "objects/cmp_TCustomShellLinkGroup.h"
 #include "objects/cmp_TInstallFileGroup.h"
+#include "objects/run_state.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "runtime/exceptions.h"
@@ -51,13 +54,33 @@ TEST_F(ZarvotillScript, LoadsWithItsTreeAndDefaults) {
   // linked to it.
   std::vector<std::string> top;
   for (TInstallContainer* h : install->HelperList()) top.push_back(h->Name());
-  EXPECT_EQ(top, (std::vector<std::string>{"FullVersion", "DemoVersion", "SystemFiles", "AllVersions"}));
+  EXPECT_EQ(top, (std::vector<std::string>{"FullVersion", "DemoVersion", "SystemFiles", "AllVersions", "UninstallEXE",
+                                            "MainFolder", "InstallShellLink", "InstallShellLink1"}));
   EXPECT_EQ(group("DazedivadoMain")->Container(), group("Dazedivado"));
   EXPECT_EQ(group("ZI_Devari")->Container(), group("AllVersions"));
   EXPECT_EQ(group("VizudMain")->GetDestDir(), "C:\\Zarvotill\\ZI_Devari\\Vizud\\Main");
   EXPECT_EQ(group("SystemFiles")->AddToArchive(), TlzhCommand::lzcOnlyAdd);
   EXPECT_EQ(group("Shared")->GetArchiveFile(), install->GetArchiveFile());
   EXPECT_EQ(group("FullVersion")->GroupName(), "Plná verze");
+
+  // The shortcuts: the main folder's two and the desktop's two, each to a terminal program
+  // through the object-link specifier.
+  auto* mainFolder = dynamic_cast<TMainLinkGroup*>(form->FindComponent("MainFolder"));
+  ASSERT_NE(mainFolder, nullptr);
+  EXPECT_EQ(MainLinkGroup(), mainFolder);
+  EXPECT_EQ(mainFolder->DestDir(), "\\Zarvotill");
+  EXPECT_EQ(mainFolder->DestDirType(), form->FindComponent("psProgramMenu"));
+  for (const char* name : {"InstallMainLink", "InstallMainLink1", "InstallShellLink", "InstallShellLink1"}) {
+    SCOPED_TRACE(name);
+    auto* link = dynamic_cast<TCustomInstallShellLink*>(form->FindComponent(name));
+    ASSERT_NE(link, nullptr);
+    const bool full = std::string(name).back() != '1';
+    const bool main = std::string(name).starts_with("InstallMainLink");
+    EXPECT_EQ(link->ObjectLink(), form->FindComponent(full ? "FullTerminal" : "DemoTerminal"));
+    EXPECT_EQ(link->ObjectLocationType(), form->FindComponent("psObjectLink"));
+    EXPECT_EQ(link->ContainerRef(), main ? static_cast<TInstallContainer*>(mainFolder) : install);
+    EXPECT_EQ(link->DestDirType(), form->FindComponent(main ? "psContainerDestDir" : "psDesktopMenu"));
+  }
 }
 
 TEST_F(ZarvotillScript, WritingWhatWasReadGivesTheSameBytes) {

@@ -3,13 +3,19 @@
 # refuses a missing or empty BUILD.INF, a missing kit directory or loader), the
 # self-extracting setup.exe is loader + setup.1 + files.1 + the 56-byte extraction info, a
 # web-type build writes filelist.lst, the self-extracting setup.exe installs from a fresh
-# folder and leaves no temporary copy behind, damaged copies end in the loader's message,
+# folder and leaves no temporary copy behind; the installed product is in Wine's list of
+# programs (`uninstaller --list`), its shortcuts read back through the shell's link object
+# to the installed files, and uninstall.exe, started as the entry's "UninstallString" says
+# and answered as a user would, removes what the entry lists and nothing else; damaged
+# copies end in the loader's message,
 # and "*TODISK" spans the distribution over three 1.44 MB disks (tmpfs mounts behind drive
 # A:), where Cancel at the second disk ends with "Aborted by user".
 # Usage: distribution.sh SETUP.EXE KESTRUNE-SCRIPT.EXE LOADER.EXE UIDRIVER.EXE KESTRUNE-ARC.EXE
-#        SCRIPT.kfm OUTDIR
+#        UNINSTALL.EXE LNKINFO.EXE SCRIPT.kfm OUTDIR
 set -u
-setup=$1 tool=$2 loader=$3 driver=$4 arc=$5 script=$6 outdir=$7
+setup=$1 tool=$2 loader=$3 driver=$4 arc=$5 uninstaller=$6 lnkinfo=$7 script=$8 outdir=$9
+# Wine's menu builder would copy the shortcuts into the host's menus and desktop.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 if [ -z "${DISPLAY:-}" ]; then echo "no DISPLAY: skipped"; exit 77; fi
 mkdir -p "$outdir"
 log="$outdir/distribution.log"
@@ -40,6 +46,7 @@ expect_box() {
   start "$@"; answer "$title" "$expected"; wait_end "$*"
   echo "ok: $* -> $expected"
 }
+ukey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Distribution test'
 search_path() { wine reg add "$libkey" /v SearchPath /d "$1" /f >/dev/null 2>&1 </dev/null; }
 
 root=$(winepath -u 'C:\KstDist' 2>/dev/null)
@@ -48,6 +55,7 @@ rm -rf "$root" && mkdir -p "$root/Source" "$root/Kit" "$root/Make" "$root/Run" "
 echo hello >"$root/Source/small.txt"
 head -c 3300000 /dev/urandom >"$root/Source/big.bin"
 echo pre >"$root/Source/presetup.dat"
+wine reg delete "$ukey" /f >/dev/null 2>&1 </dev/null  # entries add up across installs
 wine "$tool" make-setup "$script" -o 'C:\KstDist\Make\setup.exe' --setup "$(winepath -w "$setup")" >>"$log" 2>&1 </dev/null ||
   fail "make-setup failed"
 make='C:\KstDist\Make\setup.exe'
@@ -67,6 +75,7 @@ expect_box 'The loader program C:\KstDist\Kit\KestruneLoadProgram.exe was not fo
 
 # ---- the build ----
 cp "$loader" "$root/Kit/KestruneLoadProgram.exe"
+cp "$uninstaller" "$root/Kit/uninstall.exe"
 start "$make" -b; wait_end "build"
 [ "$code" = 0 ] || fail "the build ended with $code"
 [ -z "$(find "$root/Out" -name filelist.lst)" ] || fail "a traditional build wrote filelist.lst"
@@ -93,7 +102,8 @@ wine "$tool" make-setup "$(winepath -w "$root/Web/web.kfm")" -o 'C:\KstDist\Web\
   >>"$log" 2>&1 </dev/null || fail "make-setup of the web script failed"
 printf 'C:\\KstDist\\WebOut\r\n' >"$root/Web/BUILD.INF"
 start 'C:\KstDist\Web\setup.exe' -b; wait_end "web build"
-python3 - "$root/WebOut/downloads.example/-zarvotill-dist/filelist.lst" "$root/Source" <<'EOF' || fail "filelist.lst of the web build"
+python3 - "$root/WebOut/downloads.example/-zarvotill-dist/filelist.lst" "$root/Source" "$uninstaller" <<'EOF' ||
+  fail "filelist.lst of the web build"
 import os, struct, sys
 data = open(sys.argv[1], 'rb').read()
 count, = struct.unpack('<i', data[:4])
@@ -105,7 +115,8 @@ for i in range(count):
     records[r[12:52].rstrip(b'\0').decode()] = (size, r[52:72].rstrip(b'\0'))
 src = sys.argv[2]
 assert records == {'SmallFile': (os.path.getsize(src + '/small.txt'), b''),
-                   'ComponentNameOfFortyCharactersExactly00': (os.path.getsize(src + '/big.bin'), b'')}, records
+                   'ComponentNameOfFortyCharactersExactly00': (os.path.getsize(src + '/big.bin'), b''),
+                   'Uninstaller': (os.path.getsize(sys.argv[3]), b'')}, records
 EOF
 echo "ok: a web build writes filelist.lst in the location's sub-directory, one record per compressed file"
 
@@ -119,6 +130,49 @@ cmp -s "$root/Source/big.bin" "$root/Installed/big.bin" && cmp -s "$root/Source/
 sleep 1
 [ "$(ls "$temp")" = "$before" ] || fail "the temporary copy stayed: $(ls "$temp")"
 echo "ok: self-extracting install from a fresh folder, temporary copy removed"
+
+# ---- the installed product: Wine's list of programs, shortcuts, uninstall.exe ----
+listed() { wine uninstaller --list </dev/null 2>>"$log" | tr -d '\r' | grep -c '|||Distribution test$'; }
+reg_value() { wine reg query "$1" /v "$2" </dev/null 2>>"$log" | tr -d '\r' | sed -n 's/^ *[^ ].* REG_SZ *//p'; }
+[ "$(listed)" = 1 ] || fail "uninstaller --list does not list the product"
+lines=$(wine reg query "$ukey\Files" </dev/null 2>>"$log" | tr -d '\r' | sed -n 's/^ *File[0-9]* *REG_SZ *//p')
+links=$(printf '%s\n' "$lines" | grep -i '\.lnk$')
+[ "$(printf '%s\n' "$lines" | grep -vi '\.lnk$')" = "$(printf 'C:\\KstDist\\Installed\\big.bin\nC:\\KstDist\\Installed\\small.txt')" ] ||
+  fail "the entry's files: $lines"
+# Main-folder links first, then the desktop's: the order of processing.
+printf '%s\n' "$links" | sed 's/.*\\\([^\\]*\\[^\\]*\)$/\1/' >"$outdir/links.txt"
+printf '%s\n' 'Kestrune Distribuce\Maly soubor.lnk' 'Kestrune Distribuce\Odinstalovat.lnk' 'Desktop\Kestrune big.lnk' |
+  cmp -s - "$outdir/links.txt" || fail "the entry's shortcuts: $links"
+# Each link read back: target, arguments, working directory.
+printf '%s\n' "$links" >"$outdir/links.txt"
+printf 'C:\\KstDist\\Installed\\small.txt\n\nC:\\KstDist\\Installed\nC:\\KstDist\\Installed\\uninstall.exe\nDistribution test\nC:\\KstDist\\Installed\nC:\\KstDist\\Installed\\big.bin\n\nC:\\KstDist\\Installed\n' \
+  >"$outdir/targets.expected"
+: >"$outdir/targets.txt"
+while IFS= read -r link; do
+  wine "$lnkinfo" "$link" </dev/null 2>>"$log" | tr -d '\r' >>"$outdir/targets.txt" || fail "cannot read $link"
+done <"$outdir/links.txt"
+cmp -s "$outdir/targets.expected" "$outdir/targets.txt" || fail "the shortcuts point elsewhere: $(cat "$outdir/targets.txt")"
+echo "ok: the product is in Wine's list of programs, its shortcuts lead to the installed files"
+
+uninstall=$(reg_value "$ukey" UninstallString)
+[ "$uninstall" = 'C:\KstDist\Installed\uninstall.exe Distribution test' ] || fail "UninstallString is <$uninstall>"
+echo mine >"$root/Installed/notes.txt"
+start $uninstall  # split into words as the system's list of programs does
+answer Odinstalace 'Opravdu chcete odebrat produkt Distribution test a všechny jeho součásti?' Yes
+answer Odinstalace 'Produkt Distribution test byl odebrán.'
+wait_end "uninstall.exe"
+[ "$code" = 0 ] || fail "uninstall.exe ended with $code"
+while IFS= read -r link; do
+  [ ! -e "$(winepath -u "$link" 2>/dev/null)" ] || fail "the shortcut $link stayed"
+done <"$outdir/links.txt"
+[ ! -e "$(winepath -u "$(sed -n 1p "$outdir/links.txt")" 2>/dev/null | sed 's,/[^/]*$,,')" ] || fail "the emptied main folder stayed"
+# The user's file keeps the product folder; the running uninstaller goes at the next restart.
+[ "$(ls "$root/Installed" | tr '\n' ' ')" = "notes.txt uninstall.exe " ] || fail "left in the product folder: $(ls "$root/Installed")"
+[ -f "$root/Source/big.bin" ] && [ -f "$root/Kit/uninstall.exe" ] || fail "uninstall.exe removed more than it listed"
+[ "$(listed)" = 0 ] || fail "uninstaller --list still lists the product"
+wine reg query "$ukey" </dev/null >/dev/null 2>&1 && fail "the uninstall entry stayed"
+rm -rf "$root/Installed"
+echo "ok: uninstall.exe removed the listed files, shortcuts and their folder, kept the user's file, ended with 0"
 
 # ---- damaged copies ----
 size=$(stat -c %s "$root/Out/setup.exe")
