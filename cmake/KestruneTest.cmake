@@ -22,6 +22,6 @@ function(kestrune_wine_test name)
     set_property(TEST ${name} APPEND PROPERTY FIXTURES_REQUIRED wineprefix)
     set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
       "WINEPREFIX=${KESTRUNE_WINEPREFIX}" "WINEARCH=win32" "WINEDEBUG=-all"
-      "WINEDLLOVERRIDES=mscoree,mshtml=")
+      "WINEDLLOVERRIDES=mscoree,mshtml,winemenubuilder.exe=")
   endif()
 endfunction()

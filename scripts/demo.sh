@@ -16,7 +16,7 @@ KESTRUNE_SKIP_FUZZ=1 "$root/scripts/build.sh"
 
 out="$root/build/demo"
 mkdir -p "$out"
-export WINEPREFIX="$out/wineprefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$out/wineprefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 bin="$root/build/win32/bin"
 kit="$root/build/win32/kit"
 script="$root/src/resources/zarvotill.kfm"
@@ -34,6 +34,11 @@ if [ ! -d "$WINEPREFIX" ]; then
   wineboot -i >/dev/null 2>&1 </dev/null
   wineserver -w
 fi
+# The profile's Desktop, Documents, ... as real folders, not links to the host's home: the
+# product's desktop shortcuts stay in the prefix.
+for folder in "$WINEPREFIX"/drive_c/users/*/*; do
+  if [ -L "$folder" ]; then rm "$folder" && mkdir "$folder"; fi
+done
 drive_c="$WINEPREFIX/drive_c"
 driver() { wine "$bin/uidriver.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 # Runs a program to its end; a message box it shows on the way is printed and answered.
@@ -80,6 +85,9 @@ installed() {
   printf '   installed: %s files in C:\\Zarvotill (%s)\n' "$n" "$drive_c/Zarvotill"
   wine reg query 'HKLM\Software\Zarvotill\Servers' </dev/null 2>/dev/null | tr -d '\r' | grep REG_SZ |
     sed 's/^/   ActiveX server registered: /' || true
+  find "$drive_c/users" -name '*.lnk' | sed "s|^$drive_c/|   shortcut: C:/|"
+  wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zarvotill' /v UninstallString </dev/null 2>/dev/null |
+    tr -d '\r' | sed -n 's/^ *UninstallString *REG_SZ *\(.*\)$/   uninstall command: \1/p'
 }
 
 wine reg delete 'HKLM\SOFTWARE\Kestrune' /f >/dev/null 2>&1 </dev/null || true

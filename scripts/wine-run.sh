@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs a Windows program under Wine in the test run's prefix; used as the cross-compiling
 # emulator, so ctest and custom commands run .exe files through it.
-: "${WINEARCH:=win32}"; : "${WINEDEBUG:=-all}"; : "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
+: "${WINEARCH:=win32}"; : "${WINEDEBUG:=-all}"; : "${WINEDLLOVERRIDES:=mscoree,mshtml,winemenubuilder.exe=}"
 export WINEARCH WINEDEBUG WINEDLLOVERRIDES
 if [ -z "${WINEPREFIX:-}" ]; then
   echo "wine-run.sh: WINEPREFIX is not set; refusing to use ~/.wine" >&2

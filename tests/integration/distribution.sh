@@ -14,8 +14,6 @@
 #        UNINSTALL.EXE LNKINFO.EXE SCRIPT.kfm OUTDIR
 set -u
 setup=$1 tool=$2 loader=$3 driver=$4 arc=$5 uninstaller=$6 lnkinfo=$7 script=$8 outdir=$9
-# Wine's menu builder would copy the shortcuts into the host's menus and desktop.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 if [ -z "${DISPLAY:-}" ]; then echo "no DISPLAY: skipped"; exit 77; fi
 mkdir -p "$outdir"
 log="$outdir/distribution.log"
