@@ -57,11 +57,13 @@ void TProgramManager::Connect() {
 
 void TProgramManager::SelectGroup(const std::string& name) {
   Connect();
+  // A copy: the callers that reread the current group pass currentGroup_ itself.
+  const std::string group = name;
   currentGroup_.clear();
   lines_->Clear();
-  if (std::optional<std::string> text = conversation_->request(name); text && !text->empty()) {
+  if (std::optional<std::string> text = conversation_->request(group); text && !text->empty()) {
     SetGroupText(*text);
-    currentGroup_ = name;
+    currentGroup_ = group;
   }
 }
 

@@ -73,7 +73,9 @@ bool DdeConversation::execute(const std::string& command) {
                                          nullptr, 0, XTYP_EXECUTE, kTimeoutMs, &result);
   if (!answer) return false;
   if (answer != reinterpret_cast<HDDEDATA>(TRUE)) DdeFreeDataHandle(answer);
-  return true;
+  // The server's answer is in the acknowledgement flags: Wine's DDEML returns TRUE for a
+  // refused command too.
+  return (result & DDE_FACK) != 0;
 }
 
 std::optional<std::string> DdeConversation::request(const std::string& item) {
