@@ -36,6 +36,9 @@ class StringHandle {
 struct DdeConversation::Impl {
   DWORD instance = 0;
   HCONV conversation = nullptr;
+  // The requests' own client instance (see request).
+  DWORD requestInstance = 0;
+  std::string service, topic;
 };
 
 DdeConversation::DdeConversation() : impl_(std::make_unique<Impl>()) {}
@@ -43,6 +46,7 @@ DdeConversation::DdeConversation() : impl_(std::make_unique<Impl>()) {}
 DdeConversation::~DdeConversation() {
   close();
   if (impl_->instance) DdeUninitialize(impl_->instance);
+  if (impl_->requestInstance) DdeUninitialize(impl_->requestInstance);
 }
 
 bool DdeConversation::open(const std::string& service, const std::string& topic) {
@@ -54,6 +58,8 @@ bool DdeConversation::open(const std::string& service, const std::string& topic)
   }
   StringHandle s(impl_->instance, service), t(impl_->instance, topic);
   impl_->conversation = DdeConnect(impl_->instance, s.get(), t.get(), nullptr);
+  impl_->service = service;
+  impl_->topic = topic;
   return impl_->conversation != nullptr;
 }
 
@@ -80,18 +86,32 @@ bool DdeConversation::execute(const std::string& command) {
 
 std::optional<std::string> DdeConversation::request(const std::string& item) {
   if (!impl_->conversation) return std::nullopt;
-  StringHandle i(impl_->instance, item);
-  DWORD result = 0;
-  HDDEDATA data = DdeClientTransaction(nullptr, 0, impl_->conversation, i.get(), CF_TEXT, XTYP_REQUEST, kTimeoutMs, &result);
-  if (!data) return std::nullopt;
-  DWORD size = 0;
-  const BYTE* bytes = DdeAccessData(data, &size);
-  std::string text;
-  if (bytes) {
-    text.assign(reinterpret_cast<const char*>(bytes), size);
-    DdeUnaccessData(data);
+  // Each request runs in a conversation of its own: Wine's DDEML server follows the data
+  // of a request with a stray positive acknowledgement, which the next transaction of the
+  // same conversation would take for its own answer. Ending the conversation drops it.
+  // Wine allows one conversation per client instance and server, hence a second instance.
+  if (!impl_->requestInstance &&
+      DdeInitializeW(&impl_->requestInstance, clientCallback, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR) {
+    impl_->requestInstance = 0;
+    return std::nullopt;
   }
-  DdeFreeDataHandle(data);
+  const DWORD instance = impl_->requestInstance;
+  StringHandle s(instance, impl_->service), t(instance, impl_->topic), i(instance, item);
+  HCONV conversation = DdeConnect(instance, s.get(), t.get(), nullptr);
+  if (!conversation) return std::nullopt;
+  DWORD result = 0;
+  HDDEDATA data = DdeClientTransaction(nullptr, 0, conversation, i.get(), CF_TEXT, XTYP_REQUEST, kTimeoutMs, &result);
+  std::string text;
+  if (data) {
+    DWORD size = 0;
+    if (const BYTE* bytes = DdeAccessData(data, &size)) {
+      text.assign(reinterpret_cast<const char*>(bytes), size);
+      DdeUnaccessData(data);
+    }
+    DdeFreeDataHandle(data);
+  }
+  DdeDisconnect(conversation);
+  if (!data) return std::nullopt;
   // The text ends at its terminating zero; the block may be longer.
   if (size_t end = text.find('\0'); end != std::string::npos) text.resize(end);
   return FromAnsi(text);

@@ -130,10 +130,7 @@ TEST(ProgramManagerDde, WineShellCreatesTheGroup) {
   platform::removeDirectory(GetProgramsDir() + "\\Kestrune DDE");
 }
 
-// Disabled: Wine's DDEML server answers a request with the data and then a stray
-// positive acknowledgement, which the client's next transaction takes as its own answer,
-// so the conversation runs one answer behind after the first request.
-TEST(ProgramManagerDde, DISABLED_ItemsAreAddedFoundReplacedAndRefusalsRaise) {
+TEST(ProgramManagerDde, ItemsAreAddedFoundReplacedAndRefusalsRaise) {
   const std::string server = ExtractFileDir(platform::moduleFileName()) + "\\ddeserver.exe";
   platform::startProcess("\"" + server + "\" KESTRUNETEST");
   TProgramManager manager(nullptr, "KESTRUNETEST");
