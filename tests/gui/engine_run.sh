@@ -32,19 +32,9 @@ restore_version() {
 trap 'restore_version' EXIT
 trap 'exit 1' INT TERM
 
-drive() { wine "$driver" "$@" 2>>"$log" </dev/null | tr -d '\r'; }
+wait_limit=300
+. "$(dirname "$0")/ui_steps.sh"
 reg_query() { wine reg query "$@" 2>/dev/null </dev/null | tr -d '\r'; }
-fail() { echo "FAIL: $*"; drive list -r || true; exit 1; }
-start_setup() { wine "$@" >>"$log" 2>&1 </dev/null & pid=$!; }
-# Waits for the started program to end and sets code to its exit code.
-wait_end() {
-  i=0
-  while kill -0 "$pid" 2>/dev/null; do
-    i=$((i + 1)); [ $i -lt 300 ] || fail "$1: the program did not end"
-    sleep 0.1
-  done
-  wait "$pid"; code=$?
-}
 expect_code() { [ "$code" = "$1" ] || fail "$2: exit code $code, expected $1"; }
 clean_registry() {
   wine reg delete "$records" /f >/dev/null 2>&1 </dev/null
@@ -65,7 +55,7 @@ answer_box() {
 # Runs a program with arguments and answers its message box.
 expect_box_of() {
   program=$1 expected=$2 exit_code=$3; shift 3
-  start_setup "$program" "$@"
+  start "$program" "$@"
   answer_box "$expected" "$exit_code" "$*"
 }
 expect_box() { expected=$1 exit_code=$2; shift 2; expect_box_of "$setup" "$expected" "$exit_code" "$@"; }
@@ -97,7 +87,7 @@ expect_box "$nodir" 3 -d "-s   "
 # The raw command line as a shortcut or a batch file passes it: the quoted source directory
 # keeps its final backslash and the switch after it stays a switch of its own.
 printf '@"%s" "-sC:\\Dist\\" -x\r\n' "$(winepath -w "$setup")" >"$outdir/trailing.bat"
-start_setup cmd /c "$(winepath -w "$outdir/trailing.bat")"
+start cmd /c "$(winepath -w "$outdir/trailing.bat")"
 got=$(drive msgbox "$title" 30000) || fail "no message box for the raw command line"
 [ "$got" = "Invalid parameter <-x>. $invalid" ] || fail "raw command line: message was <$got>"
 drive click "$title" OK >/dev/null
@@ -126,7 +116,7 @@ expect_box_of "$outdir/no-engine.exe" \
 
 # A good run: the record exists while it runs and is gone at its end; the program ends
 # by itself.
-start_setup "$setup"
+start "$setup"
 wait_end "good run"
 expect_code 0 "good run"
 reg_query "$records" | grep -q Install && fail "the good run left its install record"
@@ -145,7 +135,7 @@ printf '%s\n' "ok: good run ended by itself without a record"
 end
 EOF
 make_setup run-after
-start_setup "$outdir/run-after.exe"
+start "$outdir/run-after.exe"
 got=$(drive msgbox "$title" 30000) || fail "no message box for the file that cannot be started"
 case $got in "The installed file C:\\Nowhere\\missing.exe could not be started: "*) ;; *) fail "run after: <$got>" ;; esac
 drive click "$title" OK >/dev/null
@@ -155,7 +145,7 @@ clean_registry
 printf '%s\n' "ok: the file that cannot be started was reported, the run ended good"
 
 # A failing run (the self-extracting file does not exist): bad ending, the error shown.
-start_setup "$setup" -eSetup.exe
+start "$setup" -eSetup.exe
 got=$(drive msgbox "$title" 30000) || fail "no message box for the failing run"
 drive click "$title" OK >/dev/null
 wait_end "failing run"
@@ -184,7 +174,7 @@ mkdir -p "$czech_unix" && cp "$outdir/reboot-setup.exe" "$czech_unix/setup.exe" 
 # stays in RunOnce, and the exit code tells that a restart is pending.
 version_changed=1
 wine winecfg -v nt351 </dev/null >/dev/null 2>&1
-start_setup "$czech_unix/setup.exe" "-s$czech"
+start "$czech_unix/setup.exe" "-s$czech"
 answer_box "Could not reboot windows. Please manually reboot windows." 4 "restart on NT 3.51"
 restore_version
 # reg query prints in the console's code page, which lacks the Czech letters; an export
@@ -199,7 +189,7 @@ printf '%s\n' "ok: NT 3.51 showed the failure message and kept the resume comman
 
 # Now for real: the program restarts Windows; Wine's restart runs the RunOnce command,
 # which resumes with -r, finishes, and removes the install record and its own entry.
-start_setup "$czech_unix/setup.exe" "-s$czech"
+start "$czech_unix/setup.exe" "-s$czech"
 wait_end "restart run"
 i=0
 while reg_query "$records" | grep -q Install || reg_query "$runonce" | grep -q KestruneUnfinished; do

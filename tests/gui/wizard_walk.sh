@@ -15,17 +15,9 @@ log="$outdir/wizard_walk.log"
 : >"$log"
 export LC_ALL=C.UTF-8
 
-drive() { wine "$driver" "$@" 2>>"$log" </dev/null | tr -d '\r'; }
-fail() { echo "FAIL: $*"; drive list -r || true; kill "$pid" 2>/dev/null; exit 1; }
+wait_limit=300
+. "$(dirname "$0")/ui_steps.sh"
 shot() { sleep 0.5; import -window root "$outdir/wizard_$1.png" || fail "screenshot $1"; }
-wait_end() {
-  i=0
-  while kill -0 "$pid" 2>/dev/null; do
-    i=$((i + 1)); [ $i -lt 300 ] || fail "$1: the program did not end"
-    sleep 0.1
-  done
-  wait "$pid"; code=$?
-}
 expect_state() {
   got=$(drive state "$1" "$2") || fail "no control $2 on $1"
   [ "$got" = "$3" ] || fail "$2 on $1: $got, expected $3"

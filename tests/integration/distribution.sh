@@ -21,18 +21,7 @@ log="$outdir/distribution.log"
 title='*program'  # the setup program's message boxes carry the application title
 libkey='HKCU\Software\Borland\Delphi\3.0\Library'
 
-drive() { wine "$driver" "$@" 2>>"$log" </dev/null | tr -d '\r'; }
-fail() { echo "FAIL: $*"; drive list -r || true; exit 1; }
-start() { wine "$@" >>"$log" 2>&1 </dev/null & pid=$!; }
-# Waits for the started program; its exit code in $code.
-wait_end() {
-  i=0
-  while kill -0 "$pid" 2>/dev/null; do
-    i=$((i + 1)); [ $i -lt 600 ] || fail "$1: the program did not end"
-    sleep 0.1
-  done
-  wait "$pid"; code=$?
-}
+. "$(dirname "$0")/../gui/ui_steps.sh"
 # Answers the message box of window pattern $1 that must say $2.
 answer() {
   got=$(drive msgbox "$1" 30000) || fail "no message box <$2>"
