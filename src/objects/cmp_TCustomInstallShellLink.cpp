@@ -219,12 +219,12 @@ void TInstallMainLink::SetContainer(TInstallContainer* value) {
 }
 
 void TInstallMainLink::SetDestDirType(TCustomPathSpecifier*) {
-  TCustomPathSpecifier* spec = nullptr;
+  TCustomPathSpecifier* specifier = nullptr;
   try {
-    spec = FindStandardSpecifier<TpsContainerDestDir>();
+    specifier = FindStandardSpecifier<TpsContainerDestDir>();
   } catch (const IEPathSpecifier&) {
   }
-  TCustomInstallShellLink::SetDestDirType(spec);
+  TCustomInstallShellLink::SetDestDirType(specifier);
 }
 
 // ---- psObjectLink ----
