@@ -6,6 +6,7 @@
 #include "runtime/exceptions.h"
 #include "runtime/process_messages.h"
 #include "runtime/published.h"
+#include "translation/cmp_TTranslator.h"
 #include "ui/application.h"
 
 namespace kestrune::dialogs {
@@ -60,8 +61,17 @@ void TCustomBaseInstallDlg::SetDialogManager(TDialogManager* manager) {
 }
 
 void TCustomBaseInstallDlg::Translate() {
-  // The translator applies the language font and texts here; without one the form keeps
-  // its design font and texts.
+  // Without a main translator the form keeps its design font and texts.
+  if (!form_) return;
+  if (autoSetFont_) {
+    if (overrideMainTranslator_) translation::SetFormFontIn(translateIntoLanguage_, form_);
+    else translation::SetFormFont(form_);
+  }
+  if (autoTranslate_) {
+    translationState_ = overrideMainTranslator_
+                            ? translation::TranslateFormInto(translationState_, translateIntoLanguage_, form_)
+                            : translation::TranslateForm(translationState_, form_);
+  }
 }
 
 void TCustomBaseInstallDlg::AssignDialogProperties() {

@@ -20,13 +20,6 @@
 
 namespace kestrune::dialogs {
 
-const EnumType& EnumTypeInfo(TKstrLanguage) {
-  static const EnumType t{"TKstrLanguage",
-                          {"klChineseSimplified", "klCzech", "klDanish", "klEnglish", "klFrench", "klGerman", "klGreek",
-                           "klHebrew", "klItalian", "klJapanese", "klKorean", "klPolish", "klPortugese", "klRussian",
-                           "klSpanish", "klUser", "klVietnamese"}};
-  return t;
-}
 const EnumType& EnumTypeInfo(TManagerType) {
   static const EnumType t{"TManagerType", {"dmBeforeInstall", "dmAfterGoodInstall", "dmAfterBadInstall",
                                            "dmDuringCopyFiles", "dmChangeDisk", "dmReboot"}};

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "dialogs/kstr_language.h"
+#include "translation/kstr_language.h"
 #include "objects/cmp_TInstallContainer.h"
 #include "platform/ui_canvas.h"
 

@@ -7,6 +7,7 @@
 #include "platform/ui_app.h"
 #include "runtime/process_messages.h"
 #include "runtime/published.h"
+#include "translation/cmp_TTranslator.h"
 #include "archive/cmp_TKstrCompress.h"
 #include "ui/application.h"
 
@@ -20,8 +21,16 @@ const ClassInfo& TBaseKestruneForm::classInfo() {
 TBaseKestruneForm::TBaseKestruneForm(TComponent* owner) : ui::TForm(owner) { Font()->SetCharset(ui::kAnsiCharset); }
 
 void TBaseKestruneForm::ApplyLanguage() {
-  // The translator sets the language font and texts from the form's own settings here;
-  // without one the form keeps its design.
+  // Without a main translator the form keeps its design font and texts.
+  if (AutoSetFont) {
+    if (OverrideMainTranslator) translation::SetFormFontIn(TranslateIntoLanguage, this);
+    else translation::SetFormFont(this);
+  }
+  if (AutoTranslate) {
+    TranslationState = OverrideMainTranslator
+                           ? translation::TranslateFormInto(TranslationState, TranslateIntoLanguage, this)
+                           : translation::TranslateForm(TranslationState, this);
+  }
   ProcessMessages();
 }
 

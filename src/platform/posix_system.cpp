@@ -40,6 +40,8 @@ std::optional<std::string> shortPathName(std::string_view path) {
 
 OsVersion osVersion() { notImplemented("GetVersionExW"); }
 
+uint16_t userDefaultLanguageId() { return 0x0409; }
+
 std::string moduleFileName() {
   std::vector<char> buffer(PATH_MAX);
   ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());

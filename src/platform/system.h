@@ -27,6 +27,9 @@ struct OsVersion {
   uint32_t build = 0;
 };
 OsVersion osVersion();
+// The user's default language identifier (primary language in the low 10 bits); natively
+// U.S. English (0x0409).
+uint16_t userDefaultLanguageId();
 
 // Full path of the running program.
 std::string moduleFileName();

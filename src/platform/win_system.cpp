@@ -69,6 +69,8 @@ std::optional<std::string> shortPathName(std::string_view path) {
   }
 }
 
+uint16_t userDefaultLanguageId() { return GetUserDefaultLangID(); }
+
 OsVersion osVersion() {
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;

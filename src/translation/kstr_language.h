@@ -1,8 +1,9 @@
-// The languages the kit's forms can be translated into (the translator's language list).
+// The languages the kit's forms and messages can be translated into. klUser stands for
+// the user's default language; there is no language object for it.
 #pragma once
 #include "runtime/classinfo.h"
 
-namespace kestrune::dialogs {
+namespace kestrune {
 
 enum class TKstrLanguage {
   klChineseSimplified, klCzech, klDanish, klEnglish, klFrench, klGerman, klGreek, klHebrew, klItalian, klJapanese,
@@ -10,4 +11,4 @@ enum class TKstrLanguage {
 };
 const EnumType& EnumTypeInfo(TKstrLanguage);
 
-}  // namespace kestrune::dialogs
+}  // namespace kestrune
