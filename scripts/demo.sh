@@ -88,14 +88,42 @@ installed() {
   find "$drive_c/users" -name '*.lnk' | sed "s|^$drive_c/|   shortcut: C:/|"
   wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zarvotill' /v UninstallString </dev/null 2>/dev/null |
     tr -d '\r' | sed -n 's/^ *UninstallString *REG_SZ *\(.*\)$/   uninstall command: \1/p'
+  engine_installed
+}
+# The database engine's installation: its folder (the first item of DLLPATH), its
+# configuration file and use count; IDAPINST.DLL is a pre-setup file, never installed.
+engine_value() {
+  wine reg query 'HKLM\Software\Borland\Database Engine' /v "$1" </dev/null 2>/dev/null | tr -d '\r' |
+    sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
+}
+engine_installed() {
+  dllpath=$(engine_value DLLPATH) config=$(engine_value CONFIGFILE01) uses=$(engine_value UseCount)
+  if [ -z "$dllpath" ]; then
+    echo "   note: no database engine was registered"
+    return 0
+  fi
+  dir=$(winepath -u "${dllpath%%;*}" 2>/dev/null)
+  printf '   database engine: %s files in %s (DLLPATH %s), used by %s installations\n' \
+    "$(ls "$dir" 2>/dev/null | wc -l)" "${dllpath%%;*}" "$dllpath" "$((${uses:-0}))"
+  printf '   its configuration: %s (%s settings)\n' "$config" \
+    "$(grep -c = "$(winepath -u "$config" 2>/dev/null)" 2>/dev/null || echo no)"
+  if find "$drive_c/Zarvotill" "$dir" -iname IDAPINST.DLL 2>/dev/null | grep -q .; then
+    echo "   note: IDAPINST.DLL was installed with the product"
+  fi
 }
 
 wine reg delete 'HKLM\SOFTWARE\Kestrune' /f >/dev/null 2>&1 </dev/null || true
+# A machine without the database engine: the first install creates its installation, the
+# second finds it, installs into its folder and merges the configuration.
+wine reg delete 'HKLM\Software\Borland' /f >/dev/null 2>&1 </dev/null || true
+rm -rf "$drive_c/Program Files/Borland"
 
 echo "== 1. building the traditional distribution with setup.exe -b"
 echo "   (the script has UseLoadingProgram False: the build copies the setup program and makes"
 echo "   files.1, then ends with a message, as setup.1 for a self-extracting file was not made)"
 make_dist traditional "$script"
+# Without the loader nothing unpacks the pre-setup files: IDAPINST.DLL goes beside setup.exe.
+if [ -f "$kit/IDAPINST.DLL" ]; then cp "$kit/IDAPINST.DLL" "$drive_c/ZarvotillDist/traditional/"; fi
 echo "   distribution: $drive_c/ZarvotillDist/traditional: $(ls "$drive_c/ZarvotillDist/traditional" | tr '\n' ' ')"
 rm -rf "$drive_c/Zarvotill" "$drive_c/ZarvotillRun"
 cp -r "$drive_c/ZarvotillDist/traditional" "$drive_c/ZarvotillRun"

@@ -130,8 +130,10 @@ void TBDEFileSet::AddConfigFile() {
   } catch (const IEfcDuplicateFile&) {
     return;
   }
-  file->SetOverwriteMode(TOverwriteType::owAlways);
+  // The type first: its overwrite effect would replace owAlways, and the new configuration
+  // must always be laid down for the merge.
   file->SetFileType(TInstallFileType::iftJustADLL);
+  file->SetOverwriteMode(TOverwriteType::owAlways);
   file.release();
   formChanged();
 }
@@ -418,9 +420,12 @@ void TBDE50FileSet::AddLocaleLibraries() {
     ignoringErrors(true, [&] { AddFile(AddBackslash(dir) + name, TpsContainerDestDir::classInfo()); });
 }
 
+// bantam.dll goes with the other locale libraries: AddLocaleLibraries added it, and a group
+// whose core is gone would otherwise keep installing it alone.
 void TBDE50FileSet::RemoveLocaleLibraries() {
   for (const std::string& name : membersWithExtension(*bde_, {".BTL"})) RemoveFile(name);
   RemoveFile("CHARSET.CVB");
+  RemoveFile("BANTAM.DLL");
 }
 
 std::unique_ptr<TBDEFileSet> CreateBDEFileSetForVersion(TInstallBDE* installBDE, const std::string& version) {

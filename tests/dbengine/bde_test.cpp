@@ -244,6 +244,74 @@ TEST_F(BDEGroup, OptionsAddAndRemoveTheFilesOfEachPart) {
 #endif
 }
 
+#ifdef KESTRUNE_ENGINE_VERSIONS
+// A host path as Wine shows it to the programs it runs.
+std::string winePath(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return "Z:" + path;
+}
+
+// Engine 3.x: the configuration program instead of the administrator, ODBC without the
+// DAO driver, the .BLL locale libraries named in BLW32; the last part removed takes them all.
+TEST_F(BDEGroup, Version3SetsInstallTheConfigurationProgram) {
+  std::string engineDir = dir("Engine3");
+  for (const char* f : {"BLW32.DLL", "IDDR32.DLL", "IDBAT32.DLL", "IDR20009.DLL", "BDECFG32.EXE", "BDECFG32.HLP",
+                        "BDECFG32.CNT", "BDEADMIN.EXE", "IDODBC32.DLL", "IDDAO32.DLL", "USA.BLL"})
+    touch(engineDir + "\\" + f);
+  touch(kitDir + "\\IDAPI32.CNF", "[SYSTEM\\INIT]\r\n");
+  WriteRegistryString(rkLocalMachine, kBDEKey, "DLLPATH", engineDir);
+  WriteRegistryString(rkLocalMachine, kBLW32Key, "LOCALE_LIB1", engineDir + "\\USA.BLL");
+  for (const char* version : {"3.0", "3.5"}) {
+    SCOPED_TRACE(version);
+    touch(engineDir + "\\idapi32.dll", slurp(winePath(KESTRUNE_ENGINE_VERSIONS "/") + version + "\\idapi32.dll"));
+    auto* bde = new TInstallBDE(&form);
+    EXPECT_STREQ(bde->FileSet()->ClassName(), std::string(version) == "3.0" ? "TBDE30FileSet" : "TBDE35FileSet");
+    const auto* odbc = TInstallBDE::classInfo().FindProp("bdODBC");
+    odbc->setOrd(*bde, true);
+    EXPECT_EQ(members(*bde), (std::vector<std::string>{"BDECFG32.CNT", "BDECFG32.EXE", "BDECFG32.HLP", "BLW32.DLL",
+                                                       "IDAPI32.CNF", "IDAPI32.DLL", "IDBAT32.DLL", "IDDR32.DLL",
+                                                       "IDODBC32.DLL", "IDR20009.DLL", "USA.BLL"}));
+    EXPECT_EQ(odbc->getOrd(*bde), 1);
+    odbc->setOrd(*bde, false);
+    EXPECT_EQ(bde->FileCount(), 0);
+    delete bde;
+  }
+}
+
+// Engine 5.0, the demo's engine installation: the locale libraries come from BLAPIPATH;
+// bdFull adds the whole set with Access, clearing it removes nothing, and clearing every
+// part leaves the group empty, locale libraries and bantam.dll included.
+TEST_F(BDEGroup, Version5SetTakesTheLocaleLibrariesFromBLAPIPATH) {
+  const std::string engineDir = winePath(KESTRUNE_DEMO_ENGINE);
+  touch(kitDir + "\\IDAPI32.CNF", "[SYSTEM\\INIT]\r\n");
+  WriteRegistryString(rkLocalMachine, kBDEKey, "DLLPATH", engineDir + ";C:\\OTHER");
+  auto* bde = new TInstallBDE(&form);
+  bde->SetLanguageDLL("0009");
+  EXPECT_STREQ(bde->FileSet()->ClassName(), "TBDE50FileSet");
+  const auto* info = &TInstallBDE::classInfo();
+  auto setOption = [&](const char* name, bool on) { info->FindProp(name)->setOrd(*bde, on); };
+  auto option = [&](const char* name) { return info->FindProp(name)->getOrd(*bde) != 0; };
+  EXPECT_THROW(setOption("bdParadox", true), IEInstallBDE);  // no BLAPIPATH for the locale libraries
+  WriteRegistryString(rkLocalMachine, kBLW32Key, "BLAPIPATH", engineDir);
+  setOption("bdFull", true);
+  const std::vector<std::string> full = {
+      "BANTAM.DLL",   "BDEADMIN.CNT", "BDEADMIN.CPL", "BDEADMIN.EXE", "BDEADMIN.HLP", "BLW32.DLL",    "CEEUROPE.BTL",
+      "CHARSET.CVB",  "EUROPE.BTL",   "FAREAST.BTL",  "IDAPI32.CNF",  "IDAPI32.DLL",  "IDASCI32.DLL", "IDBAT32.DLL",
+      "IDDA3532.DLL", "IDDAO32.DLL",  "IDDBAS32.DLL", "IDDR32.DLL",   "IDODBC32.DLL", "IDPDX32.DLL",  "IDQBE32.DLL",
+      "IDR20009.DLL", "IDSQL32.DLL",  "JAPAN.BTL",    "OTHER.BTL",    "USA.BTL"};
+  EXPECT_EQ(members(*bde), full);
+  for (const char* part : {"bdFull", "bdAccess", "bdParadox", "bdSQLEngine", "bdQBEEngine"}) EXPECT_TRUE(option(part));
+  setOption("bdFull", false);
+  EXPECT_EQ(members(*bde), full);
+  setOption("bdAccess", false);
+  EXPECT_FALSE(option("bdFull"));  // 4.5 and later count Access in the full engine
+  EXPECT_TRUE(bde->FileSet()->Has("IDDAO32.DLL"));  // ODBC still uses it
+  for (const char* part : {"bdAscii", "bdDBase", "bdODBC", "bdSQLEngine", "bdQBEEngine", "bdParadox"})
+    setOption(part, false);
+  EXPECT_EQ(members(*bde), std::vector<std::string>{});
+}
+#endif
+
 // Detection and Configure with the kit's IDAPINST.DLL: an existing configuration in
 // another folder, a DLLPATH to reorder, three locale libraries; then a merge that fails
 // and a clean machine.

@@ -11,6 +11,34 @@ out=$(run "$tool" tree "$script" | tr -d '\r') || { echo "tree failed"; exit 1; 
 got=$(printf '%s\n' "$out" | cut -f1-6)
 expected=$(printf '%s\n' \
   "Install	TInstall	1000	-1	included	C:\\Zarvotill" \
+  "  BDE	TInstallBDE	1000	5	included	BDE" \
+  "    InstallFile27	TInstallFile	2000	0	included	BDE" \
+  "    BDEFile24	TInstallFile	2000	1	included	BDE" \
+  "    BDEFile23	TInstallFile	2000	2	included	BDE" \
+  "    BDEFile22	TInstallFile	2000	3	included	BDE" \
+  "    BDEFile21	TInstallFile	2000	4	included	BDE" \
+  "    BDEFile20	TInstallFile	2000	5	included	BDE" \
+  "    BDEFile19	TInstallFile	2000	6	included	BDE" \
+  "    BDEFile18	TInstallFile	2000	7	included	BDE" \
+  "    BDEFile17	TInstallFile	2000	8	included	BDE" \
+  "    BDEFile16	TInstallFile	2000	9	included	SYSTEM" \
+  "    BDEFile15	TInstallFile	2000	10	included	BDE" \
+  "    BDEFile14	TInstallFile	2000	11	included	BDE" \
+  "    BDEFile13	TInstallFile	2000	12	included	BDE" \
+  "    BDEFile12	TInstallFile	2000	13	included	BDE" \
+  "    BDEFile11	TInstallFile	2000	14	included	BDE" \
+  "    BDEFile10	TInstallFile	2000	15	included	BDE" \
+  "    BDEFile9	TInstallFile	2000	16	included	BDE" \
+  "    BDEFile8	TInstallFile	2000	17	included	BDE" \
+  "    BDEFile7	TInstallFile	2000	18	included	BDE" \
+  "    BDEFile6	TInstallFile	2000	19	included	BDE" \
+  "    BDEFile5	TInstallFile	2000	20	included	BDE" \
+  "    BDEFile4	TInstallFile	2000	21	included	BDE" \
+  "    BDEConfigFile	TInstallFile	2000	22	included	BDE" \
+  "    BDEFile3	TInstallFile	2000	23	included	BDE" \
+  "    BDEFile2	TInstallFile	2000	24	included	BDE" \
+  "    BDEFile1	TInstallFile	2000	25	included	BDE" \
+  "    BDEFile	TInstallFile	2000	26	included	BDE" \
   "  FullVersion	TInstallFileGroup	1000	1	included	C:\\Zarvotill" \
   "    FullTerminal	TInstallFile	2000	0	included	C:\\Zarvotill" \
   "    FullSettings	TInstallFile	2000	1	included	C:\\Zarvotill" \
@@ -42,10 +70,12 @@ expected=$(printf '%s\n' \
   "    InstallMainLink	TInstallMainLink	8000	-1	included	PROGRAMS\\Zarvotill" \
   "    InstallMainLink1	TInstallMainLink	8000	-1	included	PROGRAMS\\Zarvotill" \
   "  InstallShellLink	TInstallShellLink	8000	-1	included	DESKTOP" \
-  "  InstallShellLink1	TInstallShellLink	8000	-1	included	DESKTOP")
-# The system, menu and desktop folders are the machine's (an error natively, where there
-# are none).
-got=$(printf '%s\n' "$got" | sed -e 's/^\( *\(SystemFiles\|ChartControl\|GridControl\|PrintLibrary\|CoreLibrary\)\t.*included\t\)[^\t]*$/\1SYSTEM/' \
+  "  InstallShellLink1	TInstallShellLink	8000	-1	included	DESKTOP" \
+  "  	TGrabCall	9000	-1	included	")
+# The system, menu, desktop and database engine folders are the machine's (an error
+# natively, where there are none).
+got=$(printf '%s\n' "$got" | sed -e 's/^\( *\(BDE\|BDEFile[0-9]*\|BDEConfigFile\|InstallFile27\)\t.*included\t\)[^\t]*$/\1BDE/' \
+  -e 's/^\( *\(SystemFiles\|ChartControl\|GridControl\|PrintLibrary\|CoreLibrary\|BDEFile16\)\t.*included\t\)[^\t]*$/\1SYSTEM/' \
   -e 's/^\( *\(MainFolder\|InstallMainLink1\?\)\t.*included\t\)[^\t]*$/\1PROGRAMS\\Zarvotill/' \
   -e 's/^\( *InstallShellLink1\?\t.*included\t\)[^\t]*$/\1DESKTOP/')
 if [ "$got" != "$expected" ]; then

@@ -67,9 +67,9 @@ make_setup() {
 clean_registry
 
 # The engine's endings are tried without a distribution: a copy of the script without its
-# product files and the shortcuts to them (those need the built archive, which the
-# distribution test covers), put into a copy of the setup program.
-awk '/^  object [A-Za-z0-9_]+: T(InstallFile|UninstallEXE|InstallMainLink|InstallShellLink|MainLinkGroup)$/ { skip = 1; next }
+# product files, its database engine group and the shortcuts to them (those need the built
+# archive, which the distribution test covers), put into a copy of the setup program.
+awk '/^  object [A-Za-z0-9_]+: T(InstallFile|UninstallEXE|InstallBDE|InstallMainLink|InstallShellLink|MainLinkGroup)$/ { skip = 1; next }
      skip && /^  end$/ { skip = 0; next }
      !skip { print }' "$script" >"$outdir/no-files.kfm"
 make_setup no-files
