@@ -72,7 +72,7 @@ bool parseGlid(std::string_view s, int32_t& value) {
 }  // namespace
 
 TLanguageString::TLanguageString(TLanguage* language, int32_t glid, int lineIndex, std::string_view text)
-    : TLanguageElement(language, glid, lineIndex), Text(cutToChars(text, kMaxChars)) {}
+    : TLanguageElement(language, glid, lineIndex), Text(Trim(cutToChars(text, kMaxChars))) {}
 
 TLanguageMemo::TLanguageMemo(TLanguage* language, int32_t glid, int lineIndex, const std::vector<std::string>& lines)
     : TLanguageElement(language, glid, lineIndex) {
@@ -311,8 +311,11 @@ TLanguageMemo* TLanguage::FindMemo(int32_t glid) const {
 }
 
 TLanguageString* TLanguage::FindStringByText(std::string_view text) const {
+  // Element texts are trimmed when parsed, so the text is compared trimmed too: a caption
+  // with a trailing blank ("Typ instalace ") still finds its text.
+  const std::string wanted = Trim(text);
   for (const auto& e : stringElements_)
-    if (sameTextFolded(e->Text, text)) return e.get();
+    if (sameTextFolded(e->Text, wanted)) return e.get();
   return nullptr;
 }
 

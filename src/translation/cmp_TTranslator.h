@@ -119,7 +119,8 @@ class TLanguage : public TPersistent {
   const std::vector<std::unique_ptr<TLanguageMemo>>& MemoElements() const { return memos_; }
   TLanguageString* FindString(int32_t glid) const;
   TLanguageMemo* FindMemo(int32_t glid) const;
-  // Case-insensitive (letters of every script the kit's languages use).
+  // Compared trimmed and case-insensitively (the letters of the Latin, Greek and Cyrillic
+  // alphabets).
   TLanguageString* FindStringByText(std::string_view text) const;
   // The lines joined as one text, compared exactly.
   TLanguageMemo* FindMemoByText(const TStrings& lines) const;
