@@ -1,9 +1,14 @@
 // The welcome page.
 #include "dialogs/ordlg_WelcomeDlg.h"
 
+#include <set>
+#include <string>
+
 #include "dialogs/form_layouts.h"
-#include "objects/engine_seam.h"
+#include "objects/cmp_TCustomInstallShellLink.h"
+#include "objects/cmp_TCustomShellLinkGroup.h"
 #include "objects/cmp_TFileContainer.h"
+#include "objects/engine_seam.h"
 #include "runtime/published.h"
 #include "ui/application.h"
 
@@ -48,20 +53,56 @@ void TWelcomeForm::FormCreate() {
   CopyEngineTheme(ThemeBitmap);
 }
 
+namespace {
+
+// The engine's install objects that "Pouze BDE" left out, by name, so that a product type
+// chosen afterwards takes back exactly these.
+std::set<std::string>& leftOutForEngineOnly() {
+  static std::set<std::string> names;
+  return names;
+}
+
+// "Pouze BDE" installs the database engine group alone: every other install object of the
+// engine (product groups and files, the uninstaller, shortcuts) is left out; the dialog
+// managers and other helpers stay. The product types take those objects back.
+void includeProductObjects(TInstallContainer* root, const TInstallContainer* bde, bool include) {
+  std::set<std::string>& leftOut = leftOutForEngineOnly();
+  if (include) {
+    for (const std::string& name : leftOut)
+      if (TInstallContainer* object = ScriptObject(name.c_str())) object->SetInclude(true);
+    leftOut.clear();
+    return;
+  }
+  for (TInstallContainer* h : root->HelperList()) {
+    if (h == bde || !h->Include()) continue;
+    if (!dynamic_cast<TFileRelated*>(h) && !dynamic_cast<TCustomShellLinkGroup*>(h) &&
+        !dynamic_cast<TCustomInstallShellLink*>(h))
+      continue;
+    h->SetInclude(false);
+    if (!h->Name().empty()) leftOut.insert(h->Name());
+  }
+}
+
+}  // namespace
+
 void TWelcomeForm::rgpTypInstalaceClick() {
   int index = rgpTypInstalace->ItemIndex();
   SelectedInstallType = index;
+  IInstallEngine* engine = CurrentEngine();
+  TInstallContainer* root = engine ? engine->EngineContainer() : nullptr;
+  TInstallContainer* bde = ScriptObject("BDE");
+  if (root && index >= 0 && index <= 2) includeProductObjects(root, bde, index != 2);
   TInstallContainer* full = ScriptObject("FullVersion");
   TInstallContainer* demo = ScriptObject("DemoVersion");
   if (full) full->SetInclude(index == 0);
   if (demo) demo->SetInclude(index == 1);
-  IInstallEngine* engine = CurrentEngine();
-  TInstallContainer* root = engine ? engine->EngineContainer() : nullptr;
   if (!root) return;
   if (index == 0) root->SetDestDir(kFullVersionDir);
   else if (index == 1) root->SetDestDir(kDemoVersionDir);
-  else if (index == 2)
-    if (TInstallContainer* bde = ScriptObject("BDE")) root->SetDestDir(bde->DestDir());
+  // The engine group's folder as resolved: its own DestDir is empty while its specifier
+  // (psBDEDLL) names the folder, and an empty destination would put the rest of the run
+  // beside the current directory.
+  else if (index == 2 && bde) root->SetDestDir(bde->GetDestDir());
 }
 
 void TWelcomeForm::PrepareForm() {
