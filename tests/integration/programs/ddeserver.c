@@ -1,7 +1,10 @@
 /* A stand-in for Program Manager's DDE command server, for the client's tests: service
    and topic from the command line; it keeps one group whose lines a request for any item
    returns (the group line, then one line per item), takes CreateGroup, ShowGroup, AddItem
-   and ReplaceItem, refuses every command that mentions "Fail", and ends on [Quit()]. */
+   and ReplaceItem, refuses every command that mentions "Fail", and ends on [Quit()].
+   Usage: ddeserver SERVICE [LOG-FILE]: with a log file it writes each command it gets
+   there as a line of UTF-8 (the file is made empty first, so it also tells that the
+   server is ready). */
 #include <windows.h>
 #include <ddeml.h>
 #include <stdio.h>
@@ -13,6 +16,7 @@ static HSZ service;
 static char group[256];
 static char items[64][512];
 static int itemCount;
+static FILE *logFile;
 
 /* The text between "[Name(" and ")]", quotes around the whole kept. */
 static const char *args(const char *command, const char *name, char *out, size_t size) {
@@ -86,6 +90,12 @@ static HDDEDATA CALLBACK callback(UINT type, UINT format, HCONV conv, HSZ topic,
       const BYTE *bytes = DdeAccessData(data, &size);
       char command[2048] = {0};
       if (bytes) WideCharToMultiByte(CP_ACP, 0, (const wchar_t *)bytes, -1, command, sizeof command - 1, NULL, NULL);
+      if (bytes && logFile) {
+        char line[4096] = {0};
+        WideCharToMultiByte(CP_UTF8, 0, (const wchar_t *)bytes, -1, line, sizeof line - 1, NULL, NULL);
+        fprintf(logFile, "%s\n", line);
+        fflush(logFile);
+      }
       DdeUnaccessData(data);
       return (HDDEDATA)(ULONG_PTR)(execute(command) ? DDE_FACK : DDE_FNOTPROCESSED);
     }
@@ -110,6 +120,7 @@ int wmain(int argc, wchar_t **argv) {
     return 1;
   service = DdeCreateStringHandleW(instance, argv[1], CP_WINUNICODE);
   if (!DdeNameService(instance, service, NULL, DNS_REGISTER)) return 1;
+  if (argc > 2 && !(logFile = _wfopen(argv[2], L"wb"))) return 1;
   MSG msg;
   while (GetMessageW(&msg, NULL, 0, 0) > 0) {
     TranslateMessage(&msg);
@@ -118,5 +129,6 @@ int wmain(int argc, wchar_t **argv) {
   DdeNameService(instance, service, NULL, DNS_UNREGISTER);
   DdeFreeStringHandle(instance, service);
   DdeUninitialize(instance);
+  if (logFile) fclose(logFile);
   return 0;
 }
