@@ -1,6 +1,7 @@
 # The kit's layout for `cmake --install BUILD --prefix DIR`:
 #   bin/       the shipped programs (kestrune_shipped_program: setup.exe,
-#              KestruneLoadProgram.exe with its kit marker K32V35.TXT, uninstall.exe) and
+#              KestruneLoadProgram.exe with its kit marker K32V35.TXT, uninstall.exe,
+#              IDAPINST.DLL with its default IDAPI32.CNF) and
 #              the kit's tools (kestrune_kit_tool: kestrune-form, kestrune-script, kestrune-arc)
 #   doc/       README.md and docs/*.md            (share/doc/kestrune natively)
 #   examples/  the Zarvotill install script in text form (share/kestrune/examples natively)
@@ -24,6 +25,9 @@ if(KESTRUNE_TESTS AND NOT KESTRUNE_FUZZ)
   set(expected ${KESTRUNE_INSTALL_DOCDIR}/README.md ${KESTRUNE_INSTALL_EXAMPLEDIR}/zarvotill.kfm)
   if(TARGET loader AND EXISTS ${_kit_marker})
     list(APPEND expected ${KESTRUNE_INSTALL_BINDIR}/K32V35.TXT)
+  endif()
+  if(TARGET idapinst)
+    list(APPEND expected ${KESTRUNE_INSTALL_BINDIR}/IDAPI32.CNF)
   endif()
   file(GLOB docs RELATIVE ${PROJECT_SOURCE_DIR}/docs ${PROJECT_SOURCE_DIR}/docs/*.md)
   foreach(d ${docs})
