@@ -6,6 +6,7 @@
 #include "dialogs/dlgcmp_TDialogManager.h"
 #include "dialogs/ordlg_CompletionDlgs.h"
 #include "dialogs/ordlg_CopyFileDlg.h"
+#include "dialogs/ordlg_FileGroupSelectDlg.h"
 #include "dialogs/ordlg_LicenseDlg.h"
 #include "dialogs/ordlg_WelcomeDlg.h"
 
@@ -20,12 +21,13 @@ void registerDialogClasses(ClassRegistry& registry) {
 void registerWizardForms() {
   // Once per program: the registries keep their entries until the program ends.
   if (InstallFormCount() > 0) return;
-  // The program's order; the component selection page belongs between the copy
-  // progress form and the failure page.
+  // The program's order: the component selection page comes between the copy progress
+  // form and the failure page.
   RegisterInstallForm(TGoodInstallForm::classInfo(), nullptr);
   RegisterInstallForm(TWelcomeForm::classInfo(), nullptr);
   RegisterInstallForm(TLicenseForm::classInfo(), nullptr);
   RegisterDuringCopyForm(TCopyFileForm::classInfo(), nullptr);
+  RegisterInstallForm(TFileGroupSelectForm::classInfo(), nullptr);
   RegisterInstallForm(TBadInstallForm::classInfo(), nullptr);
 }
 

@@ -10,6 +10,7 @@ const std::vector<uint8_t>& TBaseFormContainer();
 const std::vector<uint8_t>& TWelcomeForm();
 const std::vector<uint8_t>& TLicenseForm();
 const std::vector<uint8_t>& TCopyFileForm();
+const std::vector<uint8_t>& TFileGroupSelectForm();
 const std::vector<uint8_t>& TGoodInstallForm();
 const std::vector<uint8_t>& TBadInstallForm();
 

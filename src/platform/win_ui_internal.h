@@ -24,4 +24,9 @@ bool DispatchDialogKey(HWND target, int key);
 // The GDI description of a font (a zero escapement and precision give a control's font).
 LOGFONTW LogFontOf(const FontSpec& font);
 
+// Hands a WM_COMMAND notification from a control of the toolkit to that control's sink,
+// for windows of other procedures that hold such controls; false for any other sender.
+// Exceptions of the sink are caught and reported.
+bool ReflectControlCommand(WPARAM wp, LPARAM lp);
+
 }  // namespace kestrune::platform::ui

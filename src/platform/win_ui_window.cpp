@@ -237,6 +237,21 @@ LRESULT CALLBACK subclassWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return dispatchSafely(self, hwnd, msg, wp, lp);
 }
 
+}  // namespace
+
+bool ReflectControlCommand(WPARAM wp, LPARAM lp) {
+  auto* child = static_cast<NativeWindow::Impl*>(GetPropW(reinterpret_cast<HWND>(lp), kBindingProp));
+  if (!child || !child->sink) return false;
+  try {
+    child->sink->WindowCommand(HIWORD(wp));
+  } catch (...) {
+    ReportCallbackException(std::current_exception());
+  }
+  return true;
+}
+
+namespace {
+
 NativeWindow::Impl* implOf(HWND h) {
   if (auto* bound = static_cast<NativeWindow::Impl*>(GetPropW(h, kBindingProp))) return bound;
   if (GetWindowLongPtrW(h, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(hostWndProc))

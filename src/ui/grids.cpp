@@ -77,7 +77,25 @@ std::string TStringGrid::Cells(int col, int row) const {
 void TStringGrid::SetCells(int col, int row, const std::string& text) {
   if (col < 0 || col >= colCount_ || row < 0 || row >= rowCount_) return;
   cells_[static_cast<size_t>(row) * colCount_ + col] = text;
+  window_.SetText(cellsText());
   Invalidate();
+}
+
+std::string TStringGrid::cellsText() const {
+  std::string text;
+  for (int row = 0; row < rowCount_; ++row) {
+    if (row > 0) text += '\n';
+    for (int col = 0; col < colCount_; ++col) {
+      if (col > 0) text += '\t';
+      text += Cells(col, row);
+    }
+  }
+  return text;
+}
+
+void TStringGrid::CreateParams(platform::ui::WindowParams& params) {
+  TCustomControl::CreateParams(params);
+  params.caption = cellsText();
 }
 
 void TStringGrid::Paint(Canvas& canvas) {

@@ -33,7 +33,13 @@ class TStringGrid : public TCustomControl {
   void SetCells(int col, int row, const std::string& text);
   void Paint(platform::ui::Canvas& canvas) override;
 
+ protected:
+  // The window's text holds the cells (rows on lines, cells split by tabs), so that other
+  // programs read the grid as they read a control's text.
+  void CreateParams(platform::ui::WindowParams& params) override;
+
  private:
+  std::string cellsText() const;
   void resize();
   int32_t colCount_ = 5, rowCount_ = 5, fixedCols_ = 1, fixedRows_ = 1;
   int32_t defaultColWidth_ = 64, defaultRowHeight_ = 24;

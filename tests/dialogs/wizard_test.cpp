@@ -4,13 +4,17 @@
 // Natively the forms have no windows; under Wine the same walk runs over real ones.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "dialogs/dialog_classes.h"
 #include "dialogs/dlgcmp_TDialogManager.h"
 #include "dialogs/ordlg_CompletionDlgs.h"
 #include "dialogs/ordlg_CopyFileDlg.h"
+#include "dialogs/ordlg_FileGroupSelectDlg.h"
 #include "dialogs/ordlg_LicenseDlg.h"
 #include "dialogs/ordlg_WelcomeDlg.h"
 #include "objects/cmp_TFileContainer.h"
+#include "objects/cmp_TInstallFile.h"
 #include "objects/cmp_TInstallFileGroup.h"
 #include "objects/component_calls.h"
 #include "objects/engine_seam.h"
@@ -87,13 +91,15 @@ TEST_F(WizardTest, WalkForwardsBackwardsAndCancel) {
   EXPECT_EQ(FindDialogManager(TManagerType::dmAfterBadInstall), nullptr);
   SetCurrentDialogManager(manager(0));
   TBaseFormContainer container(ui::Application);
-  ASSERT_EQ(manager(0)->LoadPages(&container), 2);
+  ASSERT_EQ(manager(0)->LoadPages(&container), 3);
   auto* welcome = dynamic_cast<TWelcomeForm*>(container.Pages(0));
   auto* licence = dynamic_cast<TLicenseForm*>(container.Pages(1));
-  ASSERT_TRUE(welcome && licence);
+  auto* selection = dynamic_cast<TFileGroupSelectForm*>(container.Pages(2));
+  ASSERT_TRUE(welcome && licence && selection);
   EXPECT_EQ(welcome->Order(), 1);
   EXPECT_EQ(licence->Order(), 20);
-  EXPECT_EQ(container.Tabs->Tabs()->Count(), 2);
+  EXPECT_EQ(selection->Order(), 20);
+  EXPECT_EQ(container.Tabs->Tabs()->Count(), 3);
 
   // Opening selects the full install.
   container.Show();
@@ -115,7 +121,7 @@ TEST_F(WizardTest, WalkForwardsBackwardsAndCancel) {
   welcome->btnDalsi->Click();
   EXPECT_EQ(container.Caption(), "Licenční ujednání");
   EXPECT_TRUE(licence->btnZpet->Visible());
-  EXPECT_TRUE(licence->IsLastPage());
+  EXPECT_FALSE(licence->IsLastPage());
   EXPECT_FALSE(licence->btnDalsi->Enabled());
   licence->chbYes->SetChecked(true);
   EXPECT_TRUE(licence->btnDalsi->Enabled());
@@ -146,8 +152,151 @@ TEST_F(WizardTest, WalkForwardsBackwardsAndCancel) {
   welcome->btnDalsi->Click();
   licence->chbYes->SetChecked(true);
   licence->btnDalsi->Click();
+  EXPECT_EQ(container.Caption(), "Výběr komponent k instalaci");
+  EXPECT_TRUE(selection->IsLastPage());
+  EXPECT_EQ(container.ModalResult(), ui::mrNone);
+  selection->btnDalsi->Click();
   EXPECT_EQ(container.ModalResult(), ui::mrOk);
   EXPECT_TRUE(container.CloseQuery());
+  SetCurrentDialogManager(nullptr);
+}
+
+// The selection page over a tree with real sizes: the need follows the install type
+// chosen on the welcome page, "Další" needs more than 1000 KB to spare and at least 1 KB
+// to install, the database-engine-only choice locks the destination, and a free space the
+// system cannot tell is asked about (No ends the wizard with the error, Yes assumes
+// need + 2000 KB and is not asked again).
+TEST_F(WizardTest, SelectionPageShowsTheSpaceAndFollowsTheChoice) {
+  std::optional<uint64_t> freeBytes;
+  int questions = 0, answer = ui::mrNo;
+  auto probe = TFileGroupSelectForm::FreeSpaceProbe;
+  auto ask = TFileGroupSelectForm::AskUnknownSpace;
+  TFileGroupSelectForm::FreeSpaceProbe = [&](const std::string&) { return freeBytes; };
+  TFileGroupSelectForm::AskUnknownSpace = [&](const std::string& question) {
+    EXPECT_EQ(question, "Nemohu zjistit volné místo na disku.Chcete pokračovat?");
+    ++questions;
+    return answer;
+  };
+  // Full 3,000,000 bytes, demo 1,500,000, the database engine 2,500: with the engine's
+  // part 2932 KB, 1467 KB and 2 KB.
+  const struct {
+    const char* group;
+    int32_t size;
+  } files[] = {{"FullVersion", 1'000'000}, {"FullVersion", 2'000'000}, {"DemoVersion", 1'500'000}, {"BDE", 2'500}};
+  int n = 0;
+  for (const auto& f : files) {
+    auto* group = static_cast<TInstallFileGroup*>(main_->FindComponent(f.group));
+    if (group->Container() != engine_) group->SetContainer(engine_);
+    auto* file = new TInstallFile(main_);
+    file->SetName("File" + std::to_string(n++));
+    file->SetContainer(group);
+    file->SetSize(f.size);
+  }
+  // Attaching a group to the engine cleared its directory and made it the engine's.
+  auto* bde = static_cast<TInstallContainer*>(main_->FindComponent("BDE"));
+  bde->SetDestDirType(nullptr);
+  bde->SetDestDir("C:\\Borland\\BDE");
+  SetCurrentDialogManager(manager(0));
+  TBaseFormContainer container(ui::Application);
+  ASSERT_EQ(manager(0)->LoadPages(&container), 3);
+  auto* welcome = static_cast<TWelcomeForm*>(container.Pages(0));
+  auto* licence = static_cast<TLicenseForm*>(container.Pages(1));
+  auto* page = dynamic_cast<TFileGroupSelectForm*>(container.Pages(2));
+  ASSERT_TRUE(page);
+  auto forward = [&] {
+    welcome->btnDalsi->Click();
+    licence->chbYes->SetChecked(true);
+    licence->btnDalsi->Click();
+  };
+  auto back = [&] { page->btnZpet->Click(); licence->btnZpet->Click(); };
+  container.Show();
+
+  // Exactly the need + 1000 KB keeps "Další" disabled; one KB more enables it.
+  freeBytes = (2932 + 1000) * 1024ull;
+  forward();
+  ASSERT_EQ(container.Caption(), "Výběr komponent k instalaci");
+  EXPECT_EQ(page->PlaceGrid->Cells(1, 1), "2932     KB");
+  EXPECT_EQ(page->PlaceGrid->Cells(0, 1), "3932     KB");
+  EXPECT_FALSE(page->btnDalsi->Enabled());
+  EXPECT_TRUE(page->btnZpet->Visible());
+  EXPECT_EQ(page->lblDiskA->Caption(), "Velmora - Verze: Light");
+  EXPECT_EQ(page->DirectoryLabel->Text(), kFullVersionDir);
+  EXPECT_TRUE(page->BrowseBtn->Enabled());
+  back();
+  freeBytes = *freeBytes + 1024;
+  forward();
+  EXPECT_TRUE(page->btnDalsi->Enabled());
+
+  // The demo: a smaller need, its own line.
+  back();
+  welcome->rgpTypInstalace->SetItemIndex(1);
+  forward();
+  EXPECT_EQ(page->PlaceGrid->Cells(1, 1), "1467     KB");
+  EXPECT_EQ(page->lblDiskA->Caption(), "Velmora - Demoverze");
+  EXPECT_EQ(page->DirectoryLabel->Text(), kDemoVersionDir);
+
+  // The database engine only: 2 KB, the directory box locked on the engine's directory.
+  back();
+  welcome->rgpTypInstalace->SetItemIndex(2);
+  forward();
+  EXPECT_EQ(page->PlaceGrid->Cells(1, 1), "2     KB");
+  EXPECT_TRUE(page->btnDalsi->Enabled());
+  EXPECT_EQ(page->lblDiskA->Caption(), "Instalace Borland Database Engine");
+  EXPECT_EQ(page->DirectoryLabel->Text(), "C:\\Borland\\BDE");
+  EXPECT_FALSE(page->DirectoryGroupBox->Enabled() || page->DirectoryLabel->Enabled() || page->BrowseBtn->Enabled());
+
+  // Nothing to install: disabled whatever the free space.
+  back();
+  bde->SetInclude(false);
+  freeBytes = uint64_t{1} << 40;
+  forward();
+  EXPECT_EQ(page->PlaceGrid->Cells(1, 1), "0     KB");
+  EXPECT_EQ(page->PlaceGrid->Cells(0, 1), "1073741824     KB");
+  EXPECT_FALSE(page->btnDalsi->Enabled());
+
+  // Free space unknown: No ends the wizard with the error; Yes goes on, asked once.
+  back();
+  bde->SetInclude(true);
+  freeBytes.reset();
+  welcome->btnDalsi->Click();
+  try {
+    licence->btnDalsi->Click();
+    ADD_FAILURE() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Nedostatek místa na disku");
+  }
+  EXPECT_EQ(container.ModalResult(), ui::mrAbort);
+  container.SetModalResult(ui::mrNone);
+  answer = ui::mrYes;
+  container.ShowPage(0, false);
+  forward();
+  EXPECT_EQ(page->PlaceGrid->Cells(0, 1), "2002     KB");
+  EXPECT_TRUE(page->btnDalsi->Enabled());
+  back();
+  forward();
+  EXPECT_EQ(questions, 2);
+
+#ifndef _WIN32
+  // Browsing with no folder chosen (natively there is no browser; under Wine the GUI walk
+  // browses): a missing destination is made for the browser and removed again, an
+  // existing one stays; DestDir is kept.
+  const std::filesystem::path base = std::filesystem::temp_directory_path() / "kst_browse";
+  std::filesystem::remove_all(base);
+  std::filesystem::create_directories(base);
+  for (const char* leaf : {"missing", ""}) {
+    const std::string dest = (base / leaf).string();
+    engine_->SetDestDir(dest);
+    page->BrowseBtnClick();
+    EXPECT_EQ(std::filesystem::exists(dest), *leaf == 0) << dest;
+    EXPECT_EQ(engine_->DestDir(), dest);
+  }
+  std::filesystem::remove_all(base);
+#endif
+  page->btnDalsi->Click();
+  EXPECT_EQ(container.ModalResult(), ui::mrOk);
+
+  TFileGroupSelectForm::FreeSpaceProbe = probe;
+  TFileGroupSelectForm::AskUnknownSpace = ask;
   SetCurrentDialogManager(nullptr);
 }
 
@@ -175,7 +324,7 @@ TEST_F(WizardTest, ComponentCallsRegistriesAndTheirErrors) {
   TBaseFormContainer container(ui::Application);
   EXPECT_EQ(message([&] { manager(0)->LoadPages(&container); }), "The current dialog manager is not defined");
   EXPECT_EQ(message([] { GetInstallFormEntry(99); }), "99 is an invalid index in the BIFList");
-  EXPECT_EQ(InstallFormCount(), 4);
+  EXPECT_EQ(InstallFormCount(), 5);
   EXPECT_EQ(CurrentDialogManager(), nullptr);
 }
 

@@ -9,6 +9,8 @@
 //   uidriver click PATTERN BUTTON             press a button (text without '&')
 //   uidriver check PATTERN BOX on|off         set a check box or radio button as a user would
 //   uidriver state PATTERN CONTROL            "visible|hidden enabled|disabled checked|unchecked"
+//   uidriver type PATTERN CLASS TEXT          replace the text of the first visible writable
+//                                             control of that class, a character at a time
 //   uidriver close PATTERN                    ask the window to close
 //   uidriver rect PATTERN                     screen rectangle: left top width height
 //   uidriver client PATTERN                   client area on the screen: left top width height
@@ -128,7 +130,7 @@ std::string describe(HWND h) {
 }
 
 int usage() {
-  std::fputs("usage: uidriver wait|gone|list|texts|msgbox|click|check|state|close|rect|client ...\n", stderr);
+  std::fputs("usage: uidriver wait|gone|list|texts|msgbox|click|check|state|type|close|rect|client ...\n", stderr);
   return 2;
 }
 
@@ -221,6 +223,20 @@ int wmain(int argc, wchar_t** argv) {
     state += SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? " checked" : " unchecked";
     out(state);
     return 0;
+  }
+  if (cmd == L"type") {
+    if (argc < 5) return usage();
+    for (HWND c : children(window)) {
+      if (!IsWindowVisible(c) || _wcsicmp(classOf(c).c_str(), arg(3).c_str()) != 0) continue;
+      if (GetWindowLongW(c, GWL_STYLE) & ES_READONLY) continue;
+      // As typing does: the old text selected, then each character on its own.
+      SendMessageW(c, EM_SETSEL, 0, -1);
+      SendMessageW(c, WM_CHAR, VK_BACK, 0);
+      for (wchar_t ch : arg(4)) SendMessageW(c, WM_CHAR, ch, 0);
+      return 0;
+    }
+    std::fputs("control not found\n", stderr);
+    return 1;
   }
   if (cmd == L"click" || cmd == L"check") {
     if (argc < 4) return usage();

@@ -1,0 +1,157 @@
+// The component and destination page.
+#include "dialogs/ordlg_FileGroupSelectDlg.h"
+
+#include <memory>
+
+#include "dialogs/form_layouts.h"
+#include "dialogs/ordlg_BrowseDlg.h"
+#include "dialogs/ordlg_MessageDlg.h"
+#include "dialogs/ordlg_WelcomeDlg.h"
+#include "objects/cmp_TFileContainer.h"
+#include "objects/engine_seam.h"
+#include "paths/routines_ExpandPaths.h"
+#include "platform/files.h"
+#include "platform/system.h"
+#include "routines/routines_Strings.h"
+#include "runtime/exceptions.h"
+#include "runtime/published.h"
+#include "runtime/sysutils.h"
+
+namespace kestrune::dialogs {
+
+namespace space {
+int64_t KiloBytes(int64_t bytes) { return bytes / 1024; }
+bool Enough(int64_t requiredKB, int64_t freeKB) { return requiredKB + 1000 < freeKB && requiredKB > 0; }
+std::string Cell(int64_t kb) { return std::to_string(kb) + "     KB"; }
+}  // namespace space
+
+std::function<std::optional<uint64_t>(const std::string&)> TFileGroupSelectForm::FreeSpaceProbe =
+    [](const std::string& directory) { return platform::freeDiskSpace(directory); };
+std::function<int(const std::string&)> TFileGroupSelectForm::AskUnknownSpace = [](const std::string& question) {
+  return ShowMessageDialog(question, TMessageDialogKind::mdWarning, mb::Yes | mb::No, 0);
+};
+
+const ClassInfo& TFileGroupSelectForm::classInfo() {
+  static const ClassInfo info{"TFileGroupSelectForm", &TBaseInstallForm::classInfo(), create<TFileGroupSelectForm>, {}};
+  return info;
+}
+
+TFileGroupSelectForm::TFileGroupSelectForm(TComponent* owner) : TBaseInstallForm(owner) {
+  DeclareField("Label3", Label3);
+  DeclareField("Label6", Label6);
+  DeclareField("lblDiskA", lblDiskA);
+  DeclareField("DirectoryGroupBox", DirectoryGroupBox);
+  DeclareField("DirectoryLabel", DirectoryLabel);
+  DeclareField("BrowseBtn", BrowseBtn);
+  DeclareField("PlaceGrid", PlaceGrid);
+  DeclareField("btnZpet", btnZpet);
+  DeclareField("btnDalsi", btnDalsi);
+  DeclareField("btnStorno", btnStorno);
+  DeclareField("ThemeBitmap", ThemeBitmap);
+  ReadLayout(layouts::TFileGroupSelectForm());
+  SetDM(FindDialogManager(TManagerType::dmBeforeInstall));
+  SetOrder(20);
+  BecomeChildPage();
+  BrowseBtn->OnClick = [this](TComponent*) { BrowseBtnClick(); };
+  btnZpet->OnClick = [this](TComponent*) { PreviousPage(); };
+  btnDalsi->OnClick = [this](TComponent*) { NextPage(); };
+  btnStorno->OnClick = [this](TComponent*) { CancelWizard(); };
+  FormCreate();
+}
+
+void TFileGroupSelectForm::FormCreate() {
+  freeKB_ = 0;
+  PlaceGrid->SetColWidths(0, 156);
+  PlaceGrid->SetColWidths(1, 157);
+  PlaceGrid->SetCells(0, 0, "Volné místo na disku");
+  PlaceGrid->SetCells(1, 0, "Potřebné místo");
+  CopyEngineTheme(ThemeBitmap);
+}
+
+void TFileGroupSelectForm::PrepareForm() {
+  btnZpet->SetVisible(!IsFirstPage());
+  if (btnDalsi->Visible() && Visible() && btnDalsi->Enabled() && btnDalsi->CanFocus()) btnDalsi->SetFocus();
+}
+
+void TFileGroupSelectForm::ActivatePage() {
+  FormActivate();
+  TBaseInstallForm::ActivatePage();
+}
+
+void TFileGroupSelectForm::FormActivate() {
+  IInstallEngine* engine = CurrentEngine();
+  TFileContainer* root = engine ? engine->EngineContainer() : nullptr;
+  DirectoryLabel->SetText(root ? root->DestDir() : std::string());
+  fillSpace();
+  TInstallContainer* full = ScriptObject("FullVersion");
+  TInstallContainer* demo = ScriptObject("DemoVersion");
+  bool fullIncluded = full && full->IsIncluded(), demoIncluded = demo && demo->IsIncluded();
+  std::string line = "Instalace Borland Database Engine";
+  if (fullIncluded) line = "Velmora - Verze: Light";
+  if (demoIncluded) line = "Velmora - Demoverze";
+  lblDiskA->SetCaption(line);
+  bool product = fullIncluded || demoIncluded;
+  DirectoryGroupBox->SetEnabled(product);
+  DirectoryLabel->SetEnabled(product);
+  BrowseBtn->SetEnabled(product);
+  // The engine group's folder as resolved: its own DestDir is empty while its specifier
+  // names the folder.
+  if (!product)
+    if (TInstallContainer* bde = ScriptObject("BDE")) DirectoryLabel->SetText(bde->GetDestDir());
+}
+
+void TFileGroupSelectForm::fillSpace() {
+  IInstallEngine* engine = CurrentEngine();
+  TFileContainer* root = engine ? engine->EngineContainer() : nullptr;
+  // Sizes add up in 64 bits: a product past 2 GB must not wrap into a small or negative need.
+  requiredKB_ = space::KiloBytes(root ? root->TotalSize(false) : 0);
+  // The volume measured is the destination's (its nearest existing folder), not the
+  // current directory's: the files go there. It is measured again on each activation, as
+  // the destination may have changed; bytes are counted in 64 bits, so a large drive
+  // shows its real free space instead of a wrapped one.
+  std::string where = TOpenFolderDialog::NearestExistingDirectory(root ? root->DestDir() : std::string());
+  if (where.empty()) where = platform::currentDirectory();
+  std::optional<uint64_t> freeBytes = FreeSpaceProbe(where);
+  if (freeBytes) {
+    freeKB_ = static_cast<int64_t>(*freeBytes / 1024);
+  } else {
+    // The system cannot tell: the user decides once per page whether to go on regardless.
+    if (!unknownSpaceAccepted_) {
+      if (AskUnknownSpace("Nemohu zjistit volné místo na disku.Chcete pokračovat?") != ui::mrYes) {
+        AbortWizard();
+        throw Exception("Nedostatek místa na disku");
+      }
+      unknownSpaceAccepted_ = true;
+    }
+    freeKB_ = requiredKB_ + 2000;
+  }
+  PlaceGrid->SetCells(1, 1, space::Cell(requiredKB_));
+  PlaceGrid->SetCells(0, 1, space::Cell(freeKB_));
+  btnDalsi->SetEnabled(space::Enough(requiredKB_, freeKB_));
+}
+
+void TFileGroupSelectForm::BrowseBtnClick() {
+  IInstallEngine* engine = CurrentEngine();
+  TFileContainer* root = engine ? engine->EngineContainer() : nullptr;
+  if (!root) return;
+  auto dialog = std::make_unique<TOpenFolderDialog>(nullptr);
+  const std::string start = root->DestDir();
+  // The browser starts in the destination: a missing one is made for the time it is open.
+  bool existed = !Trim(start).empty() && DirectoryExists(start);
+  if (!existed) CreateDirectories(start);
+  struct RemoveMade {
+    bool made;
+    std::string path;
+    ~RemoveMade() {
+      if (made) platform::removeDirectory(RemoveBackslash(path));
+    }
+  } removeMade{!existed, start};
+  dialog->Directory = start;
+  if (!dialog->Execute()) return;
+  root->SetDestDirType(nullptr);
+  root->SetDestDir(RemoveBackslash(dialog->Directory));
+  DirectoryLabel->SetText(root->DestDir());
+  fillSpace();
+}
+
+}  // namespace kestrune::dialogs
