@@ -8,7 +8,7 @@
 # to the installed files, and uninstall.exe, started as the entry's "UninstallString" says
 # and answered as a user would, removes what the entry lists and nothing else; damaged
 # copies end in the loader's message,
-# and "*TODISK" spans the distribution over three 1.44 MB disks (tmpfs mounts behind drive
+# and "*TODISK" spans the distribution over three or more 1.44 MB disks (tmpfs mounts behind drive
 # A:), where Cancel at the second disk ends with "Aborted by user".
 # Usage: distribution.sh SETUP.EXE KESTRUNE-SCRIPT.EXE LOADER.EXE UIDRIVER.EXE KESTRUNE-ARC.EXE
 #        UNINSTALL.EXE LNKINFO.EXE SCRIPT.kfm OUTDIR
@@ -90,7 +90,6 @@ wine "$tool" make-setup "$(winepath -w "$root/Web/web.kfm")" -o 'C:\KstDist\Web\
 printf 'C:\\KstDist\\WebOut\r\n' >"$root/Web/BUILD.INF"
 start 'C:\KstDist\Web\setup.exe' -b; wait_end "web build"
 python3 - "$root/WebOut/downloads.example/-zarvotill-dist/filelist.lst" "$root/Source" "$uninstaller" <<'EOF' ||
-  fail "filelist.lst of the web build"
 import os, struct, sys
 data = open(sys.argv[1], 'rb').read()
 count, = struct.unpack('<i', data[:4])
@@ -105,6 +104,7 @@ assert records == {'SmallFile': (os.path.getsize(src + '/small.txt'), b''),
                    'ComponentNameOfFortyCharactersExactly00': (os.path.getsize(src + '/big.bin'), b''),
                    'Uninstaller': (os.path.getsize(sys.argv[3]), b'')}, records
 EOF
+  fail "filelist.lst of the web build"
 echo "ok: a web build writes filelist.lst in the location's sub-directory, one record per compressed file"
 
 # ---- installing from the self-extracting file alone ----
@@ -204,41 +204,81 @@ wine reg delete 'HKLM\SOFTWARE\Kestrune' /f >/dev/null 2>&1 </dev/null
 echo "ok: truncated, lying, overlapping and spoilt copies end in their messages"
 
 # ---- floppies ----
+# As many disks as the distribution fills (at least three), each a 1.44 MB tmpfs mount.
 floppies="$outdir/floppies"
-umount_all() { for d in 1 2 3; do umount "$floppies/$d" 2>/dev/null; done; rm -f "$WINEPREFIX/dosdevices/a:"; }
+disks="1 2 3 4 5 6"
+umount_all() { for d in $disks; do umount "$floppies/$d" 2>/dev/null; done; rm -f "$WINEPREFIX/dosdevices/a:"; }
 trap umount_all EXIT
-mkdir -p "$floppies/1" "$floppies/2" "$floppies/3"
 mounted=1
-for d in 1 2 3; do mount -t tmpfs -o size=1440k tmpfs "$floppies/$d" 2>/dev/null || mounted=0; done
+for d in $disks; do
+  mkdir -p "$floppies/$d" && mount -t tmpfs -o size=1440k tmpfs "$floppies/$d" 2>/dev/null || mounted=0
+done
 if [ $mounted = 0 ]; then
   echo "no tmpfs mounts (not root?): floppy transfer skipped"
   exit 0
 fi
 insert() { rm -f "$WINEPREFIX/dosdevices/a:"; ln -s "$floppies/$1" "$WINEPREFIX/dosdevices/a:"; }
-# The prompts: disk 2 and 3 as volume 1 fills up, then disk 1 again for the final table.
-prompt() {
-  got=$(drive msgbox "$title" 60000) || fail "no prompt for disk $1"
-  [ "$got" = "Please insert disk $1" ] || fail "prompt was <$got>, expected disk $1"
-  insert "$1"
-  drive click "$title" OK >/dev/null || fail "cannot answer the prompt for disk $1"
-}
+# The prompts: disks 2, 3, ... as each volume fills up, then disk 1 again for the final table.
 insert 1
 start 'C:\KstDist\Run\setup.exe' '*TODISK'
-prompt 2
-prompt 3
-prompt 1
+last=1
+while :; do
+  got=$(drive msgbox "$title" 60000) || fail "no prompt after disk $last"
+  case "$got" in
+    'Please insert disk 1') ;;
+    "Please insert disk $((last + 1))") [ $last -lt 6 ] || fail "more than six disks" ;;
+    *) fail "prompt was <$got> after disk $last" ;;
+  esac
+  next=${got##* }
+  insert "$next"
+  drive click "$title" OK >/dev/null || fail "cannot answer <$got>"
+  [ "$next" = 1 ] && break
+  last=$next
+done
 wait_end "floppy transfer"
+[ "$code" = 0 ] && [ $last -ge 3 ] || fail "the floppy transfer ended with $code after disk $last"
 cmp -s "$floppies/1/setup.exe" "$loader" && cmp -s "$floppies/1/setup.1" "$root/Out/setup.1" ||
   fail "disk 1 does not hold the loader and setup.1"
-[ -f "$floppies/2/files.2" ] && [ -f "$floppies/3/files.3" ] || fail "the volumes are not on disks 2 and 3: $(ls -R "$floppies")"
+more=""
+for d in $(seq 2 $last); do
+  [ -f "$floppies/$d/files.$d" ] || fail "volume $d is not on disk $d: $(ls -R "$floppies")"
+  # Every disk but the last is full to the last few kilobytes.
+  [ $d = $last ] || [ "$(df -k --output=avail "$floppies/$d" | tail -1)" -lt 64 ] || fail "disk $d is not full"
+  more="$more --disk $(winepath -w "$floppies/$d")"
+done
 rm -rf "$outdir/unspanned" && mkdir -p "$outdir/unspanned"
+# shellcheck disable=SC2086  # one argument per disk
 wine "$arc" extract "$(winepath -w "$floppies/1/files.1")" "$(winepath -w "$outdir/unspanned")" 'C:\KstDist\Source\big.bin' \
-  --disk "$(winepath -w "$floppies/2")" --disk "$(winepath -w "$floppies/3")" >>"$log" 2>&1 </dev/null ||
-  fail "the spanned set cannot be read back"
+  $more >>"$log" 2>&1 </dev/null || fail "the spanned set cannot be read back"
 cmp -s "$outdir/unspanned/big.bin" "$root/Source/big.bin" || fail "big.bin read back from the disks differs"
-echo "ok: *TODISK spans the distribution over three 1.44 MB disks, read back intact"
+echo "ok: *TODISK spans the distribution over $last 1.44 MB disks, read back intact"
 
-for d in 1 2 3; do rm -rf "${floppies:?}/$d/"*; done
+# Installing from the disks: the loader on disk 1 finds setup.1 beside it, the setup program
+# reads files.1's table there and asks for a disk whenever a member's data is on another.
+wine reg add 'HKLM\Software\Wine\Drives' /v a: /d floppy /f >/dev/null 2>&1 </dev/null
+insert 1
+start 'A:\setup.exe'
+asked=""
+while kill -0 "$pid" 2>/dev/null; do
+  got=$(drive msgbox "$title" 1000) && [ -n "$got" ] || continue
+  case "$got" in
+    'Please insert disk #'[1-6]) disk=${got#*#}; asked="$asked $disk"; insert "$disk"
+      drive click "$title" OK >/dev/null || fail "cannot answer <$got>" ;;
+    *) fail "the install from the disks said <$got>" ;;
+  esac
+  [ ${#asked} -lt 40 ] || fail "the install from the disks asks again and again:$asked"
+done
+wait_end "install from the disks"
+[ "$code" = 0 ] || fail "the install from the disks ended with $code (disks asked for:$asked)"
+case "$asked" in *2*3*) ;; *) fail "the install from the disks asked for:$asked" ;; esac
+for f in big.bin small.txt; do
+  cmp -s "$root/Source/$f" "$root/Installed/$f" || fail "$f installed from the disks differs from its source"
+done
+[ "$(stat -c %Y "$root/Source/big.bin")" = "$(stat -c %Y "$root/Installed/big.bin")" ] || fail "big.bin lost its date"
+rm -rf "$root/Installed"
+echo "ok: installed from the $last disks (asked for disks$asked), files identical"
+
+for d in $disks; do rm -rf "${floppies:?}/$d/"*; done
 insert 1
 start 'C:\KstDist\Run\setup.exe' '*TODISK'
 answer "$title" 'Please insert disk 2' Cancel
