@@ -5,9 +5,10 @@
 # the walk goes forwards to the licence page, back and forwards again, finds "Další"
 # disabled until the agreement is ticked, and reaches the selection page, where the
 # needed space follows the install type chosen on the welcome page. The browse button
-# opens the folder browser: a path typed into its edit and the create button make that
-# folder, the create button again asks for a name and makes a folder inside, and OK makes
-# it the destination (the destination that did not exist while browsing is gone again).
+# opens the folder browser (cancelled, it changes nothing and leaves nothing behind); a
+# path typed into its edit and the create button make that folder, the create button
+# again asks for a name and makes a folder inside, and OK makes it the destination (the
+# destination that did not exist while browsing is gone again).
 # The install copies the full version's file there; the walk declines the restart on the
 # success page, confirms the warning, and the run ends good (exit code 0). A second run is
 # cancelled with "Storno" and ends as cancelled by the user (exit code 2). A screenshot is
@@ -180,10 +181,21 @@ printf '%s\n' "$texts" | grep -q "${tab}585     KB\$" || fail "needed space of t
 printf '%s\n' "$texts" | grep -q 'Velmora - Verze: Light' || fail "the full version's line"
 shot selection_full
 
-# The folder browser: a typed path and the create button make that folder and reopen the
-# browser there; the create button again asks for a name and makes a folder inside.
+# The folder browser, cancelled, then: a typed path and the create button make that folder
+# and reopen the browser there; the create button again asks for a name and makes a folder
+# inside.
 browser='Browse for Folder'
+# Cancelled: the destination made for the browser is gone again and stays the destination.
 drive click "$sel" 'Procházet...' || fail "Procházet..."
+drive wait "$browser" 10000 >/dev/null || fail "no folder browser"
+[ -d "$drive_c/Zarvotill" ] || fail "the missing destination was not made for the browser"
+wait_text "$browser" '^Edit.C:.Zarvotill$' || fail "the path edit does not start on the destination"
+drive click "$browser" Cancel || fail "Cancel in the browser"
+drive gone "$browser" 10000 || fail "the browser stayed after Cancel"
+sleep 0.3
+[ ! -d "$drive_c/Zarvotill" ] || fail "a cancelled browse left the destination made for it behind"
+drive texts "$sel" | grep -q '^Edit.c:.zarvotill$' || fail "a cancelled browse changed the destination"
+drive click "$sel" 'Procházet...' || fail "Procházet... again"
 drive wait "$browser" 10000 >/dev/null || fail "no folder browser"
 [ -d "$drive_c/Zarvotill" ] || fail "the missing destination was not made for the browser"
 sleep 0.5
