@@ -200,6 +200,26 @@ TEST_F(NetDownloadTest, FailuresNameTheStepTheCodeTheServerAndItsAnswer) {
   }
 }
 
+// The library comes from the system directory only: wininet_standin.sh puts a stand-in
+// without HttpQueryInfoA there, then none at all, in a throwaway prefix.
+TEST(StandInLibrary, LoadingNamesWhatIsMissing) {
+  const std::string standin = platform::environmentVariable("KST_WININET_STANDIN").value_or("");
+  if (standin.empty()) GTEST_SKIP() << "run through wininet_standin.sh";
+  TNetInstallLocation location(nullptr);
+  location.LoginInformation()->Hostname = "127.0.0.1";
+  std::string message = "(nothing raised)";
+  try {
+    location.Download("a.1", platform::createTempFile("kst") + ".1");
+  } catch (const Exception& e) {
+    message = std::string(e.ClassName()) + ": " + e.Message();
+  }
+  EXPECT_EQ(message, standin == "none"
+                         ? "ENIL_FailLoadWININET: Failed to load the Wininet.dll. If this is a hybrid installation, you "
+                           "might want to include the WININET.DLL file in the PresetupFiles property of the TInstall "
+                           "component"
+                         : "ENIL_FailLoadDLLProc: Failed to load the procedure HttpQueryInfo from WININET.DLL");
+}
+
 // A web distribution as its author and its user meet it: built, put on the server,
 // installed by the engine's run; cancelled while downloading; installed from the copy an
 // interrupted run left; refused when the served archive is damaged.
