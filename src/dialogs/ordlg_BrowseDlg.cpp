@@ -140,15 +140,15 @@ void TOpenFolderDialog::BrowserInitialized(pui::WindowHandle browser) {
     createButton_->HandleNeeded();
   }
   if (ShowPathEdit) {
-    pui::Rect r{20, 230, 140, 258};
+    // The tree gives up 60 pixels; the edit (one line high) goes 15 below it.
+    pui::Rect r{20, 230, 140, 252};
     if (tree_) {
       treeRect.bottom -= 60;
       pui::SetChildRect(tree_, treeRect);
-      r = {treeRect.left, treeRect.bottom + 15, treeRect.right, treeRect.bottom + 15 + 28};
+      if (okButton_) r = {treeRect.left, treeRect.bottom + 15, treeRect.right, treeRect.bottom + 37};
     }
-    if (!okButton_ || !tree_) r = {20, 230, 140, 258};
     pathEdit_ = new TOFDPathEdit(this, browser);
-    pathEdit_->SetBounds(r.left, r.top, r.Width(), r.Height() > 24 ? 22 : r.Height());
+    pathEdit_->SetBounds(r.left, r.top, r.Width(), r.Height());
     pathEdit_->HandleNeeded();
   }
   if (tree_) pui::KeepTreeSelectionShown(tree_);
