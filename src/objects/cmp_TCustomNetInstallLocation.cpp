@@ -240,8 +240,15 @@ bool TCustomNetInstallLocation::transfer() {
   const bool http = loginInformation_->Protocol == TInternetProtocol::ipHTTP;
   if (http) checkHttpStatus();
   const int32_t fileSize = expectedSize(http);
-  // The local file appears only when the whole remote file is in it.
-  platform::PendingFile out(localPath_);
+  // The local file appears only when the whole remote file is in it. A local file that
+  // cannot even be started (a missing or read-only folder) is the same local failure as
+  // one that cannot be written to.
+  std::optional<platform::PendingFile> out;
+  try {
+    out.emplace(localPath_);
+  } catch (const platform::PlatformError&) {
+    throwWriteDestFile();
+  }
   std::vector<char> block(kBlockSize);
   uint32_t read = 0;
   if (!api_->readFile(file_, block.data(), kBlockSize, read))
@@ -256,8 +263,7 @@ bool TCustomNetInstallLocation::transfer() {
     if (onProgress_) onProgress_(remoteName_, static_cast<int32_t>(read), reported, fileSize, block.data());
     ProcessMessages();
     if (NetAbortRequested()) return true;
-    if (out.file().write(block.data(), read) != read)
-      throw ENIL_WriteDestFile(Format(TranslateMessage("%s could not write to the local dest file %s"), {Name(), localPath_}));
+    if (out->file().write(block.data(), read) != read) throwWriteDestFile();
     if (!api_->readFile(file_, block.data(), kBlockSize, read))
       raise<ENIL_ReadFile>("Could not read from file %s on the server", {remoteName_});
   }
@@ -266,11 +272,15 @@ bool TCustomNetInstallLocation::transfer() {
   if (http && fileSize > 0 && total < fileSize)
     raise<ENIL_ReadFile>("Could not read from file %s on the server", {remoteName_});
   try {
-    out.commit();
+    out->commit();
   } catch (const platform::PlatformError&) {
-    throw ENIL_WriteDestFile(Format(TranslateMessage("%s could not write to the local dest file %s"), {Name(), localPath_}));
+    throwWriteDestFile();
   }
   return false;
+}
+
+void TCustomNetInstallLocation::throwWriteDestFile() const {
+  throw ENIL_WriteDestFile(Format(TranslateMessage("%s could not write to the local dest file %s"), {Name(), localPath_}));
 }
 
 void TNetInstallLocationList::Add(TCustomNetInstallLocation* location) {

@@ -95,6 +95,8 @@ class TCustomNetInstallLocation : public TComponent {
   std::string serverResponse() const;
   platform::InternetHandle openRemoteFile();
   bool transfer();
+  // Raises ENIL_WriteDestFile for the local file.
+  [[noreturn]] void throwWriteDestFile() const;
   int32_t expectedSize(bool http);
   void checkHttpStatus();
 

@@ -309,6 +309,16 @@ TEST_F(NetLocationTest, TheTransferKeepsOnlyWholeFiles) {
     }
   }
 
+  // A local file that cannot be made (its folder is a file) ends in the location's own
+  // error naming it, as a failed write does.
+  location->internet->files["f.1"] = {"200", std::nullopt, "abc"};
+  platform::writeWholeFile(local, "old", 3);
+  const std::string blocked = local + local[local.find_last_of("\\/")] + "f.1";
+  EXPECT_EQ(messageOf([&] { location->Download("f.1", blocked); }),
+            "NetLocation could not write to the local dest file " + blocked);
+  EXPECT_EQ(localText(), "old");
+  platform::deleteFile(local);
+
   // A cancel stops after the block that was being reported: no error, no local file.
   location->internet->files["f.1"] = {"200", std::nullopt, std::string(20000, 'z')};
   location->OnDataReceived = [](TComponent*, const std::string&, int32_t, int32_t, int32_t, const void*) {
