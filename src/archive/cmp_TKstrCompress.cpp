@@ -23,8 +23,14 @@ TKstrCompress::~TKstrCompress() = default;
 
 void TKstrCompress::SetCompressedFile(const std::string& name) {
   if (SameText(name, compressedFile_)) return;
+  CloseArchive();
   if (cached_ && !SameText(ChangeFileExt(name, ".1"), ChangeFileExt(compressedFile_, ".1"))) cached_ = false;
   compressedFile_ = name;
+}
+
+void TKstrCompress::SetOffset(int32_t offset) {
+  if (offset != offset_) CloseArchive();
+  offset_ = offset;
 }
 
 void TKstrCompress::SetFilesToProcess(const TStrings& list) {
@@ -59,6 +65,7 @@ void TKstrCompress::checkAbort() {
 }
 
 void TKstrCompress::ReadHeaders() {
+  CloseArchive();
   auto file = platform::File::tryOpen(compressedFile_, platform::FileAccess::Read);
   if (!file) throw EKstrCompress("Cannot open the compressed file %s", {compressedFile_});
   TFileStream stream(std::move(*file), compressedFile_);

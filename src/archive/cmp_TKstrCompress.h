@@ -54,7 +54,7 @@ class TKstrCompress : public TComponent {
   // Copies the list without its blank lines.
   void SetFilesToProcess(const TStrings& list);
   int32_t Offset() const { return offset_; }
-  void SetOffset(int32_t offset) { offset_ = offset; }
+  void SetOffset(int32_t offset);
   TOverwriteType Overwrite() const { return overwrite_; }
   void SetOverwrite(TOverwriteType rule) { overwrite_ = rule; }
 
@@ -104,6 +104,26 @@ class TKstrCompress : public TComponent {
   // Calls OnFullDisk when assigned, else raises EkcDiskFull.
   virtual void DoFullDisk();
 
+  // While one of these lives, ExtractFiles leaves the archive open for the next call, so
+  // an installation, which extracts one file per call, opens each archive once. A spanned
+  // set is closed after every call all the same (its volumes are on disks that change).
+  // The archive is closed when the last hold ends, when another archive or offset is set,
+  // when the table is read again, before any other operation and after a failed one.
+  class ArchiveHold {
+   public:
+    explicit ArchiveHold(TKstrCompress& engine) : engine_(engine) { ++engine_.holds_; }
+    ~ArchiveHold() {
+      if (--engine_.holds_ == 0) engine_.CloseArchive();
+    }
+    ArchiveHold(const ArchiveHold&) = delete;
+    ArchiveHold& operator=(const ArchiveHold&) = delete;
+
+   private:
+    TKstrCompress& engine_;
+  };
+  // Closes the archive kept open between calls (nothing when none is).
+  void CloseArchive();
+
   TFileHeaders& Headers() { return headers_; }
   bool HeadersCached() const { return cached_; }
   int CurrentDisk() const { return currentDisk_; }
@@ -120,10 +140,12 @@ class TKstrCompress : public TComponent {
   // The members named in FilesToProcess, in order; raises when one is missing or when two
   // different members would be written to one file name.
   std::vector<int> membersToExtract() const;
-  // What one ExtractFiles keeps from member to member.
+  // What ExtractFiles keeps from member to member: the open volume and the folders, for
+  // one call, or from call to call while an ArchiveHold lives.
   struct ExtractRun {
-    std::unique_ptr<TFileStream> volume;  // the open volume (number currentDisk_)
+    std::unique_ptr<TFileStream> volume;  // the open volume
     std::string volumeName;
+    int volumeNumber = 0;
     std::string folder;  // the folder last made sure of
     std::unordered_set<std::string> written;  // destinations written so far, folded
     // For runs of many members: the names in one destination folder, read once (folded;
@@ -136,6 +158,8 @@ class TKstrCompress : public TComponent {
     void noteWritten(const std::string& dest);
   };
   void extractMember(int index, ExtractRun& run);
+  ExtractRun run_;
+  int holds_ = 0;
   void decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume, std::string& volumeName,
                   platform::File& out);
   void writeAll(platform::File& file, const uint8_t* data, size_t count);

@@ -78,6 +78,7 @@ bool startsAsProgram(platform::File& file) {
 }  // namespace
 
 void TKstrCompress::CompressFiles(bool append, int32_t uniqueId) {
+  CloseArchive();  // the archive kept open for extracting may be the one written here
   // Appending works on the archive itself; a new archive is written beside the old one
   // (which stays until the new one is complete) and replaces it at the end.
   std::unique_ptr<TFileStream> existing;

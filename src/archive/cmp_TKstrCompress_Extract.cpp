@@ -97,13 +97,20 @@ std::string TKstrCompress::destinationPath() const {
 }
 
 void TKstrCompress::ExtractFiles() {
-  ExtractRun run;
+  ExtractRun& run = run_;
+  bool completed = false;
   auto body = [&] {
     abort_ = false;
     operation_ = TKstrOperation::koExtracting;
     if (!cached_) ReadHeaders();
     currentDisk_ = 0;
     headers_.GetTotals(status_);
+    // What was written and listed belongs to this call; the open volume and the folder
+    // made sure of may come from the call before (ArchiveHold).
+    run.written.clear();
+    run.listedFolder.clear();
+    run.listed.clear();
+    run.listingUsable = false;
     const std::vector<int> members = membersToExtract();
     run.listFolders = members.size() >= kListFoldersFrom;
     for (int index : members) {
@@ -111,14 +118,17 @@ void TKstrCompress::ExtractFiles() {
       extractMember(index, run);
       DestFileName.clear();
     }
+    completed = true;
   };
   auto cleanup = [&] {
-    run.volume.reset();
+    if (!completed || holds_ == 0 || headers_.Spanned) CloseArchive();
     filesToProcess_->Clear();
     DestFileName.clear();
   };
   runGuarded(true, body, cleanup);
 }
+
+void TKstrCompress::CloseArchive() { run_ = ExtractRun(); }
 
 std::vector<int> TKstrCompress::membersToExtract() const {
   std::vector<int> members;
@@ -179,11 +189,12 @@ void TKstrCompress::extractMember(int index, ExtractRun& run) {
 
   // The volume stays open from one member to the next while they share it.
   const int startDisk = header.StartDisk() == 0 ? 1 : header.StartDisk();
-  if (!run.volume || currentDisk_ != startDisk) {
+  if (!run.volume || run.volumeNumber != startDisk) {
     run.volumeName = compressedFile_;
     OpenVolume(run.volume, startDisk, platform::FileAccess::Read, run.volumeName);
-    currentDisk_ = startDisk;
+    run.volumeNumber = startDisk;
   }
+  currentDisk_ = startDisk;
   if (exists && (platform::sameFile(dest, run.volumeName) || platform::sameFile(dest, compressedFile_)))
     throw EKstrCompress("The file %s cannot be extracted over the archive it comes from", {dest});
   const std::string folder = ExtractFileDir(dest);
@@ -207,6 +218,7 @@ void TKstrCompress::extractMember(int index, ExtractRun& run) {
     throw EKstrCompress("Cannot create the file %s", {dest});
   }
   decompress(header, run.volume, run.volumeName, out->file());
+  run.volumeNumber = currentDisk_;
   try {
     out->file().setDate(header.FileDate());
   } catch (const std::exception&) {

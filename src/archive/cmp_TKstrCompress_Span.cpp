@@ -14,6 +14,7 @@
 namespace kestrune {
 
 void TKstrCompress::SpanToDisks(const std::string& destDir, const std::string& fileName) {
+  CloseArchive();
   std::unique_ptr<TFileStream> source;
   // The volume being written, under a temporary name until it is full or the last; the
   // volumes already put in place; volume 1 opened again for the final table.
@@ -131,6 +132,7 @@ void TKstrCompress::SpanToDisks(const std::string& destDir, const std::string& f
 }
 
 void TKstrCompress::CopyUncompressed(const std::string& sourcePath, const std::string& destPath) {
+  CloseArchive();
   abort_ = false;
   // A copy starts from its own settings and leaves none behind: a skip left by an earlier
   // handler does not apply to it, and its target name is not the next extraction's.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "archive/cmp_TKstrCompress.h"
 #include "engine/cmp_TInstall.h"
 #include "engine/engine_Build.h"
 #include "objects/cmp_TCustomNetInstallLocation.h"
@@ -207,7 +208,11 @@ void TCustomInstall::runInstallation() {
   for (int call : {cc::InstallStart, cc::InstallStage1, cc::InstallStage2, cc::InstallStage3, cc::InstallStage4,
                    cc::InstallStage5, cc::BeforeInstallDialogs})
     CallExternalComponents(this, call, nullptr);
-  TFileContainer::Process();
+  {
+    // The walk extracts one file at a time; the shared archive stays open from file to file.
+    TKstrCompress::ArchiveHold hold(SharedArchiveEngine());
+    TFileContainer::Process();
+  }
   RegisterFailedServersAgain();
   bool resume = unfinishedCount_ > 0 || reboot_;
   if (resume) RegisterResume();

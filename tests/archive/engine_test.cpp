@@ -310,5 +310,35 @@ TEST(ArchiveEngine, CachedTableFollowsTheArchiveName) {
   EXPECT_EQ(messageOf([&] { engine.ReadHeaders(); }), "Cannot open the compressed file " + (dir / "other.1"));
 }
 
+// An installation extracts one file per call under a hold: the archive stays open from
+// call to call, and is let go when the archive is written, changed or the hold ends (on
+// Windows an open archive could be neither replaced nor deleted).
+TEST(ArchiveEngine, HeldArchiveStaysOpenAcrossCallsAndIsLetGo) {
+  ScratchDir dir;
+  test::writeFile(dir / "a.txt", test::textBytes(3000, 1));
+  test::writeFile(dir / "b.txt", test::randomBytes(70000, 2));
+  TKstrCompress engine(nullptr);
+  compress(engine, dir / "x.1", {dir / "a.txt", dir / "b.txt"});
+  const std::string out = dir / "out", sep(1, platform::kPathDelim);
+  {
+    TKstrCompress::ArchiveHold hold(engine);
+    extract(engine, dir / "x.1", out, {dir / "a.txt"});
+    extract(engine, dir / "x.1", out, {dir / "b.txt"});
+    EXPECT_EQ(test::readFile(out + sep + "a.txt"), test::textBytes(3000, 1));
+    EXPECT_EQ(test::readFile(out + sep + "b.txt"), test::randomBytes(70000, 2));
+    // Written anew while held: the next call reads the new archive.
+    test::writeFile(dir / "a.txt", test::textBytes(500, 9));
+    compress(engine, dir / "x.1", {dir / "a.txt"});
+    extract(engine, dir / "x.1", out, {dir / "a.txt"});
+    EXPECT_EQ(test::readFile(out + sep + "a.txt"), test::textBytes(500, 9));
+    // A failed call lets the archive go as well.
+    EXPECT_NE(messageOf([&] { extract(engine, dir / "x.1", out, {dir / "gone.txt"}); }), "(no error)");
+    EXPECT_TRUE(platform::deleteFile(dir / "x.1"));
+    compress(engine, dir / "x.1", {dir / "a.txt"});
+    extract(engine, dir / "x.1", out, {dir / "a.txt"});
+  }
+  EXPECT_TRUE(platform::deleteFile(dir / "x.1"));
+}
+
 }  // namespace
 }  // namespace kestrune
