@@ -160,6 +160,7 @@ class TCustomInstallFile : public TFileRelated {
   // The install step's extraction, from choosing the archive engine to the post-install
   // steps.
   void installFromArchive();
+  static bool failureSparesDownload();
   void extractWith(TKstrCompress& engine);
   void readInfoFrom(const std::string& archive);
   // Writes the line of a destination in use into WININIT.INI, schedules a delayed move or

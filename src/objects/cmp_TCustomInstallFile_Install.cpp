@@ -102,7 +102,8 @@ void TCustomInstallFile::installFromArchive() {
   const TDistributeType type = distributeType();
   TKstrCompress& shared = SharedArchiveEngine();
   std::unique_ptr<TKstrCompress> own;
-  if (type != TDistributeType::dtTraditional && (net_ || type == TDistributeType::dtWeb)) {
+  const bool downloaded = type != TDistributeType::dtTraditional && (net_ || type == TDistributeType::dtWeb);
+  if (downloaded) {
     if (HasOwnNetArchive()) {
       DownloadArchive();
     } else if (auto* fc = As<TFileContainer>(container_); fc && !fc->ArchiveIsLocal()) {
@@ -137,9 +138,35 @@ void TCustomInstallFile::installFromArchive() {
       close();
     } catch (...) {
     }
+    if (downloaded && !failureSparesDownload()) {
+      // A downloaded archive that could not be installed from (a member that fails its
+      // size or zlib check, an unreadable header table) is no copy for a later run to
+      // use: it goes, and the next run downloads the archive again.
+      own.reset();
+      if (HasOwnNetArchive()) ForgetLocalFile();
+      else if (auto* fc = As<TFileContainer>(container_)) fc->ForgetLocalFile();
+    }
     throw;
   }
   close();
+}
+
+// Whether the exception being handled leaves a downloaded archive worth keeping: a full
+// disk and the user's abort say nothing against it.
+bool TCustomInstallFile::failureSparesDownload() {
+  try {
+    throw;
+  } catch (const EkcDiskFull&) {
+    return true;
+  } catch (const EkcAborted&) {
+    return true;
+  } catch (const EAbort&) {
+    return true;
+  } catch (const EAIUserAbort&) {
+    return true;
+  } catch (...) {
+  }
+  return false;
 }
 
 void TCustomInstallFile::extractWith(TKstrCompress& engine) {

@@ -149,6 +149,19 @@ void TFileRelated::RememberLocalFile(const std::string& path) {
   }
 }
 
+void TFileRelated::ForgetLocalFile() {
+  std::string path = localArchiveFile_;
+  if (Trim(path).empty()) FindLocalFile(path);
+  if (!Trim(path).empty()) platform::deleteFile(path);
+  localArchiveFile_.clear();
+  if (Trim(Name()).empty() || InstallRecordKey().empty()) return;
+  try {
+    WriteRegistryString(rkLocalMachine, InstallRecordKey() + "\\" + Name(), "LocalFile", "");
+  } catch (const Exception&) {
+    // The file is gone: a record naming it is not found by the next run either.
+  }
+}
+
 void TFileRelated::DownloadArchive() {
   std::string found;
   if (FindLocalFile(found)) {

@@ -169,6 +169,9 @@ class TFileRelated : public TInstallObject {
   bool FindLocalFile(std::string& path) const;
   virtual bool ArchiveIsLocal() const;
   virtual void RememberLocalFile(const std::string& path);
+  // Deletes the downloaded copy of the archive and empties its record: the next run
+  // downloads the archive again.
+  void ForgetLocalFile();
   virtual void DownloadArchive();
   virtual void DataReceived(TComponent* sender, const std::string& fileName, int32_t bytes, int32_t totalBytes,
                             int32_t fileSize, const void* buffer);
