@@ -7,6 +7,7 @@
 #include "dialogs/ordlg_CompletionDlgs.h"
 #include "dialogs/ordlg_CopyFileDlg.h"
 #include "dialogs/ordlg_FileGroupSelectDlg.h"
+#include "dialogs/ordlg_InstallStatusDlg.h"
 #include "dialogs/ordlg_LicenseDlg.h"
 #include "dialogs/ordlg_WelcomeDlg.h"
 
@@ -16,6 +17,7 @@ void registerDialogClasses(ClassRegistry& registry) {
   registry.Register(TBackdrop::classInfo());
   registry.Register(TRotate3DLabel::classInfo());
   registry.Register(TDialogManager::classInfo());
+  registry.Register(TInstallStatusDlg::classInfo());
 }
 
 void registerWizardForms() {

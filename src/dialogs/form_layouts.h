@@ -13,5 +13,6 @@ const std::vector<uint8_t>& TCopyFileForm();
 const std::vector<uint8_t>& TFileGroupSelectForm();
 const std::vector<uint8_t>& TGoodInstallForm();
 const std::vector<uint8_t>& TBadInstallForm();
+const std::vector<uint8_t>& TInstallStatusForm();
 
 }  // namespace kestrune::dialogs::layouts

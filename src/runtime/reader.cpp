@@ -197,7 +197,14 @@ void Reader::readObject(TComponent* root, TComponent* parent, bool isRoot, int d
     if (parent && parent != root && instance->HasParent()) instance->SetParentComponent(parent);
     else if (instance->HasParent()) instance->SetParentComponent(root);
   } else {
-    if (instance->Name().empty() && !name.empty()) instance->SetName(name);
+    if (instance->Name().empty() && !name.empty()) {
+      // A second form of the same class under the same owner (a form made at start and
+      // one a dialog makes later) takes the stored name with "_1", "_2", ... added.
+      std::string unique = name;
+      for (int n = 1; instance->Owner() && instance->Owner()->FindComponent(unique); ++n)
+        unique = name + "_" + std::to_string(n);
+      instance->SetName(unique);
+    }
     instance->SetLoading(true);
     loaded_.push_back(instance);
   }
