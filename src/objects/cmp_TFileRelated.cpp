@@ -1,5 +1,6 @@
 // File-related install objects: archive location, network location and archive download.
 #include <cmath>
+#include <vector>
 
 #include "objects/cmp_TCustomInstallFile.h"
 #include "objects/cmp_TCustomNetInstallLocation.h"
@@ -149,6 +150,30 @@ void TFileRelated::RememberLocalFile(const std::string& path) {
   }
 }
 
+namespace {
+// A new name for a downloaded archive in the temporary folder: a temporary file's name
+// with the extension ".1", where no file is. The temporary files that reserved the names
+// tried go again: the system hands out a number only while its ".tmp" file does not
+// exist, and a kept download of that number is skipped by its ".1".
+std::string NewDownloadName() {
+  std::vector<std::string> reserved;
+  std::string name;
+  for (int attempt = 0; attempt < 64 && name.empty(); ++attempt) {
+    try {
+      reserved.push_back(MakeTempFileName(true));
+    } catch (...) {
+      for (const std::string& r : reserved) platform::deleteFile(r);
+      throw;
+    }
+    const std::string candidate = ChangeFileExt(reserved.back(), ".1");
+    if (!platform::fileExists(candidate)) name = candidate;
+  }
+  for (const std::string& r : reserved) platform::deleteFile(r);
+  if (name.empty()) throw EAPIRoutines("Cannot create a temporary file");
+  return name;
+}
+}  // namespace
+
 void TFileRelated::ForgetLocalFile() {
   std::string path = localArchiveFile_;
   if (Trim(path).empty()) FindLocalFile(path);
@@ -181,7 +206,7 @@ void TFileRelated::DownloadArchive() {
         "properly filled in",
         {Name()});
   }
-  localArchiveFile_ = ChangeFileExt(MakeTempFileName(true), ".1");
+  localArchiveFile_ = NewDownloadName();
   location->SetOnProgress([this](const std::string& fileName, int32_t bytes, int32_t total, int32_t size, const void* buf) {
     DataReceived(this, fileName, bytes, total, size, buf);
   });

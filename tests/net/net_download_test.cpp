@@ -64,6 +64,14 @@ std::string replaceAll(std::string text, const std::string& what, const std::str
   return text;
 }
 
+// The temporary files (".tmp") and downloaded archives (".1") in a folder.
+size_t temporaryLeftovers(const std::string& folder) {
+  size_t n = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(folder)))
+    n += entry.path().extension() == ".tmp" || entry.path().extension() == ".1";
+  return n;
+}
+
 class NetDownloadTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -222,7 +230,8 @@ TEST(StandInLibrary, LoadingNamesWhatIsMissing) {
 
 // A web distribution as its author and its user meet it: built, put on the server,
 // installed by the engine's run; cancelled while downloading; installed from the copy an
-// interrupted run left; refused when the served archive is damaged.
+// interrupted run left; refused when the served archive is damaged, and downloaded again
+// by the next run; no temporary file is left behind.
 class WebInstallTest : public NetDownloadTest {
  protected:
   void SetUp() override {
@@ -270,6 +279,10 @@ class WebInstallTest : public NetDownloadTest {
 };
 
 TEST_F(WebInstallTest, BuiltServedInstalledCancelledResumedAndRefusedWhenDamaged) {
+  // Every run below leaves the temporary folder as it found it.
+  const std::string temp = ExtractFileDir(local);
+  const size_t leftovers = temporaryLeftovers(temp);
+
   // The build: the group's archive and filelist.lst in the location's folder.
   TCustomInstall* install = load();
   ASSERT_NE(install, nullptr);
@@ -351,6 +364,7 @@ TEST_F(WebInstallTest, BuiltServedInstalledCancelledResumedAndRefusedWhenDamaged
   ASSERT_EQ(run(*install), "");
   EXPECT_EQ(downloads, (std::vector<std::string>{"filelist.lst", "Program.1"}));
   EXPECT_TRUE(readAll(root + "\\dest\\Program\\big.bin") == readAll(root + "\\src\\big.bin"));
+  EXPECT_EQ(temporaryLeftovers(temp), leftovers);
 }
 
 }  // namespace
