@@ -71,7 +71,14 @@ expected=$(printf '%s\n' \
   "    InstallMainLink1	TInstallMainLink	8000	-1	included	PROGRAMS\\Zarvotill" \
   "  InstallShellLink	TInstallShellLink	8000	-1	included	DESKTOP" \
   "  InstallShellLink1	TInstallShellLink	8000	-1	included	DESKTOP" \
-  "  	TGrabCall	9000	-1	included	")
+  "  	TGrabCall	9000	-1	included	" \
+  "  DialogManager	TDialogManager	9000	-1	included	" \
+  "  DialogManager1	TDialogManager	9000	-1	included	" \
+  "  DialogManager2	TDialogManager	9000	-1	included	" \
+  "  DialogManager3	TDialogManager	9000	-1	included	" \
+  "  DialogManager4	TDialogManager	9000	-1	included	" \
+  "  DialogManager5	TDialogManager	9000	-1	included	" \
+  "  InstallStatusDlg	TInstallStatusDlg	9000	-1	included	")
 # The system, menu, desktop and database engine folders are the machine's (an error
 # natively, where there are none).
 got=$(printf '%s\n' "$got" | sed -e 's/^\( *\(BDE\|BDEFile[0-9]*\|BDEConfigFile\|InstallFile27\)\t.*included\t\)[^\t]*$/\1BDE/' \

@@ -2,6 +2,7 @@
 // components resolve (also forward ones), defaults stay, and the tree composes.
 #include <gtest/gtest.h>
 
+#include "dialogs/dlgcmp_TDialogManager.h"
 #include "engine/MainForm.h"
 #include "engine/cmp_TInstall.h"
 #include "engine/register_classes.h"
@@ -54,9 +55,20 @@ TEST_F(ZarvotillScript, LoadsWithItsTreeAndDefaults) {
   // linked to it.
   std::vector<std::string> top;
   for (TInstallContainer* h : install->HelperList()) top.push_back(h->Name());
-  // The database engine group stands first; its call object, nameless, comes last.
+  // The database engine group stands first; its call object, nameless, comes among the
+  // dialog helpers at the end, before the six dialog managers and the status dialog.
   EXPECT_EQ(top, (std::vector<std::string>{"BDE", "FullVersion", "DemoVersion", "SystemFiles", "AllVersions",
-                                            "UninstallEXE", "MainFolder", "InstallShellLink", "InstallShellLink1", ""}));
+                                            "UninstallEXE", "MainFolder", "InstallShellLink", "InstallShellLink1", "",
+                                            "DialogManager", "DialogManager1", "DialogManager2", "DialogManager3",
+                                            "DialogManager4", "DialogManager5", "InstallStatusDlg"}));
+  // The dialog managers serve the install moments in the order of their types.
+  for (int i = 0; i < 6; ++i) {
+    auto* manager = dynamic_cast<dialogs::TDialogManager*>(
+        form->FindComponent(i == 0 ? std::string("DialogManager") : "DialogManager" + std::to_string(i)));
+    ASSERT_NE(manager, nullptr);
+    EXPECT_EQ(static_cast<int>(manager->ManagerType()), i);
+    EXPECT_EQ(manager->Container(), install);
+  }
   EXPECT_EQ(group("DazedivadoMain")->Container(), group("Dazedivado"));
   EXPECT_EQ(group("ZI_Devari")->Container(), group("AllVersions"));
   EXPECT_EQ(group("VizudMain")->GetDestDir(), "C:\\Zarvotill\\ZI_Devari\\Vizud\\Main");
