@@ -41,7 +41,7 @@ wine reg delete "$records" /f >/dev/null 2>&1 </dev/null
 # The script copy: top-level objects of the left-out classes go, with the objects inside
 # them (Container = one of them) and the properties that name them.
 awk '
-  function dropped_class(c) { return c ~ /DialogManager|Dlg$|GrabCall|InstallBDE|Link|LinkGroup/ }
+  function dropped_class(c) { return c ~ /DialogManager|Dlg$|GrabCall|^TInstallBDE$|^TInstall(Main|Shell)Link$|^TMainLinkGroup$/ }
   NR == FNR {
     if ($0 ~ /^  object [A-Za-z0-9_]+: /) { name = $2; sub(/:$/, "", name); if (dropped_class($3)) drop[name] = 1; cur = name }
     else if ($0 ~ /^    Container = /) container[cur] = $3
