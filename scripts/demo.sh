@@ -7,8 +7,13 @@
 #   2. a copy of the script with UseLoadingProgram True builds the self-extracting form,
 #      one setup.exe (loader + setup.1 + files.1 + extraction info), which installs from a
 #      fresh folder on its own and leaves no temporary copy behind;
-#   3. the main window is shown once and a screenshot is left in build/demo/.
-# It prints where the distributions and the installed product are.
+#   3. the main window is shown once.
+# Each install shows the whole wizard, which is driven through its windows as a user would:
+# welcome, licence (the agreement ticked), the component selection when the build has it,
+# copy progress, the success page (the restart declined, its warning confirmed). Every page
+# is captured into build/demo/ (traditional_*.png, selfextracting_*.png, main_window.png).
+# Without a display it uses a private Xvfb. It prints where the distributions, the
+# installed product and the screenshots are.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -45,6 +50,10 @@ driver() { wine "$bin/uidriver.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 run() {
   wine "$@" >>"$out/setup.log" 2>&1 </dev/null &
   pid=$!
+  finish
+}
+# Waits for the started program ($pid), answering its message boxes; its exit code.
+finish() {
   while kill -0 "$pid" 2>/dev/null; do
     if text=$(driver msgbox '*program' 500) && [ -n "$text" ]; then
       printf '   message: %s\n' "$text"
@@ -52,6 +61,89 @@ run() {
     fi
   done
   wait "$pid"
+}
+shot() { import -window root "$out/$1.png" && echo "   screenshot: $out/$1.png"; }
+# Whether a window with the caption shows up within $2 ms (the driver prints it then).
+seen() { [ -n "$(driver wait "$1" "$2")" ]; }
+# Waits up to $1 seconds for a window with one of the captions that follow; prints it.
+wait_page() {
+  limit=$(($1 * 2)); shift
+  while [ "$limit" -gt 0 ]; do
+    for caption in "$@"; do
+      if seen "$caption" 250; then echo "$caption"; return 0; fi
+    done
+    limit=$((limit - 1))
+  done
+  return 1
+}
+# install_with_wizard NAME PROGRAM: runs an install and drives its wizard as a user would, a screenshot
+# of every page as NAME_<n>_<page>.png; the exit code of the setup program.
+install_with_wizard() {
+  tag=$1; shift
+  rm -f "$out/${tag}"_*.png "$out/.copy_seen" "$out/.walk_done"
+  wine "$@" >>"$out/setup.log" 2>&1 </dev/null &
+  pid=$!
+  page=$(wait_page 90 'Vítejte' '*program') || { echo "   the welcome page did not appear"; finish; return; }
+  if [ "$page" != 'Vítejte' ]; then finish; return; fi
+  sleep 0.5; shot "${tag}_1_welcome"
+  echo "   welcome page: Plná instalace (full version) stays chosen; Další"
+  driver click 'Vítejte' 'Další' >/dev/null
+  wait_page 10 'Licenční ujednání' >/dev/null || { echo "   the licence page did not follow"; finish; return; }
+  driver check 'Licenční ujednání' 'Smlouvu jsem četl a bez výhrad souhlasím' on >/dev/null
+  sleep 0.5; shot "${tag}_2_licence"
+  echo "   licence page: the agreement ticked; Další"
+  # The copy progress window lives only while files are copied: a watcher catches it.
+  rm -f "$out/.walk_done"
+  (
+    while [ ! -e "$out/.walk_done" ]; do
+      if seen 'Kopírování instalovaného programu' 3000; then
+        sleep 0.2
+        import -window root "$out/${tag}_4_copy.png" && : >"$out/.copy_seen"
+        break
+      fi
+    done
+  ) &
+  watcher=$!
+  driver click 'Licenční ujednání' 'Další' >/dev/null
+  page=$(wait_page 120 'Výběr komponent k instalaci' 'Úspěšná instalace' 'Instalace nebyla úspěšná' '*program')
+  if [ "$page" = 'Výběr komponent k instalaci' ]; then
+    sleep 0.5; shot "${tag}_3_selection"
+    echo "   selection page: destination and disk space shown; Další"
+    driver click 'Výběr komponent k instalaci' 'Další' >/dev/null
+    # A drive too large for the free-space count asks whether to go on.
+    if seen 'Varování' 2000; then
+      printf '   question: %s\n' "$(driver texts 'Varování' | sed -n 's/^Static\t//p' | head -n1)"
+      driver click 'Varování' '&Ano' >/dev/null || driver click 'Varování' 'Ano' >/dev/null
+      driver click 'Výběr komponent k instalaci' 'Další' >/dev/null
+    fi
+    page=$(wait_page 120 'Úspěšná instalace' 'Instalace nebyla úspěšná' '*program')
+  fi
+  : >"$out/.walk_done"
+  wait "$watcher" 2>/dev/null
+  if [ -e "$out/.copy_seen" ]; then
+    echo "   copy progress window: screenshot: $out/${tag}_4_copy.png"
+  else
+    echo "   note: the copy was over before its progress window could be captured"
+  fi
+  case $page in
+    'Úspěšná instalace')
+      driver check 'Úspěšná instalace' 'Ne, restartuji počítač později.' on >/dev/null
+      sleep 0.5; shot "${tag}_5_success"
+      echo "   success page: no restart now; Dokončit"
+      driver click 'Úspěšná instalace' 'Dokončit' >/dev/null
+      if wait_page 10 'Varování' >/dev/null; then
+        sleep 0.3; shot "${tag}_6_restart_warning"
+        printf '   warning: %s; OK\n' "$(driver texts 'Varování' | sed -n 's/^Static\t//p' | head -n1)"
+        driver click 'Varování' 'OK' >/dev/null
+      fi
+      ;;
+    'Instalace nebyla úspěšná')
+      sleep 0.5; shot "${tag}_5_failure"
+      echo "   the install failed: the failure page is shown; Zavřít"
+      driver click 'Instalace nebyla úspěšná' 'Zavřít' >/dev/null
+      ;;
+  esac
+  finish
 }
 
 echo "== the kit directory C:\\Kestrune (loader, K32V35.TXT and the Zarvotill product)"
@@ -128,7 +220,7 @@ echo "   distribution: $drive_c/ZarvotillDist/traditional: $(ls "$drive_c/Zarvot
 rm -rf "$drive_c/Zarvotill" "$drive_c/ZarvotillRun"
 cp -r "$drive_c/ZarvotillDist/traditional" "$drive_c/ZarvotillRun"
 echo "   installing from a fresh copy of it"
-run 'C:\ZarvotillRun\setup.exe' && echo "   setup.exe ran the installation and ended by itself"
+install_with_wizard traditional 'C:\ZarvotillRun\setup.exe' && echo "   setup.exe ran the installation through the wizard and ended"
 installed
 
 echo "== 2. the self-extracting form (UseLoadingProgram True)"
@@ -142,7 +234,8 @@ if [ -f "$exe" ]; then
   temp=$(winepath -u "$(wine cmd /c echo %TEMP% </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null)
   before=$(ls "$temp" | wc -l)
   echo "   running it alone from a fresh folder"
-  run 'C:\ZarvotillAlone\setup.exe' && echo "   the loader unpacked and ran the setup program, which ended by itself"
+  install_with_wizard selfextracting 'C:\ZarvotillAlone\setup.exe' &&
+    echo "   the loader unpacked and ran the setup program, which ran the wizard and ended"
   installed
   sleep 1
   if [ "$(ls "$temp" | wc -l)" -le "$before" ]; then
@@ -179,4 +272,5 @@ wait "$pid" || true
 echo "== where things are"
 echo "   distributions: $drive_c/ZarvotillDist/traditional and $drive_c/ZarvotillDist/selfextracting"
 echo "   installed product: $drive_c/Zarvotill"
+echo "   screenshots of the wizard's pages and of the main window: $out"
 echo "   log of the setup programs: $out/setup.log"
