@@ -249,8 +249,8 @@ TEST_F(FormTranslation, WelcomePageIntoEnglishAndBack) {
   EXPECT_EQ(form.btnStorno->Caption(), "Cancel");
   EXPECT_EQ(form.Label1->Caption(), "This program will install on your computer");
   EXPECT_EQ(form.rgpTypInstalace->Caption(), "Installation type");
-  EXPECT_EQ(form.rgpTypInstalace->Items()->Text(), "Full installation\r\nDemo version\r\nDatabase engine only\r\n");
-  EXPECT_EQ(form.rgpTypInstalace->Buttons(2)->Caption(), "Database engine only");
+  EXPECT_EQ(form.rgpTypInstalace->Items()->Text(), "Full installation\r\nDemo version\r\nBDE only\r\n");
+  EXPECT_EQ(form.rgpTypInstalace->Buttons(2)->Caption(), "BDE only");
   EXPECT_EQ(form.rgpTypInstalace->ItemIndex(), 1);  // the user's choice stays
   EXPECT_EQ(form.Label3->Caption(), "Zarvotill");    // no text of any language
   EXPECT_EQ(form.btnDalsi->Visible(), visible);
