@@ -343,6 +343,20 @@ TEST_F(WebInstallTest, BuiltServedInstalledCancelledResumedAndRefusedWhenDamaged
   platform::deleteFile(root + "\\dest\\Program\\big.bin");
   platform::deleteFile(root + "\\dest\\Program\\readme.txt");
 
+  // A kept copy that cannot be read fails its run, which drops it (as it drops a download
+  // that fails at extraction): the next run downloads the archive again.
+  writeAll(web + "\\Program.1", archive);
+  writeAll(keep, "not an archive");
+  install = load();
+  group = dynamic_cast<TFileRelated*>(form->FindComponent("Program"));
+  install->OnBeforeReadArchiveInfo = [&](TComponent*) { group->RememberLocalFile(keep); };
+  EXPECT_NE(run(*install), "");
+  EXPECT_FALSE(platform::fileExists(keep));
+  install = load();
+  ASSERT_EQ(run(*install), "");
+  EXPECT_TRUE(readAll(root + "\\dest\\Program\\big.bin") == readAll(root + "\\src\\big.bin"));
+  platform::deleteFile(root + "\\dest\\Program\\big.bin");
+
   // A served archive whose data is damaged (inside big.bin's data, which is most of the
   // archive) is downloaded but its damaged member is never installed.
   std::string damaged = archive;
