@@ -178,7 +178,7 @@ publish web "$http_dir"
 archives=$(cd "$http_dir" && ls | grep -v '^filelist\.lst$')
 echo "ok: the web build wrote filelist.lst and $(echo $archives | wc -w) archives: $(echo $archives)"
 
-# First run: the last archive is missing on the server.
+# First run: a late archive (the Vizud tables') is missing on the server.
 last=$(printf '%s\n' $archives | grep -x 'VizudMain.1' || printf '%s\n' $archives | tail -1)
 mv "$http_dir/$last" "$outdir/$last"
 failing_run web "Could not find the file $last on the server. Error message Unregistered error code. Server 127.0.0.1:$http_port. Response from server No server response"
