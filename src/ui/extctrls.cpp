@@ -222,7 +222,11 @@ Rect TImage::PictureRect() const {
 }
 
 void TImage::Paint(Canvas& canvas) {
-  if (SystemIcon != 0) canvas.DrawSystemIcon(Rect{0, 0, Width(), Height()}, SystemIcon);
+  if (SystemIcon != 0) {
+    // System icons are 32 x 32; a centred image puts the icon in its middle.
+    int x = center_ ? (Width() - 32) / 2 : 0, y = center_ ? (Height() - 32) / 2 : 0;
+    canvas.DrawSystemIcon(Rect{x, y, x + 32, y + 32}, SystemIcon);
+  }
   if (picture_->Empty()) return;
   canvas.DrawBitmap(PictureRect(), picture_->GraphicData());
 }
