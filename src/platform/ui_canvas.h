@@ -65,6 +65,14 @@ class Canvas {
   // Draws one of the system's standard icons (32513 stop, 32514 question, 32515
   // exclamation, 32516 information) at its size in dest's top-left corner.
   virtual void DrawSystemIcon(const Rect& dest, int iconId) {}
+  // A push button's face and edges, pressed or raised; a default button gets a dark
+  // outer frame.
+  virtual void DrawButtonFace(const Rect& r, bool pushed, bool isDefault) {}
+  // The dotted focus rectangle.
+  virtual void DrawFocusFrame(const Rect& r) {}
+  // Image `part` of `parts` images laid side by side in a BMP file, unstretched at `at`;
+  // pixels of the colour of the part's bottom-left pixel stay transparent.
+  virtual void DrawGlyph(Point at, const std::vector<uint8_t>& bmpFile, int part, int parts) {}
 };
 
 // The size of text in a font: one line, or word-wrapped within maxWidth when wrap is set.

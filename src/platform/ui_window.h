@@ -10,6 +10,12 @@ namespace kestrune::platform::ui {
 
 using WindowHandle = void*;
 
+// The state of an owner-drawn button when it is drawn.
+struct ButtonDrawState {
+  Rect bounds;
+  bool pushed = false, focused = false, disabled = false;
+};
+
 // What a window procedure reports to its control. The window procedure catches every
 // exception a handler raises and hands it to the callback exception handler
 // (SetCallbackExceptionHandler); none crosses the system's frames.
@@ -39,12 +45,14 @@ class WindowSink {
   // Return (13) or Escape (27) was pressed in this window or one of its children; true
   // when the sink handled it (pressed its default or cancel button).
   virtual bool WindowDialogKey(int key) { return false; }
+  // An owner-drawn button (ctl::bsOwnerDraw) is to be drawn; false leaves it undrawn.
+  virtual bool WindowDrawButton(Canvas& canvas, const ButtonDrawState& state) { return false; }
 };
 
 // Style bits of the system control classes (the Win32 values), for WindowParams::classStyle.
 namespace ctl {
 inline constexpr unsigned long bsPushButton = 0x0, bsDefPushButton = 0x1, bsAutoCheckBox = 0x3, bsGroupBox = 0x7,
-                               bsAutoRadioButton = 0x9, bsMultiLine = 0x2000;
+                               bsAutoRadioButton = 0x9, bsOwnerDraw = 0xB, bsMultiLine = 0x2000;
 inline constexpr unsigned long ssLeft = 0x0, ssCenter = 0x1, ssRight = 0x2, ssLeftNoWordWrap = 0xC, ssNoPrefix = 0x80,
                                ssCenterImage = 0x200;
 inline constexpr unsigned long esMultiLine = 0x4, esLowerCase = 0x10, esUpperCase = 0x8, esAutoVScroll = 0x40,

@@ -60,6 +60,61 @@ class GdiCanvas : public Canvas {
       DrawIconEx(dc_, dest.left, dest.top, icon, 32, 32, 0, nullptr, DI_NORMAL);
   }
 
+  void DrawButtonFace(const Rect& r, bool pushed, bool isDefault) override {
+    RECT rc = toRect(r);
+    if (isDefault) {
+      FrameRect(dc_, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+      InflateRect(&rc, -1, -1);
+    }
+    if (pushed) {
+      // A pressed button of a dialog: a flat shadow frame around the face.
+      ::FillRect(dc_, &rc, GetSysColorBrush(COLOR_BTNFACE));
+      FrameRect(dc_, &rc, GetSysColorBrush(COLOR_BTNSHADOW));
+    } else {
+      DrawFrameControl(dc_, &rc, DFC_BUTTON, DFCS_BUTTONPUSH);
+    }
+  }
+
+  void DrawFocusFrame(const Rect& r) override {
+    RECT rc = toRect(r);
+    SetTextColor(dc_, GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc_, GetSysColor(COLOR_BTNFACE));
+    DrawFocusRect(dc_, &rc);
+  }
+
+  void DrawGlyph(Point at, const std::vector<uint8_t>& bmp, int part, int parts) override {
+    if (bmp.size() < 14 + sizeof(BITMAPINFOHEADER) || bmp[0] != 'B' || bmp[1] != 'M' || parts < 1) return;
+    uint32_t offBits = 0;
+    memcpy(&offBits, bmp.data() + 10, 4);
+    BITMAPINFOHEADER header;
+    memcpy(&header, bmp.data() + 14, sizeof header);
+    if (offBits >= bmp.size() || header.biSize < sizeof header || header.biWidth <= 0 || header.biHeight == 0) return;
+    uint64_t rowBytes = ((static_cast<uint64_t>(header.biWidth) * header.biBitCount + 31) / 32) * 4;
+    int rows = static_cast<int>(header.biHeight < 0 ? -static_cast<int64_t>(header.biHeight) : header.biHeight);
+    if (header.biCompression == BI_RGB && offBits + rowBytes * rows > bmp.size()) return;
+    int w = static_cast<int>(header.biWidth) / parts;
+    if (w <= 0 || part < 0 || part >= parts) return;
+    // The part goes through a memory bitmap, whose bottom-left pixel names the colour
+    // left transparent.
+    HDC mem = CreateCompatibleDC(dc_);
+    HBITMAP image = CreateCompatibleBitmap(dc_, w, rows);
+    if (!mem || !image) {
+      if (image) DeleteObject(image);
+      if (mem) DeleteDC(mem);
+      return;
+    }
+    HGDIOBJ old = SelectObject(mem, image);
+    StretchDIBits(mem, 0, 0, w, rows, part * w, 0, w, rows, bmp.data() + offBits,
+                  reinterpret_cast<const BITMAPINFO*>(bmp.data() + 14), DIB_RGB_COLORS, SRCCOPY);
+    COLORREF transparent = GetPixel(mem, 0, rows - 1);
+    for (int y = 0; y < rows; ++y)
+      for (int x = 0; x < w; ++x)
+        if (COLORREF c = GetPixel(mem, x, y); c != transparent) SetPixel(dc_, at.x + x, at.y + y, c);
+    SelectObject(mem, old);
+    DeleteObject(image);
+    DeleteDC(mem);
+  }
+
   void SelectFont(const FontSpec& description) override {
     LOGFONTW lf = LogFontOf(description);
     HFONT font = CreateFontIndirectW(&lf);

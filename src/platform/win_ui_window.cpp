@@ -172,6 +172,19 @@ struct NativeWindow::Impl {
           return 0;
         }
         break;
+      case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (!item || item->CtlType != ODT_BUTTON) break;
+        auto* child = static_cast<Impl*>(GetPropW(item->hwndItem, kBindingProp));
+        if (!child || !child->sink) break;
+        ButtonDrawState state;
+        state.bounds = Rect{item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom};
+        state.pushed = (item->itemState & ODS_SELECTED) != 0;
+        state.focused = (item->itemState & ODS_FOCUS) != 0;
+        state.disabled = (item->itemState & ODS_DISABLED) != 0;
+        std::unique_ptr<Canvas> canvas = MakeGdiCanvas(item->hDC);
+        return child->sink->WindowDrawButton(*canvas, state) ? TRUE : FALSE;
+      }
       case WM_CTLCOLORSTATIC:
       case WM_CTLCOLORBTN:
       case WM_CTLCOLOREDIT: {
@@ -438,7 +451,13 @@ bool NativeWindow::ButtonChecked() const {
 }
 
 void NativeWindow::SetButtonDefault(bool isDefault) {
-  if (impl_->hwnd) SendMessageW(impl_->hwnd, BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  if (!impl_->hwnd) return;
+  // An owner-drawn button keeps its type; it draws its default frame itself.
+  if ((GetWindowLongPtrW(impl_->hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW) {
+    ::InvalidateRect(impl_->hwnd, nullptr, TRUE);
+    return;
+  }
+  SendMessageW(impl_->hwnd, BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void NativeWindow::SetProgress(int min, int max, int position) {
