@@ -97,6 +97,10 @@ void TWelcomeForm::rgpTypInstalaceClick() {
   if (full) full->SetInclude(index == 0);
   if (demo) demo->SetInclude(index == 1);
   if (!root) return;
+  // The two editions' folders belong to the product whose script has the edition groups.
+  // The page is also made once at program start for any script; one without those groups
+  // keeps the destination it gives (else its files would land in the editions' folder).
+  if (index != 2 && !full && !demo) return;
   if (index == 0) root->SetDestDir(kFullVersionDir);
   else if (index == 1) root->SetDestDir(kDemoVersionDir);
   // The engine group's folder as resolved: its own DestDir is empty while its specifier

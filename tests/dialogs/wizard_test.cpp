@@ -86,6 +86,19 @@ class WizardTest : public ::testing::Test {
   FakeEngine* engine_ = nullptr;
 };
 
+// A script without the edition groups keeps its own destination when the welcome page
+// is made (as the program does at start for any script).
+TEST_F(WizardTest, WelcomePageKeepsDestinationOfScriptWithoutEditions) {
+  delete main_->FindComponent("FullVersion");
+  delete main_->FindComponent("DemoVersion");
+  engine_->SetDestDir("C:\\KstDist\\Installed");
+  TWelcomeForm welcome(ui::Application);
+  EXPECT_EQ(welcome.rgpTypInstalace->ItemIndex(), 0);
+  EXPECT_EQ(engine_->DestDir(), "C:\\KstDist\\Installed");
+  welcome.rgpTypInstalace->SetItemIndex(2);
+  EXPECT_EQ(engine_->DestDir(), "C:\\Borland\\BDE");
+}
+
 TEST_F(WizardTest, WalkForwardsBackwardsAndCancel) {
   EXPECT_EQ(FindDialogManager(TManagerType::dmBeforeInstall), manager(0));
   EXPECT_EQ(FindDialogManager(TManagerType::dmAfterBadInstall), nullptr);
