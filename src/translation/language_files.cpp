@@ -18,7 +18,9 @@ void LoadLanguageFile(TLanguage& language, const std::string& path) {
 
 void LoadMissingLanguages(TTranslator& translator, const std::string& directory) {
   std::string dir = directory.empty() ? ExtractFilePath(platform::moduleFileName()) : directory;
-  if (!dir.empty() && dir.back() != '\\' && dir.back() != '/') dir += '\\';
+  // Windows paths take a backslash; a path of the native build (tests) keeps its slashes.
+  const char separator = dir.find('\\') == std::string::npos && dir.find('/') != std::string::npos ? '/' : '\\';
+  if (!dir.empty() && dir.back() != '\\' && dir.back() != '/') dir += separator;
   for (const auto& language : translator.Languages()) {
     if (language->Strings()->Count() > 0) continue;
     const std::string path = dir + language->LanguageFileName();

@@ -9,6 +9,8 @@
 #include "dialogs/ordlg_WelcomeDlg.h"
 #include "engine/cmp_TInstall.h"
 #include "engine/register_classes.h"
+#include "platform/files.h"
+#include "platform/system.h"
 #include "runtime/reader.h"
 #include "runtime/sysutils.h"
 #include "runtime/writer.h"
@@ -139,6 +141,36 @@ TEST(LanguageLines, TranslatorStreamsItsLanguagesAndParsesThemWhenRead) {
   // Loaded filled the languages the stream left empty from the built-in texts.
   EXPECT_NE(read->lgEnglish()->FindString(5), nullptr);
   EXPECT_EQ(read->lgFrench()->Strings()->Count(), 0);
+}
+
+TEST(LanguageLines, FilesBesideTheProgramComeBeforeTheBuiltInTexts) {
+  const std::string dir = platform::tempDirectory() + "kestrune-language-files";
+  platform::forceDirectories(dir);
+  auto put = [&](const std::string& name, std::string_view text) {
+    platform::writeWholeFile(dir + "/" + name, text.data(), text.size());
+  };
+  put("kstiCzech.txt", "\xEF\xBB\xBF* own Czech texts\r\n5;Pokra\xc4\x8dovat\r\n");
+  put("kstiFrench.txt", "5;Suivant >\n6;Annuler\n");
+  TTranslator t(nullptr);
+  LoadMissingLanguages(t, dir);
+  EXPECT_EQ(t.lgCzech()->FindString(5)->Text, "Pokra\xc4\x8dovat");
+  EXPECT_EQ(t.lgCzech()->FindString(6), nullptr);  // the file replaces the built-in text
+  EXPECT_EQ(t.lgFrench()->FindString(6)->Text, "Annuler");
+  EXPECT_NE(t.lgGerman()->FindString(6), nullptr);  // no file: built in
+  // A language already filled (from the script) is left alone; a bad file is named.
+  put("kstiDanish.txt", "1;ok\n#\n");
+  TTranslator u(nullptr);
+  u.lgCzech()->Strings()->SetText("5;ze skriptu");
+  try {
+    LoadMissingLanguages(u, dir);
+    ADD_FAILURE() << "a bad language file was used";
+  } catch (const ELanguageError& e) {
+    EXPECT_NE(std::string(e.what()).find("kstiDanish.txt cannot be used: Found the end of memo marker # at line 1"),
+              std::string::npos) << e.what();
+  }
+  EXPECT_EQ(u.lgCzech()->FindString(5)->Text, "ze skriptu");
+  for (const char* name : {"kstiCzech.txt", "kstiFrench.txt", "kstiDanish.txt"}) platform::deleteFile(dir + "/" + name);
+  platform::removeDirectory(dir);
 }
 
 TEST(Translator, LookupsByGlidTextAndMemo) {
