@@ -289,8 +289,12 @@ class FormTranslation : public ::testing::Test {
 };
 
 TEST_F(FormTranslation, WelcomePageIntoEnglishAndBack) {
-  auto t = builtInTranslator(klEnglish);
   dialogs::TWelcomeForm design(nullptr), form(nullptr);
+  // Without a translator the page keeps its design texts.
+  EXPECT_EQ(TranslateForm(klEnglish, &form), klEnglish);
+  form.ApplyLanguage();
+  EXPECT_EQ(texts(&form), texts(&design));
+  auto t = builtInTranslator(klEnglish);
   form.rgpTypInstalace->SetItemIndex(1);
   const bool visible = form.btnDalsi->Visible();
 
@@ -314,6 +318,21 @@ TEST_F(FormTranslation, WelcomePageIntoEnglishAndBack) {
   // A target without texts changes nothing and keeps the state.
   EXPECT_EQ(t->TranslateComponentInto(klCzech, klFrench, &form), klCzech);
   EXPECT_EQ(texts(&form), texts(&design));
+
+  // A page applies the main translator's language, or its own when it overrides it, and
+  // keeps the language its texts are in.
+  dialogs::TWelcomeForm page(nullptr);
+  page.ApplyLanguage();
+  EXPECT_EQ(page.btnDalsi->Caption(), "Next >");
+  EXPECT_EQ(page.TranslationState, klEnglish);
+  EXPECT_EQ(page.rgpTypInstalace->Font()->Name(), "Arial");
+  page.OverrideMainTranslator = true;
+  page.TranslateIntoLanguage = klGerman;
+  page.ApplyLanguage();
+  EXPECT_EQ(page.Caption(), "Willkommen");
+  EXPECT_EQ(page.TranslationState, klGerman);
+  EXPECT_EQ(page.rgpTypInstalace->Font()->Name(), "MS Sans Serif");
+  EXPECT_EQ(t->TranslateIntoLanguage(), klEnglish);
 }
 
 TEST_F(FormTranslation, TranslatedControlsByGlidOrByText) {
