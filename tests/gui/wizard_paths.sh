@@ -3,7 +3,7 @@
 # reaches (before install, copy progress, good and bad install, restart) and a full
 # version of 24 files of 1.5 MB is built into a distribution with -b.
 # The setup program as shipped:
-#   "Storno" on the licence page and on the selection page ends on the bad-install page
+#   "Storno" on the welcome, the licence and the selection page ends on the bad-install page
 #   (its text read back, no error box anywhere); its "Zavřít" ends the program as
 #   cancelled (exit code 2);
 #   during the copy the file shown moves on; "Storno" there ends the copy at once: the bad
@@ -198,7 +198,11 @@ wait_end "build"
 [ -f "$work/Dist/setup.exe" ] && [ -f "$work/Dist/files.1" ] || fail "the build made no distribution"
 cp "$outdir/paths-hooks.exe" "$work/Dist/hooks.exe"
 
-# Cancelled on the licence page and on the selection page.
+# Cancelled on the welcome page, the licence page and the selection page.
+start "$work/Dist/setup.exe"
+drive wait 'Vítejte' 30000 >/dev/null || fail "welcome: no welcome page"
+drive click 'Vítejte' 'Storno' || fail "welcome: Storno"
+expect_bad_page welcome
 start "$work/Dist/setup.exe"
 drive wait 'Vítejte' 30000 >/dev/null || fail "licence: no welcome page"
 drive click 'Vítejte' 'Další' || fail "licence: Další"
@@ -210,7 +214,7 @@ to_selection selection
 drive click "$sel" 'Storno' || fail "selection: Storno"
 expect_bad_page selection
 [ ! -e "$dest" ] || fail "a run cancelled before the copy installed something"
-echo "ok: Storno on the licence and the selection page -> bad-install page, no error box, Zavřít -> exit code 2"
+echo "ok: Storno on the welcome, the licence and the selection page -> bad-install page, no error box, Zavřít -> exit code 2"
 
 # Cancelled during the copy.
 start "$work/Dist/setup.exe"
