@@ -48,6 +48,7 @@ object frmMain: TfrmMain
     ArchiveFileType = psMainArchiveFile
     AutoMaximizeWindow = False
     DestDir = 'C:\Zarvotill'
+    DestDirType = nil
     Information.ProductName = 'Zarvotill'
     HideMainForm = False
     Reboot = False
@@ -101,7 +102,7 @@ wine "$tool" make-setup "$outdir/wizard_en.kfm" -o "$outdir/wizard_en.exe" --set
   { echo "FAIL: make-setup"; cat "$log"; exit 1; }
 drive_c=$(winepath -u 'C:\' 2>/dev/null </dev/null)
 work="$drive_c/KstEnglish"
-rm -rf "$work"
+rm -rf "$work" "$drive_c/Zarvotill"
 mkdir -p "$work/Source" "$work/Make" || { echo "FAIL: no work folder"; exit 1; }
 head -c 60000 /dev/urandom >"$work/Source/full.bin"
 head -c 20000 /dev/urandom >"$work/Source/demo.bin"
@@ -156,4 +157,5 @@ if drive wait 'Varování' 10000 >/dev/null; then
 fi
 wait_end "walk"
 [ "$code" = 0 ] || fail "the walk ended with exit code $code, expected 0"
+cmp -s "$work/Source/full.bin" "$drive_c/Zarvotill/full.bin" || fail "full.bin was not installed"
 echo "ok: Welcome -> Licence agreement -> (selection) -> Installation successful -> Finish, all in English (exit code 0)"
