@@ -80,8 +80,10 @@ bool removeDirectory(std::string_view path);
 // Natively the arguments as the process received them.
 std::vector<std::string> commandLineArguments();
 
-// A BITMAP resource of the running program as the bytes of a BMP file; nullopt when the
-// program has none of that name.
+// A BITMAP resource of the running program as the bytes of a BMP file, or, without one,
+// an RCDATA resource of that name holding a BMP file gzip-compressed (how the shipped
+// programs carry their pictures); nullopt when the program has neither or the compressed
+// one is damaged.
 std::optional<std::vector<uint8_t>> loadBitmapResource(std::string_view name);
 
 // Replaces (or adds) the RCDATA resource of that name in a program file on disk.

@@ -69,6 +69,15 @@ TEST(Version, NtPlatformAndModule) {
   EXPECT_NE(module.find("platform_system_tests.exe"), std::string::npos) << module;
 }
 
+TEST(BitmapResource, CompressedAndPlainGiveTheSameFile) {
+  auto compressed = loadBitmapResource("InstallTheme1");
+  auto plain = loadBitmapResource("PLAINTHEME");
+  ASSERT_TRUE(compressed && plain);
+  EXPECT_EQ(compressed->size(), 102134u);
+  EXPECT_TRUE(*compressed == *plain);  // the file header rebuilt for the plain one
+  EXPECT_FALSE(loadBitmapResource("NOTHEME"));
+}
+
 TEST(ShortPath, ExistingPathsOnly) {
   std::string dir = tempDirectory() + "Kestrune Long Name Directory";
   createDirectory(dir);
