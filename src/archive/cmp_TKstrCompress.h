@@ -79,10 +79,11 @@ class TKstrCompress : public TComponent {
   void CompressFiles(bool append, int32_t uniqueId);
   // Extracts every member named in FilesToProcess into ExtractDirectory. Members are
   // always written inside ExtractDirectory: only the last part of a stored name is used,
-  // and two members whose names end alike are refused before anything is written. Each
-  // member is written under a temporary name beside its destination, which it replaces
-  // only when its size and checksum were right; a member that would replace the archive
-  // itself is refused.
+  // and two members whose names end alike are refused before anything is written. A
+  // member whose destination exists is written under a temporary name beside it, which
+  // replaces it only when its size and checksum were right; one whose destination is
+  // missing is written under its own name and deleted again when it fails. A member that
+  // would replace the archive itself is refused.
   void ExtractFiles();
   // Copies the archive (at Offset) onto volumes: destDir\fileName, then fileName with the
   // extension ".2", ".3" ... in the directories OnNewDisk gives when a volume is full.

@@ -105,14 +105,17 @@ void TKstrCompress::ExtractFiles() {
     if (!cached_) ReadHeaders();
     currentDisk_ = 0;
     headers_.GetTotals(status_);
-    // What was written and listed belongs to this call; the open volume and the folder
-    // made sure of may come from the call before (ArchiveHold).
+    // What was written belongs to this call; the open volume, the folder made sure of and
+    // the folder's listing may come from the call before (ArchiveHold: an installation
+    // extracts one member per call, thousands into one folder).
     run.written.clear();
-    run.listedFolder.clear();
-    run.listed.clear();
-    run.listingUsable = false;
+    if (holds_ == 0) {
+      run.listedFolder.clear();
+      run.listed.clear();
+      run.listingUsable = false;
+    }
     const std::vector<int> members = membersToExtract();
-    run.listFolders = members.size() >= kListFoldersFrom;
+    run.listFolders = members.size() >= kListFoldersFrom || holds_ > 0;
     for (int index : members) {
       SkipCurrent = false;
       extractMember(index, run);
@@ -161,8 +164,43 @@ void TKstrCompress::extractMember(int index, ExtractRun& run) {
   if (OnBeforeExtracting) OnBeforeExtracting(this, status_);
   std::string dest = destinationPath();
 
-  bool write = true;
+  auto makeFolder = [&] {
+    const std::string folder = ExtractFileDir(dest);
+    if (folder == run.folder) return;
+    try {
+      platform::forceDirectories(folder);
+    } catch (const std::exception&) {
+      throw EKstrCompress("Cannot create the file %s", {dest});
+    }
+    run.folder = folder;
+  };
   bool exists = run.destinationExists(dest);
+  // A missing destination is written under its own name, created only if it still does
+  // not exist (no link is followed) and deleted again when the member fails: under Wine
+  // every new name in a crowded folder costs a look through the whole folder, and a
+  // temporary name and a rename would be two more. A destination found after all (made
+  // since the folder was listed) goes the way of an existing one.
+  std::optional<platform::File> direct;
+  if (!exists && !SkipCurrent) {
+    makeFolder();
+    try {
+      direct.emplace(platform::File::createNew(dest));
+    } catch (const platform::PlatformError&) {
+      exists = platform::fileExists(dest);
+    }
+  }
+  struct DropUnfinished {
+    std::optional<platform::File>& file;
+    std::string path;
+    bool finished = false;
+    ~DropUnfinished() {
+      if (!file || finished) return;
+      file->close();
+      platform::deleteFile(path);
+    }
+  } drop{direct, dest};
+
+  bool write = true;
   if (exists) {
     std::string cause;
     const int decision = IsFileNewerByData(header.FileVersion(), dest, overwrite_, header.FileDate(), &cause);
@@ -197,35 +235,36 @@ void TKstrCompress::extractMember(int index, ExtractRun& run) {
   currentDisk_ = startDisk;
   if (exists && (platform::sameFile(dest, run.volumeName) || platform::sameFile(dest, compressedFile_)))
     throw EKstrCompress("The file %s cannot be extracted over the archive it comes from", {dest});
-  const std::string folder = ExtractFileDir(dest);
-  if (folder != run.folder) {
+  // Any other member goes to a new file beside the destination, which is replaced only
+  // when the member has come out whole: a failure leaves the existing file as it was and
+  // nothing else behind, and an existing link is replaced, never written through.
+  std::optional<platform::PendingFile> pending;
+  if (!direct) {
+    makeFolder();
     try {
-      platform::forceDirectories(folder);
+      pending.emplace(dest);
     } catch (const std::exception&) {
+      // The folder may have gone since an earlier member was written into it.
+      run.folder.clear();
       throw EKstrCompress("Cannot create the file %s", {dest});
     }
-    run.folder = folder;
   }
-  // The member goes to a new file beside the destination, which is replaced only when the
-  // member has come out whole: a failure leaves the existing file as it was and nothing
-  // else behind, and an existing link is replaced, never written through.
-  std::optional<platform::PendingFile> out;
-  try {
-    out.emplace(dest);
-  } catch (const std::exception&) {
-    // The folder may have gone since an earlier member was written into it.
-    run.folder.clear();
-    throw EKstrCompress("Cannot create the file %s", {dest});
-  }
-  decompress(header, run.volume, run.volumeName, out->file());
+  platform::File& out = direct ? *direct : pending->file();
+  decompress(header, run.volume, run.volumeName, out);
   run.volumeNumber = currentDisk_;
   try {
-    out->file().setDate(header.FileDate());
+    out.setDate(header.FileDate());
   } catch (const std::exception&) {
     throw EKstrCompress("Cannot set the date of the file just extracted.");
   }
   try {
-    out->commit();
+    if (direct) {
+      // Every write was checked as it was made; the data is not forced to the medium.
+      direct->close();
+      drop.finished = true;
+    } else {
+      pending->commit();
+    }
   } catch (const platform::PlatformError&) {
     throw EKstrCompress("Cannot create the file %s", {dest});
   }
