@@ -5,8 +5,6 @@
 // the peak memory.
 //
 // usage: archive_bench [--size-mb N] [--small N] [--repeat N] [--pump none|peek|cheap]
-#include <zlib.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -19,10 +17,13 @@
 #include "archive/archive_names.h"
 #include "archive/cmp_TKstrCompress.h"
 #include "bench_host.h"
+#include "raw_zlib.h"
 #include "platform/files.h"
 #include "runtime/sysutils.h"
 
 using namespace kestrune;
+using bench::rawDeflate;
+using bench::rawInflate;
 
 namespace {
 
@@ -78,59 +79,6 @@ void generate(const std::string& path, const std::string& kind, size_t size, uin
 }
 
 double seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-// Deflate at level 9 from each file into one output with 64 KiB buffers: the raw zlib
-// baseline of building an archive.
-void rawDeflate(const std::string& in, platform::File& dst) {
-  platform::File src = platform::File::open(in, platform::FileAccess::Read);
-  static std::vector<uint8_t> ibuf(65536), obuf(65536);
-  z_stream z{};
-  deflateInit(&z, 9);
-  while (true) {
-    const size_t n = src.read(ibuf.data(), ibuf.size());
-    z.next_in = ibuf.data();
-    z.avail_in = static_cast<uInt>(n);
-    const int flush = n == 0 ? Z_FINISH : Z_NO_FLUSH;
-    int r;
-    do {
-      z.next_out = obuf.data();
-      z.avail_out = static_cast<uInt>(obuf.size());
-      r = deflate(&z, flush);
-      dst.write(obuf.data(), obuf.size() - z.avail_out);
-    } while (z.avail_out == 0 || (flush == Z_FINISH && r != Z_STREAM_END));
-    if (n == 0) break;
-  }
-  deflateEnd(&z);
-}
-
-// Inflate one member's data from the open archive and write it to a new file with 64 KiB
-// buffers: the raw baseline of extracting.
-void rawInflate(platform::File& src, int64_t start, int64_t length, const std::string& out) {
-  platform::File dst = platform::File::create(out);
-  src.seek(start, platform::SeekOrigin::Begin);
-  static std::vector<uint8_t> ibuf(65536), obuf(65536);
-  z_stream z{};
-  inflateInit(&z);
-  int r = Z_OK;
-  while (r != Z_STREAM_END && length > 0) {
-    const size_t n = src.read(ibuf.data(), static_cast<size_t>(std::min<int64_t>(length, 65536)));
-    if (n == 0) break;
-    length -= static_cast<int64_t>(n);
-    z.next_in = ibuf.data();
-    z.avail_in = static_cast<uInt>(n);
-    do {
-      z.next_out = obuf.data();
-      z.avail_out = static_cast<uInt>(obuf.size());
-      r = inflate(&z, Z_NO_FLUSH);
-      if (r < 0) {
-        std::fprintf(stderr, "inflate failed\n");
-        std::exit(1);
-      }
-      dst.write(obuf.data(), obuf.size() - z.avail_out);
-    } while (z.avail_out == 0 && r != Z_STREAM_END);
-  }
-  inflateEnd(&z);
-}
 
 // Compresses and extracts one data set both ways, best of opt.repeat rounds, and prints
 // the figures. Members are extracted into empty folders in every round.
