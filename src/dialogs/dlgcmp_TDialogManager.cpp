@@ -293,10 +293,13 @@ void TDialogManager::CloseDuringCopyForms() {
   std::vector<TBaseDuringCopyForm*> forms;
   forms.swap(duringCopyForms_);
   // Closed forms are hidden and then released: nothing uses them again, and a new set
-  // made by a later status message takes the same component names.
+  // made by a later status message takes the same component names. The names go at once:
+  // a release waits for the message loop, and a run that copies in two phases (the
+  // database engine group, then the product) asks for the new set before that.
   for (TBaseDuringCopyForm* f : forms) {
     f->RemoveFreeNotification(this);
     f->Hide();
+    f->SetName("");
     f->Release();
   }
 }

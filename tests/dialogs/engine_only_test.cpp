@@ -1,18 +1,22 @@
-// "Pouze BDE" on the welcome page installs the database engine group alone: every other
-// install object of the engine is left out (the dialog managers stay), the engine's
-// destination is the group's resolved folder, and a product type afterwards takes back
-// exactly what was left out.
+// The database engine group in the wizard: "Pouze BDE" on the welcome page installs the
+// group alone (every other install object of the engine is left out, the dialog managers
+// stay, the engine's destination is the group's resolved folder, and a product type
+// afterwards takes back exactly what was left out); and the group's own copy phase, which
+// comes right before the product's, leaves room for the product's copy progress form.
 #include <gtest/gtest.h>
 
 #include "dialogs/dialog_classes.h"
 #include "dialogs/dlgcmp_TDialogManager.h"
 #include "dialogs/ordlg_BaseForms.h"
+#include "dialogs/ordlg_CopyFileDlg.h"
 #include "dialogs/ordlg_WelcomeDlg.h"
 #include "objects/cmp_TCustomInstallShellLink.h"
 #include "objects/cmp_TInstallFile.h"
 #include "objects/cmp_TInstallFileGroup.h"
 #include "objects/cmp_TPathSpecifier.h"
+#include "objects/component_calls.h"
 #include "objects/engine_seam.h"
+#include "objects/file_status_parameter.h"
 #include "ui/application.h"
 #include "ui/ui_classes.h"
 
@@ -32,15 +36,32 @@ class Engine : public TFileContainer, public IInstallEngine {
   bool EngineUserAbortAllowed() override { return true; }
 };
 
-TEST(EngineOnlyInstallType, LeavesOutAllButTheEngineGroupUntilAProductTypeIsChosen) {
-  static ui::TApplication application;
-  ui::registerUiClasses(ClassRegistry::Global());
-  registerDialogClasses(ClassRegistry::Global());
-  registerWizardForms();
-  ui::TForm* main = ui::Application->CreateForm<ui::TForm>();
+class EngineGroupInWizard : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static ui::TApplication application;
+    ui::registerUiClasses(ClassRegistry::Global());
+    registerDialogClasses(ClassRegistry::Global());
+    registerWizardForms();
+  }
+  void SetUp() override {
+    main = ui::Application->CreateForm<ui::TForm>();
+    engine = new Engine(main);
+    engine->SetName("Install");
+    SetCurrentEngine(engine);
+  }
+  void TearDown() override {
+    SetCurrentDialogManager(nullptr);
+    SetCurrentEngine(nullptr);
+    SelectedInstallType = 0;
+    delete main;
+  }
+  ui::TForm* main = nullptr;
+  Engine* engine = nullptr;
+};
+
+TEST_F(EngineGroupInWizard, PouzeBDELeavesOutAllButTheEngineGroupUntilAProductTypeIsChosen) {
   ASSERT_EQ(ui::Application->MainForm(), main);
-  auto* engine = new Engine(main);
-  engine->SetName("Install");
   auto object = [&](TInstallObject* o, const char* name) -> TInstallContainer* {
     o->SetName(name);
     o->SetContainer(engine);
@@ -61,7 +82,6 @@ TEST(EngineOnlyInstallType, LeavesOutAllButTheEngineGroupUntilAProductTypeIsChos
   uninstaller->SetContainer(engine);
   auto* manager = new TDialogManager(main);
   manager->SetContainer(engine);
-  SetCurrentEngine(engine);
   SetCurrentDialogManager(manager);
   SelectedInstallType = 0;
   {
@@ -85,10 +105,27 @@ TEST(EngineOnlyInstallType, LeavesOutAllButTheEngineGroupUntilAProductTypeIsChos
     EXPECT_EQ(included(), "10110111");
     EXPECT_EQ(engine->DestDir(), kDemoVersionDir);
   }
-  SetCurrentDialogManager(nullptr);
-  SetCurrentEngine(nullptr);
-  SelectedInstallType = 0;
-  delete main;
+}
+
+TEST_F(EngineGroupInWizard, EachCopyPhaseGetsItsOwnCopyProgressForm) {
+  auto* manager = new TDialogManager(main);
+  manager->SetManagerType(TManagerType::dmDuringCopyFiles);
+  manager->SetContainer(engine);
+  TFileStatusParameter file;
+  file.FileName = "IDAPI32.DLL";
+  manager->HandleMessage(engine, cc::FileProgress, &file);
+  ASSERT_EQ(manager->DuringCopyForms().size(), 1u);
+  manager->HandleMessage(engine, cc::OperationEnd, nullptr);
+  EXPECT_TRUE(manager->DuringCopyForms().empty());
+  // No message handled in between: the first form is released, not yet freed.
+  file.FileName = "ZvServer.exe";
+  manager->HandleMessage(engine, cc::FileProgress, &file);
+  ASSERT_EQ(manager->DuringCopyForms().size(), 1u);
+  auto* form = dynamic_cast<TCopyFileForm*>(manager->DuringCopyForms()[0]);
+  ASSERT_TRUE(form);
+  EXPECT_EQ(form->lblCopyingFile->Caption(), "ZvServer.exe");
+  manager->HandleMessage(engine, cc::OperationEnd, nullptr);
+  ui::Application->ProcessMessages();
 }
 
 }  // namespace
