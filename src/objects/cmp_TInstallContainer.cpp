@@ -126,12 +126,14 @@ void TInstallContainer::FreeHelpersOf(const ClassInfo& cls) {
 }
 
 void TInstallContainer::CallExternalComponents(TInstallContainer* sender, int componentCall, TPersistent* po) {
-  // A handler may change the helper list (a dialog frees itself); walk a copy.
-  std::vector<TInstallContainer*> copy = helpers_;
-  for (TInstallContainer* h : copy) {
-    if (std::find(helpers_.begin(), helpers_.end(), h) == helpers_.end()) continue;
-    if (h->RegisteredType() == rt::Dialog) h->HandleMessage(sender, componentCall, po);
-  }
+  // Only dialogs take the call. A handler may change the helper list (a dialog frees
+  // itself), so the dialogs are taken first and each is looked for again before its call;
+  // a container of thousands of files walks its helpers once, not once per helper.
+  std::vector<TInstallContainer*> dialogs;
+  for (TInstallContainer* h : helpers_)
+    if (h->RegisteredType() == rt::Dialog) dialogs.push_back(h);
+  for (TInstallContainer* h : dialogs)
+    if (std::find(helpers_.begin(), helpers_.end(), h) != helpers_.end()) h->HandleMessage(sender, componentCall, po);
 }
 
 void TInstallContainer::ShowStatusMessage(const std::string& text) {
