@@ -2,7 +2,6 @@
 #include "objects/routines_Uninstall.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 #include <set>
 
@@ -58,13 +57,15 @@ bool isSystemFolder(const std::string& dir) {
   return d.size() <= 3;  // a drive's root
 }
 
+// True when the folder can be listed and holds nothing but that file. The platform
+// layer's listing, not <filesystem>: std::filesystem::path's conversions would link all
+// of std::locale into the uninstaller.
 bool folderHoldsOnly(const std::string& dir, const std::string& file) {
-  std::error_code ec;
-  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::u8path(dir), ec)) {
-    const std::u8string name = e.path().u8string();
-    if (!platform::sameFile(std::string(name.begin(), name.end()), file)) return false;
-  }
-  return !ec;
+  const auto entries = platform::folderEntries(dir);
+  if (!entries) return false;
+  const std::string prefix = dir.empty() || dir.back() == '\\' || dir.back() == '/' ? dir : dir + platform::kPathDelim;
+  return std::all_of(entries->begin(), entries->end(),
+                     [&](const std::string& name) { return platform::sameFile(prefix + name, file); });
 }
 
 class Remover {
