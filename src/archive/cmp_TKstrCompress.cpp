@@ -66,6 +66,7 @@ void TKstrCompress::checkAbort() {
 
 void TKstrCompress::ReadHeaders() {
   CloseArchive();
+  writtenArchive_.clear();
   auto file = platform::File::tryOpen(compressedFile_, platform::FileAccess::Read);
   if (!file) throw EKstrCompress("Cannot open the compressed file %s", {compressedFile_});
   TFileStream stream(std::move(*file), compressedFile_);

@@ -161,6 +161,13 @@ class TKstrCompress : public TComponent {
   void extractMember(int index, ExtractRun& run);
   ExtractRun run_;
   int holds_ = 0;
+  // The archive the last CompressFiles completed, with its size and date then: while it is
+  // unchanged the table in memory is its table, and an append (a build adds one file per
+  // call) need not read thousands of headers back. Cleared by anything else that loads or
+  // changes the table.
+  std::string writtenArchive_;
+  int64_t writtenSize_ = -1;
+  double writtenDate_ = 0;
   void decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume, std::string& volumeName,
                   platform::File& out);
   void writeAll(platform::File& file, const uint8_t* data, size_t count);

@@ -87,6 +87,7 @@ void TKstrCompress::CompressFiles(bool append, int32_t uniqueId) {
   TStream* archive = nullptr;
   platform::File* archiveFile = nullptr;
   int committed = 0;
+  bool completed = false;
   int64_t committedEnd = static_cast<int64_t>(af::kHeadSize);
   // An archive that ends early keeps the members written completely: its head counts only
   // those and the file ends after the last of them.
@@ -99,14 +100,18 @@ void TKstrCompress::CompressFiles(bool append, int32_t uniqueId) {
   auto body = [&] {
     abort_ = false;
     operation_ = TKstrOperation::koCompressing;
-    headers_.Spanned = 0;
     offset_ = 0;
     cached_ = false;
+    const auto facts = append ? platform::fileSizeAndDate(compressedFile_) : std::nullopt;
+    const bool tableKnown = facts && writtenArchive_ == compressedFile_ && facts->size == writtenSize_ &&
+                            facts->date == writtenDate_ && !headers_.Spanned;
+    writtenArchive_.clear();
+    headers_.Spanned = 0;
     if (append && platform::fileExists(compressedFile_)) {
       auto file = platform::File::tryOpen(compressedFile_, platform::FileAccess::ReadWrite);
       if (!file) throw EKstrCompress("Cannot create the file %s", {compressedFile_});
       existing = std::make_unique<TFileStream>(std::move(*file), compressedFile_);
-      headers_.LoadFromStream(*existing, 0);
+      if (!tableKnown) headers_.LoadFromStream(*existing, 0);
       if (headers_.Spanned) throw EKstrCompress("Cannot add files to the spanned archive %s", {compressedFile_});
       committed = headers_.Count();
       committedEnd = existing->Size();
@@ -159,6 +164,7 @@ void TKstrCompress::CompressFiles(bool append, int32_t uniqueId) {
       throw;
     }
     if (fresh) commitFresh(*fresh);
+    completed = true;
   };
   auto cleanup = [&] {
     sourceFile_ = nullptr;
@@ -168,6 +174,14 @@ void TKstrCompress::CompressFiles(bool append, int32_t uniqueId) {
     fresh.reset();
     existing.reset();
     filesToProcess_->Clear();
+    if (completed) {
+      for (int i = 0; i < headers_.Count(); ++i) headers_.FileHeaders(i).InArchive = true;
+      if (const auto now = platform::fileSizeAndDate(compressedFile_)) {
+        writtenArchive_ = compressedFile_;
+        writtenSize_ = now->size;
+        writtenDate_ = now->date;
+      }
+    }
   };
   runGuarded(true, body, cleanup);
 }

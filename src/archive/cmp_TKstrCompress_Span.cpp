@@ -15,6 +15,7 @@ namespace kestrune {
 
 void TKstrCompress::SpanToDisks(const std::string& destDir, const std::string& fileName) {
   CloseArchive();
+  writtenArchive_.clear();
   std::unique_ptr<TFileStream> source;
   // The volume being written, under a temporary name until it is full or the last; the
   // volumes already put in place; volume 1 opened again for the final table.

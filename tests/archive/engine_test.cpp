@@ -340,5 +340,30 @@ TEST(ArchiveEngine, HeldArchiveStaysOpenAcrossCallsAndIsLetGo) {
   EXPECT_TRUE(platform::deleteFile(dir / "x.1"));
 }
 
+// A build appends one file per call: the engine keeps the table it wrote instead of reading
+// it back, and reads it again when the archive was changed by someone else meanwhile.
+TEST(ArchiveEngine, AppendsInARowKeepTheTableAndNoticeOtherWriters) {
+  ScratchDir dir;
+  std::vector<std::string> files;
+  for (int i = 0; i < 5; ++i) {
+    files.push_back(dir / ("f" + std::to_string(i) + ".txt"));
+    test::writeFile(files.back(), test::textBytes(900 + 100 * i, i));
+  }
+  TKstrCompress engine(nullptr), other(nullptr);
+  compress(engine, dir / "x.1", {files[0]}, false, 1);
+  compress(engine, dir / "x.1", {files[1]}, true, 2);
+  compress(other, dir / "x.1", {files[2]}, true, 3);  // another writer
+  compress(engine, dir / "x.1", {files[3]}, true, 4);
+  compress(engine, dir / "x.1", {files[4]}, true, 5);
+  TKstrCompress reader(nullptr);
+  reader.SetCompressedFile(dir / "x.1");
+  ASSERT_EQ(reader.FileCount(), 5);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(reader.IndexOfUniqueID(i + 1), i);
+  extract(reader, dir / "x.1", dir / "out", files);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(test::readFile(dir / "out" + std::string(1, platform::kPathDelim) + "f" + std::to_string(i) + ".txt"),
+              test::textBytes(900 + 100 * i, i));
+}
+
 }  // namespace
 }  // namespace kestrune
