@@ -27,13 +27,6 @@ export LC_ALL=C.UTF-8
 
 wait_limit=600
 . "$(dirname "$0")/ui_steps.sh"
-# The driver's own exit status (a pipe into tr would give tr's): a window that does not
-# come, a control that is not there, fail here.
-drive() {
-  wine "$driver" "$@" 2>>"$log" </dev/null >"$outdir/paths.drive"; drive_status=$?
-  tr -d '\r' <"$outdir/paths.drive"
-  return $drive_status
-}
 shot() { sleep 0.5; import -window root "$outdir/paths_$1.png" || fail "screenshot $1"; }
 files=24
 bad='Instalace nebyla úspěšná' copy='Kopírování instalovaného programu' sel='Výběr komponent k instalaci'
