@@ -12,6 +12,7 @@
 #include "engine/script_loader.h"
 #include "platform/files.h"
 #include "platform/platform_error.h"
+#include "platform/portable_pe_resources.h"
 #include "platform/system.h"
 #include "runtime/exceptions.h"
 #include "runtime/sysutils.h"
@@ -49,9 +50,10 @@ std::vector<uint8_t> loadCarriedScript(const std::string& script) {
   return stream;
 }
 
-// The setup program with the script as its main form resource, written beside the target
-// under a temporary name: the copy and the resource update both happen there, and the
-// target appears only when both succeeded.
+// The setup program with the script as its main form resource. The program is rewritten
+// in memory with its resource section laid out anew, so the output is the code plus this
+// script: the template's own script leaves no dead space behind. The output is written
+// under a temporary name and appears only whole.
 void makeSetup(const std::string& script, const std::string& setup, const std::string& out) {
   tools::CheckOutputPath(out);
   if (platform::sameFile(setup, out))
@@ -59,21 +61,23 @@ void makeSetup(const std::string& script, const std::string& setup, const std::s
   const std::vector<uint8_t> stream = loadCarriedScript(script);
   const std::vector<uint8_t> program = tools::ReadInputFile(setup);
   if (!isWindowsProgram(program)) throw EFOpenError("\"%s\" is not a Windows program", {setup});
+  // A program without a script is not the kit's setup program: it would carry the script
+  // to no use.
+  bool carriesScript = false;
+  try {
+    carriesScript = platform::pe::FindRcData(program, engine::kMainFormResource).has_value();
+  } catch (const platform::pe::ResourceLayoutError&) {
+  }
+  if (!carriesScript) throw EFOpenError("\"%s\" is not a setup program of the kit: it carries no install script", {setup});
+  std::vector<uint8_t> made;
+  try {
+    made = platform::pe::WithRcData(program, engine::kMainFormResource, stream);
+  } catch (const platform::pe::ResourceLayoutError& e) {
+    throw EWriteError("Cannot put the script into \"%s\": %s", {out, std::string(e.what())});
+  }
   try {
     platform::PendingFile pending(out);
-    pending.writeAll(program.data(), program.size());
-    pending.file().flush();
-    pending.file().close();
-    try {
-      // A program without a script is not the kit's setup program: it would carry the
-      // script to no use. Checked on the copy, which is what the update works on.
-      if (!platform::hasRcData(pending.tempPath(), engine::kMainFormResource))
-        throw EFOpenError("\"%s\" is not a setup program of the kit: it carries no install script", {setup});
-      platform::replaceRcData(pending.tempPath(), engine::kMainFormResource, stream);
-    } catch (const platform::PlatformError& e) {
-      if (platform::isDiskFull(e)) throw;
-      throw EWriteError("Cannot put the script into \"%s\": %s", {out, e.Message()});
-    }
+    pending.writeAll(made.data(), made.size());
     pending.commit();
   } catch (const platform::PlatformError& e) {
     tools::FailWrite(out, e);

@@ -25,8 +25,4 @@ std::optional<std::vector<uint8_t>> loadBitmapResource(std::string_view) { retur
 
 bool hasRcData(const std::string&, std::string_view) { throw PlatformError("LoadLibraryExW", 120); }
 
-void replaceRcData(const std::string&, std::string_view, const std::vector<uint8_t>&) {
-  throw PlatformError("UpdateResourceW", 120);
-}
-
 }  // namespace kestrune::platform

@@ -86,10 +86,9 @@ std::vector<std::string> commandLineArguments();
 // one is damaged.
 std::optional<std::vector<uint8_t>> loadBitmapResource(std::string_view name);
 
-// Replaces (or adds) the RCDATA resource of that name in a program file on disk.
-void replaceRcData(const std::string& exePath, std::string_view name, const std::vector<uint8_t>& data);
-// True when the program file on disk carries an RCDATA resource of that name; false when
-// it has none or is no program. Natively raises PlatformError, as replaceRcData does.
+// True when the program file on disk carries an RCDATA resource of that name, as the
+// system's loader sees it; false when it has none or is no program. Natively raises
+// PlatformError. (Programs are rewritten with platform/portable_pe_resources.h.)
 bool hasRcData(const std::string& exePath, std::string_view name);
 
 }  // namespace kestrune::platform

@@ -1,4 +1,4 @@
-// The command line and resource updates of program files through the Win32 API.
+// The command line and the program's resources through the Win32 API.
 #include <windows.h>
 
 #include <zlib.h>
@@ -87,21 +87,6 @@ bool hasRcData(const std::string& exePath, std::string_view name) {
   const bool found = FindResourceW(module, wname.c_str(), MAKEINTRESOURCEW(10)) != nullptr;  // RT_RCDATA
   FreeLibrary(module);
   return found;
-}
-
-void replaceRcData(const std::string& exePath, std::string_view name, const std::vector<uint8_t>& data) {
-  HANDLE update = BeginUpdateResourceW(Widen(exePath).c_str(), FALSE);
-  if (!update) throwWin32("BeginUpdateResourceW", GetLastError());
-  std::wstring wname = Widen(name);
-  // RCDATA names are stored in upper case by the resource compiler; update the same entry.
-  for (wchar_t& c : wname) c = static_cast<wchar_t>(towupper(c));
-  if (!UpdateResourceW(update, MAKEINTRESOURCEW(10), wname.c_str(), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                       const_cast<uint8_t*>(data.data()), static_cast<DWORD>(data.size()))) {
-    DWORD code = GetLastError();
-    EndUpdateResourceW(update, TRUE);
-    throwWin32("UpdateResourceW", code);
-  }
-  if (!EndUpdateResourceW(update, FALSE)) throwWin32("EndUpdateResourceW", GetLastError());
 }
 
 }  // namespace kestrune::platform

@@ -8,6 +8,7 @@
 
 #include "platform/files.h"
 #include "platform/platform_error.h"
+#include "platform/portable_pe_resources.h"
 #include "platform/registry.h"
 #include "platform/system.h"
 
@@ -76,6 +77,28 @@ TEST(BitmapResource, CompressedAndPlainGiveTheSameFile) {
   EXPECT_EQ(compressed->size(), 102134u);
   EXPECT_TRUE(*compressed == *plain);  // the file header rebuilt for the plain one
   EXPECT_FALSE(loadBitmapResource("NOTHEME"));
+}
+
+// This test program rewritten with a data resource added, enlarged and shrunk again: the
+// other resources stay, the file is the same size as with the small data alone (no dead
+// space), and the system loads the copy, finds the resource and runs it.
+TEST(ResourceRewrite, AddGrowShrinkAndRun) {
+  const std::vector<uint8_t> self = readWholeFile(moduleFileName());
+  const std::vector<uint8_t> small = {'T', 'P', 'F', '0', 7};
+  const std::vector<uint8_t> big(300000, 0x5A);
+  const auto once = pe::WithRcData(self, "KstTest", small);
+  const auto again = pe::WithRcData(pe::WithRcData(once, "KSTTEST", big), "ksttest", small);
+  EXPECT_TRUE(again == once);
+  EXPECT_EQ(pe::FindRcData(once, "ksttest"), small);
+  EXPECT_EQ(pe::FindRcData(once, "INSTALLTHEME1"), pe::FindRcData(self, "INSTALLTHEME1"));
+  EXPECT_FALSE(pe::FindRcData(self, "KSTTEST"));
+  EXPECT_THROW(pe::WithRcData(std::vector<uint8_t>(self.begin(), self.begin() + 4096), "X", small), pe::ResourceLayoutError);
+
+  const std::string copy = tempDirectory() + "kestrune rewritten.exe";
+  writeWholeFile(copy, once.data(), once.size());
+  EXPECT_TRUE(hasRcData(copy, "KSTTEST"));
+  EXPECT_EQ(startProcess("\"" + copy + "\" --gtest_filter=Environment.*", {.directory = {}, .show = ShowMode::Hidden, .wait = true}), 0u);
+  deleteFile(copy);
 }
 
 TEST(ShortPath, ExistingPathsOnly) {

@@ -30,9 +30,8 @@ rm -rf "$work"
 czech="$work/Příliš žluťoučký kůň"
 mkdir -p "$czech"
 cp "$zarvotill" "$czech/Úvodní skript.kfm"
-# A file that only looks like a program: under Windows it is refused as no setup program;
-# natively it stands in for one (the copy is made, the resource update fails). Either way
-# nothing may stay.
+# A file that only looks like a program: refused as no setup program, and nothing may stay.
+# Natively it is the template of the runs that fail before they read it.
 { printf 'MZ'; head -c 58 /dev/zero; printf '\100\000\000\000PE\000\000'; head -c 65536 /dev/zero; } >"$work/fake.exe"
 template=${setup:-$work/fake.exe}
 
@@ -56,8 +55,7 @@ printf "object frmMain: TfrmMain\n  object Install: TInstall\n    DestDir = 'C:\
 out=$(run tree "$work/dest.kfm" | tr -d '\r')
 [ "$(printf '%s\n' "$out" | cut -f1,6)" = "Install	C:\\a\\x1Bb\\x0Ac" ] || fail "destination not escaped in the tree: $out"
 
-[ -n "$setup" ] && reason="fake.exe\" is not a setup program of the kit" || reason="Cannot put the script into \".*out.exe\""
-expect_failure "$reason" make-setup "$zarvotill" -o "$work/out.exe" --setup "$work/fake.exe"
+expect_failure "fake.exe\" is not a setup program of the kit" make-setup "$zarvotill" -o "$work/out.exe" --setup "$work/fake.exe"
 no_output "$work/out.exe"
 if [ -n "$setup" ]; then
   # make-setup under a Czech name carries the script (a product name only it has).
@@ -65,6 +63,16 @@ if [ -n "$setup" ]; then
   run make-setup "$czech/Vlastní skript.kfm" -o "$czech/Instalační program.exe" --setup "$setup" || fail "make-setup onto a Czech name"
   grep -aq KarryTest "$czech/Instalační program.exe" || fail "the made setup program does not carry the script"
   grep -aq KarryTest "$setup" && fail "the template carries the test script"
+  # The output is the code and its script: the template's own script leaves no room, and
+  # a program made from a made program is the same as one made from the template.
+  printf 'object frmMain: TfrmMain\n  object Install: TInstall\n  end\nend\n' >"$work/small.kfm"
+  run make-setup "$work/small.kfm" -o "$work/small.exe" --setup "$setup" || fail "make-setup of a small script"
+  made=$(wc -c <"$work/small.exe") template_size=$(wc -c <"$setup")
+  [ "$made" -lt $((template_size - 60000)) ] || fail "the made setup program ($made bytes) keeps the template's script ($template_size bytes)"
+  run make-setup "$czech/Vlastní skript.kfm" -o "$work/big.exe" --setup "$work/small.exe" || fail "make-setup from a made program"
+  grep -aq KarryTest "$work/big.exe" || fail "the program made from a made program does not carry the script"
+  run make-setup "$work/small.kfm" -o "$work/again.exe" --setup "$work/big.exe" || fail "make-setup back"
+  cmp -s "$work/again.exe" "$work/small.exe" || fail "a script put back into a program made from another is not the same program"
   # The output is the template, under its own name or another spelling of it.
   cp "$setup" "$czech/setup.exe"
   expect_failure "is the setup program it would be made from" make-setup "$zarvotill" -o "$czech/setup.exe" --setup "$czech/setup.exe"
@@ -85,8 +93,10 @@ if mount -t tmpfs -o size=1m,mode=0777 tmpfs "$disk" 2>/dev/null; then
   dd if=/dev/zero of="$disk/filler" bs=1k count=$((free - 32)) 2>/dev/null
   expect_failure "Cannot write file \".*Plný disk.kfm\": the disk is full" format "$zarvotill" "$disk/Plný disk.kfm"
   no_output "$disk/Plný disk.kfm"
-  expect_failure "Cannot write file \".*setup.exe\": the disk is full" make-setup "$zarvotill" -o "$disk/setup.exe" --setup "$template"
-  no_output "$disk/setup.exe"
+  if [ -n "$setup" ]; then
+    expect_failure "Cannot write file \".*setup.exe\": the disk is full" make-setup "$zarvotill" -o "$disk/setup.exe" --setup "$setup"
+    no_output "$disk/setup.exe"
+  fi
 else
   echo "SKIPPED full-disk runs: cannot mount a tmpfs here (needs root with CAP_SYS_ADMIN)"
 fi
