@@ -157,6 +157,9 @@ class TCustomInstallFile : public TFileRelated {
                        TInstallFileType fileType, bool activeX);
   // Reports an EventID to the container.
   void report(int eventID, TPersistent* po);
+  // ReleaseDestination for the install step, which has just looked for the destination:
+  // a destination found missing there is not looked for again.
+  void releaseDestination(bool mayExist);
   // The install step's extraction, from choosing the archive engine to the post-install
   // steps.
   void installFromArchive();

@@ -78,7 +78,7 @@ void TCustomInstallFile::ProcessHelpers() {
   }
   if (install) {
     try {
-      ReleaseDestination();
+      releaseDestination(existedBefore_);
     } catch (const EAbort&) {
       install = false;
       installIt_ = false;

@@ -77,13 +77,20 @@ void TCustomInstallFile::PostInstallSteps() {
 
 // ---- a destination in use ----
 
-void TCustomInstallFile::ReleaseDestination() {
+void TCustomInstallFile::ReleaseDestination() { releaseDestination(true); }
+
+// Under Wine every test for a name in a crowded folder reads the whole folder: the
+// destination is deleted straight away and looked for only when that fails, and not at
+// all when the install step has just found it missing (the archive engine still writes a
+// destination made since then the way of an existing one).
+void TCustomInstallFile::releaseDestination(bool mayExist) {
   if (OnReplacing) OnReplacing(this);
   CallExternalComponents(this, cc::Replacing, this);
   report(ev::FileReplacing, this);
   installIt_ = true;
+  if (!mayExist) return;
   const std::string dest = DestPath();
-  if (!platform::fileExists(dest) || platform::deleteFile(dest)) return;
+  if (platform::deleteFile(dest) || !platform::fileExists(dest)) return;
 
   needsReboot_ = true;
   const std::string dir = AddBackslash(GetDestDir());
