@@ -2,10 +2,8 @@
 // install script (its engine decides what this start does), then the message loop. The
 // exit code tells how it ended (engine/exit_codes.h, README).
 #include <exception>
-#include <string_view>
 
 #include "dialogs/dialog_classes.h"
-#include "dialogs/dlgcmp_TDialogManager.h"
 #include "engine/MainForm.h"
 #include "engine/cmp_TInstall.h"
 #include "engine/exit_codes.h"
@@ -21,15 +19,6 @@ using namespace kestrune;
 namespace {
 
 TCustomInstall* currentInstall() { return dynamic_cast<TCustomInstall*>(CurrentEngine()); }
-
-// The registered wizard page or during-copy form class of that name, or null.
-const ClassInfo* wizardFormClass(std::string_view name) {
-  for (int i = 0; i < dialogs::InstallFormCount(); ++i)
-    if (const ClassInfo* cls = dialogs::GetInstallFormEntry(i)->FormClass; cls->name == name) return cls;
-  for (int i = 0; i < dialogs::DuringCopyFormCount(); ++i)
-    if (const ClassInfo* cls = dialogs::GetDuringCopyFormEntry(i)->FormClass; cls->name == name) return cls;
-  return nullptr;
-}
 
 }  // namespace
 
@@ -53,12 +42,8 @@ int main() {
     // Without an engine nothing would ever start or end the run: the window would stay.
     if (!currentInstall())
       throw EComponentError("The install script of this setup program has no TInstall component: there is nothing to install.");
-    // Then one hidden form of each wizard class, owned by the application, in this order.
-    // The dialog managers show fresh forms of their own; a class this build does not
-    // register is left out.
-    for (const char* name : {"TWelcomeForm", "TLicenseForm", "TCopyFileForm", "TFileGroupSelectForm", "TBadInstallForm",
-                             "TGoodInstallForm"})
-      if (const ClassInfo* cls = wizardFormClass(name)) cls->factory(&application);
+    // Then one hidden form of each wizard class, owned by the application.
+    dialogs::createStartForms(&application);
     application.Run();
   } catch (const EAbort&) {
     return engine::kExitUserAbort;

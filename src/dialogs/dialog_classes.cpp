@@ -33,4 +33,11 @@ void registerWizardForms() {
   RegisterInstallForm(TBadInstallForm::classInfo(), nullptr);
 }
 
+void createStartForms(TComponent* owner) {
+  for (const ClassInfo* cls : {&TWelcomeForm::classInfo(), &TLicenseForm::classInfo(), &TCopyFileForm::classInfo(),
+                               &TFileGroupSelectForm::classInfo(), &TBadInstallForm::classInfo(),
+                               &TGoodInstallForm::classInfo()})
+    cls->factory(owner);
+}
+
 }  // namespace kestrune::dialogs

@@ -11,6 +11,20 @@ namespace {
 
 RECT toRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
+// Reads the header of a BMP file (BITMAPFILEHEADER, 14 bytes, then the BITMAPINFO) and
+// checks that its pixels, which start at bfOffBits, lie inside the data.
+bool readDib(const std::vector<uint8_t>& bmp, BITMAPINFOHEADER& header, uint32_t& offBits, int& rows) {
+  if (bmp.size() < 14 + sizeof(BITMAPINFOHEADER) || bmp[0] != 'B' || bmp[1] != 'M') return false;
+  memcpy(&offBits, bmp.data() + 10, 4);
+  memcpy(&header, bmp.data() + 14, sizeof header);
+  if (offBits >= bmp.size() || header.biSize < sizeof header || header.biWidth <= 0 || header.biHeight == 0) return false;
+  uint64_t rowBytes = ((static_cast<uint64_t>(header.biWidth) * header.biBitCount + 31) / 32) * 4;
+  uint64_t height = header.biHeight < 0 ? -static_cast<int64_t>(header.biHeight) : header.biHeight;
+  if (header.biCompression == BI_RGB && offBits + rowBytes * height > bmp.size()) return false;
+  rows = static_cast<int>(height);
+  return true;
+}
+
 class GdiCanvas : public Canvas {
  public:
   explicit GdiCanvas(HDC dc) : dc_(dc) { SetBkMode(dc_, TRANSPARENT); }
@@ -40,18 +54,12 @@ class GdiCanvas : public Canvas {
   }
 
   void DrawBitmap(const Rect& dest, const std::vector<uint8_t>& bmp) override {
-    // BITMAPFILEHEADER (14 bytes), then the BITMAPINFO; the pixels start at bfOffBits.
-    if (bmp.size() < 14 + sizeof(BITMAPINFOHEADER) || bmp[0] != 'B' || bmp[1] != 'M') return;
-    uint32_t offBits = 0;
-    memcpy(&offBits, bmp.data() + 10, 4);
     BITMAPINFOHEADER header;
-    memcpy(&header, bmp.data() + 14, sizeof header);
-    if (offBits >= bmp.size() || header.biSize < sizeof header || header.biWidth <= 0 || header.biHeight == 0) return;
-    uint64_t rowBytes = ((static_cast<uint64_t>(header.biWidth) * header.biBitCount + 31) / 32) * 4;
-    uint64_t rows = header.biHeight < 0 ? -static_cast<int64_t>(header.biHeight) : header.biHeight;
-    if (header.biCompression == BI_RGB && offBits + rowBytes * rows > bmp.size()) return;
+    uint32_t offBits = 0;
+    int rows = 0;
+    if (!readDib(bmp, header, offBits, rows)) return;
     SetStretchBltMode(dc_, HALFTONE);
-    StretchDIBits(dc_, dest.left, dest.top, dest.Width(), dest.Height(), 0, 0, header.biWidth, static_cast<int>(rows),
+    StretchDIBits(dc_, dest.left, dest.top, dest.Width(), dest.Height(), 0, 0, header.biWidth, rows,
                   bmp.data() + offBits, reinterpret_cast<const BITMAPINFO*>(bmp.data() + 14), DIB_RGB_COLORS, SRCCOPY);
   }
 
@@ -83,15 +91,10 @@ class GdiCanvas : public Canvas {
   }
 
   void DrawGlyph(Point at, const std::vector<uint8_t>& bmp, int part, int parts) override {
-    if (bmp.size() < 14 + sizeof(BITMAPINFOHEADER) || bmp[0] != 'B' || bmp[1] != 'M' || parts < 1) return;
-    uint32_t offBits = 0;
-    memcpy(&offBits, bmp.data() + 10, 4);
     BITMAPINFOHEADER header;
-    memcpy(&header, bmp.data() + 14, sizeof header);
-    if (offBits >= bmp.size() || header.biSize < sizeof header || header.biWidth <= 0 || header.biHeight == 0) return;
-    uint64_t rowBytes = ((static_cast<uint64_t>(header.biWidth) * header.biBitCount + 31) / 32) * 4;
-    int rows = static_cast<int>(header.biHeight < 0 ? -static_cast<int64_t>(header.biHeight) : header.biHeight);
-    if (header.biCompression == BI_RGB && offBits + rowBytes * rows > bmp.size()) return;
+    uint32_t offBits = 0;
+    int rows = 0;
+    if (parts < 1 || !readDib(bmp, header, offBits, rows)) return;
     int w = static_cast<int>(header.biWidth) / parts;
     if (w <= 0 || part < 0 || part >= parts) return;
     // The part goes through a memory bitmap, whose bottom-left pixel names the colour

@@ -8,10 +8,8 @@
 // Otherwise it starts as the setup program does (programs/setup/main.cpp).
 #include <cstdio>
 #include <exception>
-#include <string_view>
 
 #include "dialogs/dialog_classes.h"
-#include "dialogs/dlgcmp_TDialogManager.h"
 #include "dialogs/ordlg_MessageDlg.h"
 #include "engine/MainForm.h"
 #include "engine/cmp_TInstall.h"
@@ -28,14 +26,6 @@ using namespace kestrune;
 namespace {
 
 TCustomInstall* currentInstall() { return dynamic_cast<TCustomInstall*>(CurrentEngine()); }
-
-const ClassInfo* wizardFormClass(std::string_view name) {
-  for (int i = 0; i < dialogs::InstallFormCount(); ++i)
-    if (const ClassInfo* cls = dialogs::GetInstallFormEntry(i)->FormClass; cls->name == name) return cls;
-  for (int i = 0; i < dialogs::DuringCopyFormCount(); ++i)
-    if (const ClassInfo* cls = dialogs::GetDuringCopyFormEntry(i)->FormClass; cls->name == name) return cls;
-  return nullptr;
-}
 
 }  // namespace
 
@@ -62,9 +52,7 @@ int main() {
       std::fflush(stdout);
       reboot = false;
     };
-    for (const char* name : {"TWelcomeForm", "TLicenseForm", "TCopyFileForm", "TFileGroupSelectForm", "TBadInstallForm",
-                             "TGoodInstallForm"})
-      if (const ClassInfo* cls = wizardFormClass(name)) cls->factory(&application);
+    dialogs::createStartForms(&application);
     application.Run();
   } catch (const EAbort&) {
     return engine::kExitUserAbort;
