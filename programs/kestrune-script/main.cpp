@@ -18,6 +18,7 @@
 #include "runtime/sysutils.h"
 #include "runtime/text_form.h"
 #include "runtime/writer.h"
+#include "class_reference.h"
 #include "script_tree.h"
 
 using namespace kestrune;
@@ -27,7 +28,8 @@ namespace {
 int usage() {
   std::cerr << "usage: kestrune-script tree SCRIPT\n"
                "       kestrune-script format SCRIPT OUT\n"
-               "       kestrune-script make-setup SCRIPT -o OUT.exe [--setup SETUP.exe]\n";
+               "       kestrune-script make-setup SCRIPT -o OUT.exe [--setup SETUP.exe]\n"
+               "       kestrune-script classes [CLASS]\n";
   return 2;
 }
 
@@ -84,9 +86,25 @@ void makeSetup(const std::string& script, const std::string& setup, const std::s
   }
 }
 
+// Flushes standard output and tells whether everything reached it.
+int finishOutput(const char* what) {
+  std::cout.flush();
+  return std::cout ? 0 : tools::ReportFailure("kestrune-script", EWriteError("Cannot write the %s", {what}));
+}
+
 int run(const std::vector<std::string>& args) {
+  if (args.size() == 2 && args[1] == "classes") {
+    registerKitClasses(ClassRegistry::Global());
+    tools::PrintClassReference(ClassRegistry::Global(), engine::TfrmMain::classInfo(), std::cout);
+    return finishOutput("reference");
+  }
   if (args.size() < 3) return usage();
   registerKitClasses(ClassRegistry::Global());
+  if (args[1] == "classes" && args.size() == 3) {
+    if (!tools::PrintClass(ClassRegistry::Global(), engine::TfrmMain::classInfo(), args[2], std::cout))
+      throw EClassNotFound("Class %s not found; `kestrune-script classes` lists them all", {args[2]});
+    return finishOutput("reference");
+  }
   const std::string& command = args[1];
   const std::string& script = args[2];
   if (command == "tree" && args.size() == 3) {

@@ -1,0 +1,11 @@
+// What each class a script may meet is for, one sentence each, for the class reference.
+#pragma once
+#include <string_view>
+
+namespace kestrune::tools {
+
+// The purpose of the class of that name; null for a class without one (the reference
+// then says "(no description)", which its test refuses).
+const char* ClassPurpose(std::string_view className);
+
+}  // namespace kestrune::tools
