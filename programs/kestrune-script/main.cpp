@@ -44,12 +44,12 @@ bool isWindowsProgram(const std::vector<uint8_t>& bytes) {
 // Loads the script (the setup program would fail at its start on a script that does not
 // load) and checks that it has an engine to install with.
 std::vector<uint8_t> loadCarriedScript(const std::string& script) {
-  std::vector<uint8_t> stream = engine::ReadScriptFile(script);
-  std::unique_ptr<engine::TfrmMain> form = engine::LoadScript(stream);
+  engine::ScriptFile file = engine::OpenScriptFile(script);
+  std::unique_ptr<engine::TfrmMain> form = engine::LoadScript(file);
   if (!engine::FindEngine(*form))
     throw EFOpenError("The script \"%s\" has no install engine (a TInstall or TCustomInstall component); "
                       "a setup program made from it could install nothing", {script});
-  return stream;
+  return std::move(file.stream);
 }
 
 // The setup program with the script as its main form resource. The program is rewritten
@@ -108,7 +108,7 @@ int run(const std::vector<std::string>& args) {
   const std::string& command = args[1];
   const std::string& script = args[2];
   if (command == "tree" && args.size() == 3) {
-    std::unique_ptr<engine::TfrmMain> form = engine::LoadScript(engine::ReadScriptFile(script));
+    std::unique_ptr<engine::TfrmMain> form = engine::LoadScript(engine::OpenScriptFile(script));
     tools::PrintTree(*form, std::cout);
     std::cout.flush();
     return std::cout ? 0 : tools::ReportFailure("kestrune-script", EWriteError("Cannot write the tree"));
@@ -117,7 +117,7 @@ int run(const std::vector<std::string>& args) {
     // Loads the script and writes it back in text form as the kit writes it: properties in
     // their declared order, defaults left out.
     tools::CheckOutputPath(args[3]);
-    std::unique_ptr<engine::TfrmMain> form = engine::LoadScript(engine::ReadScriptFile(script));
+    std::unique_ptr<engine::TfrmMain> form = engine::LoadScript(engine::OpenScriptFile(script));
     const std::string text = ObjectBinaryToText(WriteComponentStream(form.get()));
     tools::WriteOutputFile(args[3], text.data(), text.size());
     return 0;

@@ -14,7 +14,9 @@
 
 namespace kestrune::engine {
 
-std::vector<uint8_t> ReadScriptFile(const std::string& path) {
+namespace {
+
+std::vector<uint8_t> readScript(const std::string& path, std::vector<TextFormMark>* marks) {
   if (platform::directoryExists(path))
     throw EFOpenError("Cannot open file \"%s\": it is a directory, not a script file", {path});
   std::vector<uint8_t> bytes;
@@ -24,7 +26,33 @@ std::vector<uint8_t> ReadScriptFile(const std::string& path) {
     throw EFOpenError("Cannot open file \"%s\": %s", {path, e.Message()});
   }
   if (bytes.size() >= 4 && std::memcmp(bytes.data(), "TPF0", 4) == 0) return bytes;
-  return ObjectTextToBinary(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  return ObjectTextToBinary(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), marks);
+}
+
+}  // namespace
+
+std::vector<uint8_t> ReadScriptFile(const std::string& path) { return readScript(path, nullptr); }
+
+ScriptFile OpenScriptFile(const std::string& path) {
+  ScriptFile script;
+  script.path = path;
+  script.stream = readScript(path, &script.marks);
+  return script;
+}
+
+std::unique_ptr<TfrmMain> LoadScript(const ScriptFile& script) {
+  try {
+    return LoadScript(script.stream);
+  } catch (Exception& e) {
+    if (e.StreamOffset() < 0) throw;
+    if (const TextFormMark* mark = FindTextFormMark(script.marks, e.StreamOffset())) {
+      std::string message = Format("Line %d, column %d: %s", {mark->line, mark->column, e.Message()});
+      if (!mark->object.empty() && dynamic_cast<const EClassNotFound*>(&e))
+        message += Format(" (object %s)", {mark->object});
+      e.SetMessage(message);
+    }
+    throw;
+  }
 }
 
 std::unique_ptr<TfrmMain> LoadScript(const std::vector<uint8_t>& stream) {

@@ -1,6 +1,7 @@
 // The exception classes of the kit with their parent chain. Every error carries a
 // complete user-readable message; ClassName() names the class for tests and reports.
 #pragma once
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <initializer_list>
@@ -20,9 +21,14 @@ class Exception : public std::exception {
   const std::string& Message() const noexcept { return message_; }
   void SetMessage(std::string message) { message_ = std::move(message); }
   virtual const char* ClassName() const noexcept { return "Exception"; }
+  // Where in a component stream the error arose (the start of the object or property being
+  // read), so that a tool can name the line of the text form; -1 when not known.
+  int64_t StreamOffset() const noexcept { return streamOffset_; }
+  void SetStreamOffset(int64_t offset) noexcept { streamOffset_ = offset; }
 
  private:
   std::string message_;
+  int64_t streamOffset_ = -1;
 };
 
 // Translates an English message of the kit; the identity until a translator is installed.

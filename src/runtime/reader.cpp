@@ -18,6 +18,17 @@ void Reader::fail(const std::string& what) const {
   throw EReadError("Invalid stream format: %s at offset %d", {what, static_cast<long long>(pos_)});
 }
 
+namespace {
+
+// "Invalid property value" with the value met and the ones the enumeration has.
+std::string invalidValueName(const std::string& value, const EnumType& type) {
+  std::string valid;
+  for (const std::string& v : type.values) valid += (valid.empty() ? "" : ", ") + v;
+  return Format("Invalid property value %s (%s is one of: %s)", {PrintableText(value), type.name, valid});
+}
+
+}  // namespace
+
 void Reader::propertyError(const std::string& what) const {
   throw EReadError("Error reading %s.%s: %s", {objectName_, propName_, what});
 }
@@ -156,11 +167,16 @@ void Reader::ReadRootComponent(TComponent* root) {
       if (!target && SameText(root->Name(), f.name)) target = root;
       objectName_ = f.where;
       propName_ = f.prop->name;
-      if (!target) propertyError(Format("no component named %s", {f.name}));
-      if (f.prop->RefClass() && !target->InheritsFrom(*f.prop->RefClass()))
-        propertyError(Format("Invalid property value (%s is a %s, not a %s)",
-                             {f.name, target->ClassName(), f.prop->RefClass()->name}));
-      f.prop->setRef(*f.instance, target);
+      try {
+        if (!target) propertyError(Format("no component named %s", {f.name}));
+        if (f.prop->RefClass() && !target->InheritsFrom(*f.prop->RefClass()))
+          propertyError(Format("Invalid property value (%s is a %s, not a %s)",
+                               {f.name, target->ClassName(), f.prop->RefClass()->name}));
+        f.prop->setRef(*f.instance, target);
+      } catch (Exception& e) {
+        if (e.StreamOffset() < 0) e.SetStreamOffset(static_cast<int64_t>(f.at));
+        throw;
+      }
     }
   } catch (...) {
     for (TComponent* c : loaded_) c->SetLoading(false);
@@ -172,6 +188,7 @@ void Reader::ReadRootComponent(TComponent* root) {
 
 void Reader::readObject(TComponent* root, TComponent* parent, bool isRoot, int depth) {
   if (depth > kMaxDepth) fail("objects nested too deeply");
+  const size_t objectAt = pos_;
   uint8_t first = NextValue();
   if ((first & kFilerFlagsMask) == kFilerFlagsMask) {
     uint8_t flags = readByte() & 0x0F;
@@ -182,7 +199,11 @@ void Reader::readObject(TComponent* root, TComponent* parent, bool isRoot, int d
   TComponent* instance = root;
   if (!isRoot) {
     const ClassInfo* info = registry_.Find(className);
-    if (!info || !info->factory) throw EClassNotFound("Class %s not found", {className});
+    if (!info || !info->factory) {
+      EClassNotFound error("Class %s not found", {className});
+      error.SetStreamOffset(static_cast<int64_t>(objectAt));
+      throw error;
+    }
     instance = info->factory(root);
     instance->SetLoading(true);
     loaded_.push_back(instance);
@@ -191,6 +212,7 @@ void Reader::readObject(TComponent* root, TComponent* parent, bool isRoot, int d
     try {
       instance->SetName(name);
     } catch (const EComponentError& e) {
+      propertyAt_ = objectAt;
       propertyError(e.Message());
     }
     root->SetNamedField(name, instance);
@@ -210,7 +232,13 @@ void Reader::readObject(TComponent* root, TComponent* parent, bool isRoot, int d
   }
   while (NextValue() != vaNull) {
     objectName_ = instance->Name().empty() ? className : instance->Name();
-    readProperty(instance);
+    try {
+      readProperty(instance);
+    } catch (Exception& e) {
+      // A setter's own error, too, is placed at its property.
+      if (e.StreamOffset() < 0) e.SetStreamOffset(static_cast<int64_t>(propertyAt_));
+      throw;
+    }
   }
   ReadValue();
   while (NextValue() != vaNull) readObject(root, instance, false, depth + 1);
@@ -219,6 +247,7 @@ void Reader::readObject(TComponent* root, TComponent* parent, bool isRoot, int d
 
 void Reader::readProperty(TPersistent* instance) {
   size_t at = pos_;
+  propertyAt_ = at;
   std::string path = readShortString();
   if (path.empty()) {
     pos_ = at;
@@ -288,8 +317,9 @@ void Reader::readPropValue(TPersistent* instance, const PropInfo& p) {
     case PropKind::Boolean: p.setOrd(*instance, ReadBoolean() ? 1 : 0); break;
     case PropKind::Enum: {
       if (NextValue() != vaIdent && NextValue() != vaTrue && NextValue() != vaFalse) propertyError("Invalid property value");
-      int index = p.enumType->IndexOf(ReadIdent());
-      if (index < 0) propertyError("Invalid property value");
+      const std::string value = ReadIdent();
+      int index = p.enumType->IndexOf(value);
+      if (index < 0) propertyError(invalidValueName(value, *p.enumType));
       p.setOrd(*instance, index);
       break;
     }
@@ -300,7 +330,7 @@ void Reader::readPropValue(TPersistent* instance, const PropInfo& p) {
         std::string element = readShortString();
         if (element.empty()) break;
         int index = p.enumType->IndexOf(element);
-        if (index < 0 || index >= 32) propertyError("Invalid property value");
+        if (index < 0 || index >= 32) propertyError(invalidValueName(element, *p.enumType));
         bits |= 1u << index;
       }
       p.setOrd(*instance, bits);
@@ -320,7 +350,7 @@ void Reader::readPropValue(TPersistent* instance, const PropInfo& p) {
         break;
       }
       if (t != vaIdent) propertyError("Invalid property value");
-      fixups_.push_back({instance, &p, ReadIdent(), objectName_});
+      fixups_.push_back({instance, &p, ReadIdent(), objectName_, propertyAt_});
       break;
     }
     default: propertyError("Invalid property value");

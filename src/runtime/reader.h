@@ -19,7 +19,9 @@ class Reader : public Filer {
 
   // Reads the whole stream into root (already constructed). Errors: EReadError
   // "Invalid stream format" (signature, structure, truncation), EClassNotFound
-  // "Class %s not found", and property errors naming object and property.
+  // "Class %s not found", and property errors naming object and property (an unknown
+  // enumeration value with the valid ones). Errors of an object or property carry its
+  // offset in the stream (Exception::StreamOffset).
   void ReadRootComponent(TComponent* root);
 
   // Value-level reading, used by classes that store values under their own names.
@@ -47,6 +49,7 @@ class Reader : public Filer {
     const PropInfo* prop;
     std::string name;
     std::string where;
+    size_t at;  // offset of the property in the stream
   };
 
   [[noreturn]] void fail(const std::string& what) const;
@@ -71,6 +74,7 @@ class Reader : public Filer {
   std::string propName_;
   std::string definedName_;
   bool defined_ = false;
+  size_t propertyAt_ = 0;  // offset of the property being read, for errors
 };
 
 // Reads a stream into root (see Reader::ReadRootComponent).

@@ -66,7 +66,7 @@ struct Token {
 
 class TextToBinary {
  public:
-  explicit TextToBinary(std::string_view text) : src_(text) {
+  TextToBinary(std::string_view text, std::vector<TextFormMark>* marks) : src_(text), marks_(marks) {
     if (src_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;  // a byte order mark some editors add
   }
 
@@ -104,6 +104,11 @@ class TextToBinary {
     uint32_t cp = 0;
     if (!DecodeUtf8(src_, p, cp)) return "invalid UTF-8";
     return "'" + std::string(src_.substr(pos_, p - pos_)) + "'";
+  }
+
+  // Notes where the object or property about to be written starts in the text.
+  void mark(int line, int column, std::string object) {
+    if (marks_) marks_->push_back({out_.Bytes().size(), line, column, std::move(object)});
   }
 
   bool atEnd() const { return pos_ >= src_.size(); }
@@ -271,6 +276,7 @@ class TextToBinary {
     if (depth > kMaxDepth) errorAt(tok_.line, tok_.column, "objects nested too deeply");
     if (!atObjectStart()) expected("'object'");
     uint8_t flags = isKeyword("inherited") ? ffInherited : isKeyword("inline") ? ffInline : 0;
+    const int objectLine = tok_.line, objectColumn = tok_.column;
     next();
     int classLine = tok_.line, classColumn = tok_.column;
     std::string name, className = expectSymbol("component name");
@@ -288,6 +294,7 @@ class TextToBinary {
       flags |= ffChildPos;
       expectChar(']');
     }
+    mark(objectLine, objectColumn, name.empty() ? className : name);
     if (flags) {
       out_.WriteByte(kFilerFlagsMask | flags);
       if (flags & ffChildPos) out_.WriteInteger(childPos);
@@ -316,6 +323,7 @@ class TextToBinary {
     }
     if (name.size() > 255) errorAt(line, column, "property name longer than 255 characters");
     expectChar('=');
+    mark(line, column, {});
     out_.WriteShortString(name);
     parseValue(depth);
   }
@@ -428,6 +436,7 @@ class TextToBinary {
   int column_ = 1;
   Token tok_;
   Writer out_;
+  std::vector<TextFormMark>* marks_;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -661,7 +670,18 @@ class BinaryToText {
 
 }  // namespace
 
-std::vector<uint8_t> ObjectTextToBinary(std::string_view utf8Text) { return TextToBinary(utf8Text).Run(); }
+std::vector<uint8_t> ObjectTextToBinary(std::string_view utf8Text, std::vector<TextFormMark>* marks) {
+  return TextToBinary(utf8Text, marks).Run();
+}
+
+const TextFormMark* FindTextFormMark(const std::vector<TextFormMark>& marks, int64_t offset) {
+  const TextFormMark* found = nullptr;
+  for (const TextFormMark& m : marks) {
+    if (static_cast<int64_t>(m.offset) > offset) break;
+    found = &m;
+  }
+  return found;
+}
 
 std::string ObjectBinaryToText(const std::vector<uint8_t>& bytes) { return BinaryToText(bytes).Run(); }
 

@@ -185,7 +185,7 @@ TEST_F(StreamTest, ErrorsNameWhatIsWrong) {
   str(v, "Kind");
   v.push_back(7);
   str(v, "ckPurple");
-  expectError(v, "Error reading X.Kind: Invalid property value");
+  expectError(v, "Error reading X.Kind: Invalid property value ckPurple (TColorKind is one of: ckRed, ckGreen, ckBlue)");
   v = head("TThing", "X");
   str(v, "Flag.Size");
   expectError(v, "Invalid property path");

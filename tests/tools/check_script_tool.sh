@@ -55,6 +55,20 @@ printf "object frmMain: TfrmMain\n  object Install: TInstall\n    DestDir = 'C:\
 out=$(run tree "$work/dest.kfm" | tr -d '\r')
 [ "$(printf '%s\n' "$out" | cut -f1,6)" = "Install	C:\\a\\x1Bb\\x0Ac" ] || fail "destination not escaped in the tree: $out"
 
+# Reading errors of a text form: the line and column, the object of an unknown class, the
+# valid values of an enumeration.
+script_error() {  # script_error PATTERN LINES...: a script of those lines fails to load so.
+  pattern=$1; shift
+  { echo "object frmMain: TfrmMain"; echo "  object Install: TInstall"; printf '%s\n' "$@"; echo "end"; } >"$work/error.kfm"
+  expect_failure "$pattern" tree "$work/error.kfm"
+}
+script_error "Line 3, column 5: Error reading Install.DistributeType: Invalid property value dtWebb (TDistributeType is one of: dtTraditional, dtWeb, dtTraditionalNet)" \
+  "    DistributeType = dtWebb" "  end"
+script_error "Line 4, column 3: Class TInstalFile not found (object ReadMe)" "  end" "  object ReadMe: TInstalFile" "  end"
+script_error "Line 3, column 5: Error reading Install.DestDirType: no component named psNothing" "    DestDirType = psNothing" "  end"
+script_error "Line 5, column 5: Error reading ReadMe.OverwriteMode: Invalid property value owSometimes (TOverwriteType is one of: owAlways, " \
+  "  end" "  object ReadMe: TInstallFile" "    OverwriteMode = owSometimes" "  end"
+
 expect_failure "fake.exe\" is not a setup program of the kit" make-setup "$zarvotill" -o "$work/out.exe" --setup "$work/fake.exe"
 no_output "$work/out.exe"
 if [ -n "$setup" ]; then
