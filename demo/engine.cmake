@@ -40,6 +40,10 @@ function(bde_file target kind dir file version description)
   else()
     add_library(${target} SHARED ${source} ${rc})
     target_link_options(${target} PRIVATE -Wl,--kill-at)
+    # The versions' libraries share a file name in different folders; their import
+    # libraries (nothing links them) are named after the target so that they do not
+    # collide in lib/.
+    set_target_properties(${target} PROPERTIES ARCHIVE_OUTPUT_NAME ${target})
   endif()
   string(REGEX REPLACE "\\.[^.]*$" "" base ${file})
   string(REGEX MATCH "\\.[^.]*$" suffix ${file})
