@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "objects/cmp_TCustomInstallShellLink.h"
 #include "objects/cmp_TFileContainer.h"
 #include "objects/engine_seam.h"
 #include "objects/parameters.h"
@@ -14,14 +15,27 @@
 
 namespace kestrune {
 
+namespace {
+
+// Takes item out of list, looking from the end: a tree is freed last first.
+template <typename T>
+bool eraseFromBack(std::vector<T*>& list, const T* item) {
+  auto it = std::find(list.rbegin(), list.rend(), item);
+  if (it == list.rend()) return false;
+  list.erase(std::next(it).base());
+  return true;
+}
+
+}  // namespace
+
 void TInstallContainerList::Add(TInstallContainer* item) {
   if (!item) throw IEContainerList("Cannot add a blank entry to the TInstallContainerList object");
   items_.push_back(item);
+  live_.insert(item);
 }
 
 void TInstallContainerList::Remove(TInstallContainer* item) {
-  auto it = std::find(items_.begin(), items_.end(), item);
-  if (it != items_.end()) items_.erase(it);
+  if (live_.erase(item)) eraseFromBack(items_, item);
 }
 
 int RegisteredTypeOfClass(const ClassInfo& cls) {
@@ -82,15 +96,23 @@ TInstallContainer::TInstallContainer(TComponent* owner) : TComponent(owner) {
 }
 
 TInstallContainer::~TInstallContainer() {
-  // Every other container forgets this one. Receivers only compare the pointer: the
-  // derived parts of this object are already gone.
+  // Only these can refer to this container: those that list it as a helper, its helpers
+  // (their Container) and the shortcuts (their ObjectLink). Telling just them, not every
+  // container alive, keeps freeing a tree of thousands of objects linear. A receiver may
+  // free itself and others with it, so each is looked for among the live ones before its
+  // call. Receivers only compare the pointer: the derived parts of this object are gone.
   TInstallContainerList& all = InstallContainers();
-  for (int i = all.Count() - 1; i >= 0; --i) {
-    if (i >= all.Count()) continue;
-    TInstallContainer* other = all.Items(i);
-    if (other != this) other->ObjectDestroyed(this);
-  }
+  std::vector<TInstallContainer*> told(heldBy_.rbegin(), heldBy_.rend());
+  told.insert(told.end(), helpers_.rbegin(), helpers_.rend());
+  TInstallShellLinkList& links = InstallShellLinks();
+  for (int i = links.Count() - 1; i >= 0; --i) told.push_back(links.Items(i));
+  // The helpers no longer have this container to tell when they go.
+  for (TInstallContainer* h : helpers_) eraseFromBack(h->heldBy_, this);
   helpers_.clear();
+  for (TInstallContainer* other : told)
+    if (other != this && all.Contains(other)) other->ObjectDestroyed(this);
+  for (TInstallContainer* holder : heldBy_)
+    if (all.Contains(holder)) eraseFromBack(holder->helpers_, this);
   all.Remove(this);
 }
 
@@ -171,6 +193,7 @@ void TInstallContainer::AddHelper(TInstallContainer* helper) {
   }
   if (SameText(helper->ClassName(), "TINSTALLBDE")) index = 0;
   helpers_.insert(helpers_.begin() + static_cast<std::ptrdiff_t>(index), helper);
+  helper->heldBy_.push_back(this);
   if (!IsLoading()) RenumberHelpers();
 }
 
@@ -185,8 +208,11 @@ void TInstallContainer::Loaded() {
 
 void TInstallContainer::RemoveHelper(TInstallContainer* helper) {
   if (!helper) return;
-  auto it = std::find(helpers_.begin(), helpers_.end(), helper);
-  if (it != helpers_.end()) helpers_.erase(it);
+  if (eraseFromBack(helpers_, helper)) eraseFromBack(helper->heldBy_, this);
+  // While the owner frees all its components the numbers are of no more use: renumbering
+  // the rest at every removal would make freeing a container of thousands quadratic.
+  TComponent* owner = Owner();
+  if (owner && (owner->ComponentState() & csFreeingComponents)) return;
   if (!IsLoading()) RenumberHelpers();
 }
 
@@ -204,7 +230,7 @@ void TInstallContainer::RenumberHelpers() {
 }
 
 void TInstallContainer::ObjectDestroyed(TInstallContainer* object) {
-  if (std::find(helpers_.begin(), helpers_.end(), object) != helpers_.end()) RemoveHelper(object);
+  if (std::find(helpers_.rbegin(), helpers_.rend(), object) != helpers_.rend()) RemoveHelper(object);
 }
 
 void TInstallContainer::Process() {

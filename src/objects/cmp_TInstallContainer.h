@@ -3,6 +3,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "objects/install_types.h"
@@ -112,6 +113,8 @@ class TInstallContainer : public TComponent {
 
  private:
   std::vector<TInstallContainer*> helpers_;
+  // The containers that list this one among their helpers (its Container, as a rule).
+  std::vector<TInstallContainer*> heldBy_;
   bool include_ = true;
   bool processed_ = false;
   TInstallTypes installTypes_{TInstallType::itAlways};
@@ -195,9 +198,12 @@ class TInstallContainerList {
   // Raises IEContainerList for a null entry.
   void Add(TInstallContainer* item);
   void Remove(TInstallContainer* item);
+  // Whether the container is alive (in the list).
+  bool Contains(const TInstallContainer* item) const { return live_.count(item) != 0; }
 
  private:
   std::vector<TInstallContainer*> items_;
+  std::unordered_set<const TInstallContainer*> live_;
 };
 
 // Checks the nesting level of every install container owned by owner (see

@@ -2,6 +2,7 @@
 #include "runtime/component.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "runtime/exceptions.h"
 #include "runtime/published.h"
@@ -30,31 +31,89 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
   state_ |= csDestroying;
-  // Those that asked to be told (references across owners) forget this component.
+  // Those that asked to be told (references across owners) forget this component. The link
+  // is taken out on both sides before the other is told, so that its own clean-up finds
+  // nothing left to look for.
   while (!freeNotifies_.empty()) {
     TComponent* other = freeNotifies_.back();
-    freeNotifies_.pop_back();
-    other->RemoveFreeNotification(this);
+    RemoveFreeNotification(other);
     other->Notification(this, TOperation::opRemove);
   }
   DestroyComponents();
   if (owner_) owner_->RemoveComponent(this);
 }
 
+namespace {
+
+// Owners with this many components or more find names through an index (see FindComponent).
+constexpr size_t kNameIndexFrom = 32;
+
+std::string foldName(std::string_view name) {
+  std::string key(name);
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return key;
+}
+
+// Takes item out of list, looking from the end: components go last first, and a link made
+// last is usually undone first.
+bool eraseFromBack(std::vector<TComponent*>& list, TComponent* item) {
+  auto it = std::find(list.rbegin(), list.rend(), item);
+  if (it == list.rend()) return false;
+  list.erase(std::next(it).base());
+  return true;
+}
+
+}  // namespace
+
+struct TComponent::NameIndex {
+  std::unordered_map<std::string, TComponent*> byName;
+};
+
+void TComponent::indexName(TComponent* component) {
+  if (names_ && !component->name_.empty()) names_->byName[foldName(component->name_)] = component;
+}
+
+void TComponent::unindexName(TComponent* component) {
+  if (!names_ || component->name_.empty()) return;
+  auto it = names_->byName.find(foldName(component->name_));
+  if (it != names_->byName.end() && it->second == component) names_->byName.erase(it);
+}
+
 void TComponent::DestroyComponents() {
-  while (!components_.empty()) {
-    TComponent* c = components_.back();
-    RemoveComponent(c);
-    delete c;
+  // Every component goes, so the others need not each be told of every removal (that was
+  // quadratic in the number of components): only the owner itself hears of each one, to
+  // clear its own fields and lists. References between components are FreeNotification
+  // links, which each destructor still undoes on both sides and reports to the holder.
+  const bool wasFreeing = (state_ & csFreeingComponents) != 0;
+  state_ |= csFreeingComponents;
+  try {
+    while (!components_.empty()) {
+      TComponent* c = components_.back();
+      Notification(c, TOperation::opRemove);
+      // The owner's handler may have freed or taken out others; c is looked for again.
+      if (!eraseFromBack(components_, c)) continue;
+      unindexName(c);
+      c->owner_ = nullptr;
+      delete c;
+    }
+  } catch (...) {
+    if (!wasFreeing) state_ &= ~csFreeingComponents;
+    throw;
   }
+  if (!wasFreeing) state_ &= ~csFreeingComponents;
 }
 
 void TComponent::SetName(const std::string& name) {
   if (name == name_) return;
   if (!name.empty() && !IsValidIdent(name))
     throw EComponentError("''%s'' is not a valid component name", {name});
-  if (owner_) owner_->ValidateRename(this, name_, name);
+  if (owner_) {
+    owner_->ValidateRename(this, name_, name);
+    owner_->unindexName(this);
+  }
   name_ = name;
+  if (owner_) owner_->indexName(this);
 }
 
 void TComponent::ValidateRename(TComponent* component, const std::string& oldName, const std::string& newName) const {
@@ -65,6 +124,17 @@ void TComponent::ValidateRename(TComponent* component, const std::string& oldNam
 
 TComponent* TComponent::FindComponent(std::string_view name) const {
   if (name.empty()) return nullptr;
+  // A script of thousands of components looks each name up as it is read and again for
+  // every reference: beyond a few dozen components the owner keeps an index of the names.
+  if (!names_ && components_.size() >= kNameIndexFrom) {
+    names_ = std::make_unique<NameIndex>();
+    names_->byName.reserve(components_.size() * 2);
+    for (TComponent* c : components_) const_cast<TComponent*>(this)->indexName(c);
+  }
+  if (names_) {
+    auto it = names_->byName.find(foldName(name));
+    return it == names_->byName.end() ? nullptr : it->second;
+  }
   for (TComponent* c : components_)
     if (SameText(c->name_, name)) return c;
   return nullptr;
@@ -76,15 +146,14 @@ void TComponent::InsertComponent(TComponent* component) {
   if (component->owner_) component->owner_->RemoveComponent(component);
   components_.push_back(component);
   component->owner_ = this;
+  indexName(component);
   Notification(component, TOperation::opInsert);
 }
 
 void TComponent::RemoveComponent(TComponent* component) {
-  auto it = std::find(components_.begin(), components_.end(), component);
-  if (it == components_.end()) return;
+  if (!component || component->owner_ != this) return;
   Notification(component, TOperation::opRemove);
-  it = std::find(components_.begin(), components_.end(), component);
-  if (it != components_.end()) components_.erase(it);
+  if (eraseFromBack(components_, component)) unindexName(component);
   component->owner_ = nullptr;
 }
 
@@ -97,6 +166,9 @@ void TComponent::Loaded() { state_ &= ~(csLoading | csReading); }
 
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == TOperation::opRemove && component) RemoveFreeNotification(component);
+  // An insertion concerns only the owner; nothing below it holds a reference to a component
+  // not yet made. While the owner frees all its components, only the owner is told.
+  if (operation == TOperation::opInsert || (state_ & csFreeingComponents)) return;
   // Forward to every owned component; the list may shrink while we walk it.
   for (size_t i = 0; i < components_.size(); ++i) {
     TComponent* c = components_[i];
@@ -113,10 +185,15 @@ void TComponent::FreeNotification(TComponent* component) {
 }
 
 void TComponent::RemoveFreeNotification(TComponent* component) {
-  auto it = std::find(freeNotifies_.begin(), freeNotifies_.end(), component);
-  if (it != freeNotifies_.end()) {
-    freeNotifies_.erase(it);
-    component->RemoveFreeNotification(this);
+  if (!component || component == this) return;
+  // A link is held on both sides, so the shorter list tells whether there is one: a path
+  // specifier that thousands of files refer to is not searched for each of them.
+  std::vector<TComponent*>& mine = freeNotifies_;
+  std::vector<TComponent*>& theirs = component->freeNotifies_;
+  if (mine.size() <= theirs.size()) {
+    if (eraseFromBack(mine, component)) eraseFromBack(theirs, this);
+  } else if (eraseFromBack(theirs, this)) {
+    eraseFromBack(mine, component);
   }
 }
 

@@ -1,6 +1,7 @@
 // TComponent: named, owned objects with a loading state and removal notifications.
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,7 @@ enum TComponentStateFlag : unsigned {
   csReading = 2,
   csDestroying = 4,
   csDesigning = 8,
+  csFreeingComponents = 16,  // DestroyComponents is at work: removals are not forwarded
 };
 
 class TComponent : public TPersistent {
@@ -42,7 +44,8 @@ class TComponent : public TPersistent {
   TComponent* FindComponent(std::string_view name) const;
   void InsertComponent(TComponent* component);
   void RemoveComponent(TComponent* component);
-  // Destroys every owned component, last first. Roots whose components call back into
+  // Destroys every owned component, last first, telling only this owner (and, through each
+  // destructor, the components linked by FreeNotification) of each removal. Roots whose components call back into
   // them while going call it from their own destructor.
   void DestroyComponents();
 
@@ -54,8 +57,10 @@ class TComponent : public TPersistent {
   // reference is resolved. Clears the loading state.
   virtual void Loaded();
 
-  // Sent to every component of the owner (and to those that asked by FreeNotification)
-  // when a component is inserted into or removed from the owner.
+  // Sent to the owner when a component is inserted into it; sent to the owner and every
+  // component it owns (and to those that asked by FreeNotification) when one is removed,
+  // except while the owner frees all its components (DestroyComponents), when only the
+  // owner and those that asked are told.
   virtual void Notification(TComponent* component, TOperation operation);
   void FreeNotification(TComponent* component);
   void RemoveFreeNotification(TComponent* component);
@@ -76,13 +81,17 @@ class TComponent : public TPersistent {
   void ValidateRename(TComponent* component, const std::string& oldName, const std::string& newName) const;
 
  private:
-  void notifyAll(TComponent* component, TOperation operation);
+  struct NameIndex;
+  void indexName(TComponent* component);
+  void unindexName(TComponent* component);
 
   std::string name_;
   int32_t tag_ = 0;
   TComponent* owner_ = nullptr;
   std::vector<TComponent*> components_;
   std::vector<TComponent*> freeNotifies_;
+  // Folded name -> component, made by FindComponent once there are many components.
+  mutable std::unique_ptr<NameIndex> names_;
   unsigned state_ = 0;
 };
 

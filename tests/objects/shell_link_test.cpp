@@ -114,6 +114,45 @@ TEST_F(ShellLinkTest, ShortcutsGoWithTheirTargetsAndMainLinksNeedTheirGroup) {
   EXPECT_EQ(MainLinkGroup(), nullptr);
 }
 
+namespace {
+// An install file that counts the destroyed containers it is told of.
+class TCountingFile : public TTestFile {
+ public:
+  using TTestFile::TTestFile;
+  void ObjectDestroyed(TInstallContainer* object) override {
+    ++told;
+    TTestFile::ObjectDestroyed(object);
+  }
+  static inline long told = 0;
+};
+}  // namespace
+
+TEST_F(ShellLinkTest, ATreeOfThousandsIsFreedInLinearTimeAndItsListsStayRight) {
+  constexpr int n = 2000;
+  const int containersBefore = InstallContainers().Count();
+  auto* tree = new TTestForm(nullptr);
+  auto* install = Make<TTestEngine>(tree, "Install2");
+  auto* group = Make<TInstallFileGroup>(tree, "Group", install);
+  std::vector<TCountingFile*> files;
+  for (int i = 0; i < n; ++i) files.push_back(Make<TCountingFile>(tree, "F" + std::to_string(i), group));
+  auto* link = Make<TInstallShellLink>(tree, "lnk", install);
+  link->SetObjectLink(files[n / 2]);
+
+  // A file freed during the run: its shortcut goes with it, the group renumbers the rest.
+  delete files[n / 2];
+  EXPECT_EQ(tree->FindComponent("lnk"), nullptr);
+  ASSERT_EQ(group->HelperCount(), n - 1);
+  for (int i = 0; i < n - 1; ++i) ASSERT_EQ(group->Helpers(i)->Order(), i);
+
+  TCountingFile::told = 0;
+  delete tree;
+  EXPECT_LT(TCountingFile::told, 4L * n);
+  EXPECT_EQ(InstallContainers().Count(), containersBefore);
+  for (int i = 0; i < InstallContainers().Count(); ++i) EXPECT_NE(InstallContainers().Items(i), group);
+  EXPECT_EQ(CurrentEngine(), nullptr);
+  SetCurrentEngine(engine);
+}
+
 TEST_F(ShellLinkTest, UninstallEntryAccumulatesAndSkippedShortcutsAreStillRecorded) {
   auto* group = Make<TInstallFileGroup>(&form, "Demo", engine);
   group->SetInclude(false);

@@ -1,0 +1,76 @@
+// Owners of many components: names found through the owner's index as they change, and
+// freeing all components with each removal told to the owner and the linked ones only.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/exceptions.h"
+#include "runtime/published.h"
+
+namespace kestrune {
+namespace {
+
+// Counts the notifications it is sent and keeps one FreeNotification link.
+class TCounted : public TComponent {
+ public:
+  using TComponent::TComponent;
+  ~TCounted() override {
+    // The linked component went first (made later, freed earlier): its link must be gone.
+    if (link) ++dangling;
+  }
+  void SetLink(TCounted* target) {
+    link = target;
+    if (target) target->FreeNotification(this);
+  }
+  void Notification(TComponent* component, TOperation operation) override {
+    ++calls;
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == link) link = nullptr;
+  }
+  TCounted* link = nullptr;
+  static inline long calls = 0;
+  static inline int dangling = 0;
+};
+
+}  // namespace
+
+TEST(ComponentTest, ManyComponentsAreFoundByNameAndFreedInLinearTime) {
+  constexpr int n = 3000;
+  auto* root = new TComponent(nullptr);
+  std::vector<TCounted*> items;
+  for (int i = 0; i < n; ++i) {
+    items.push_back(new TCounted(root));
+    items.back()->SetName("Item" + std::to_string(i));
+  }
+  // Each links to the next one, and every one to the first (which then has n links).
+  for (int i = 0; i + 1 < n; ++i) items[i]->SetLink(items[i + 1]);
+  for (int i = 1; i < n; ++i) items[0]->FreeNotification(items[i]);
+
+  EXPECT_EQ(root->FindComponent("ITEM2999"), items[n - 1]);
+  items[5]->SetName("Renamed");
+  EXPECT_EQ(root->FindComponent("renamed"), items[5]);
+  EXPECT_EQ(root->FindComponent("Item5"), nullptr);
+  EXPECT_THROW(items[6]->SetName("RENAMED"), EComponentError);
+  TCounted loose(nullptr);
+  EXPECT_THROW(loose.SetName("x y"), EComponentError);
+  items[7]->SetLink(nullptr);  // it goes before the one it links to
+  delete items[7];
+  EXPECT_EQ(root->FindComponent("Item7"), nullptr);
+  EXPECT_EQ(items[6]->link, nullptr);  // told by its link
+  auto* late = new TCounted(nullptr);
+  late->SetName("Item7");
+  root->InsertComponent(late);
+  EXPECT_EQ(root->FindComponent("item7"), late);
+  loose.SetName("Item8");
+  EXPECT_THROW(root->InsertComponent(&loose), EComponentError);
+
+  // Made one by one, freed all at once: a few notifications per component, not one for
+  // every other component, and no link left to a freed one.
+  TCounted::calls = 0;
+  delete root;
+  EXPECT_LT(TCounted::calls, 4L * n);
+  EXPECT_EQ(TCounted::dangling, 0);
+}
+
+}  // namespace kestrune
