@@ -9,8 +9,29 @@
 
 namespace kestrune::platform {
 
+namespace {
+
+// Whether the file's first two bytes are readable and not "MZ": then it is no program file
+// and has no version resource. The system's version reader maps every file it is given
+// as a module first (under Wine several server calls and a section per file), which a build
+// of thousands of data files paid for each. A file that cannot be opened or read is left
+// to the system's reader, which reports why.
+bool surelyNoProgram(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  char magic[2] = {};
+  DWORD got = 0;
+  const bool read = ReadFile(h, magic, sizeof magic, &got, nullptr) != 0;
+  CloseHandle(h);
+  return read && !(got == 2 && magic[0] == 'M' && magic[1] == 'Z');
+}
+
+}  // namespace
+
 std::optional<std::vector<uint8_t>> ReadVersionInfo(const std::string& path) {
   const std::wstring wide = Widen(path);
+  if (surelyNoProgram(wide)) return std::nullopt;
   DWORD handle = 0;
   DWORD size = GetFileVersionInfoSizeW(wide.c_str(), &handle);
   if (size == 0) {

@@ -117,6 +117,12 @@ TEST(VersionResources, PortableReaderAgreesWithTheSystem) {
   std::vector<std::string> files;
   for (const char* name : {"ver_en.dll", "ver_nostrings.dll", "ver_font.dll", "ver_cz.exe", "ver_none.dll"})
     files.push_back(pe(name));
+  // Files that are no programs (text, empty, a lone "M") have no version either way.
+  test::ScratchDir dir;
+  for (const auto& [name, text] : {std::pair<const char*, std::string>{"text.txt", "not a program"}, {"empty.dat", ""}, {"m.dat", "M"}}) {
+    files.push_back(dir / name);
+    test::writeFile(files.back(), test::Bytes(text.begin(), text.end()));
+  }
   for (const auto& e : std::filesystem::directory_iterator(platform::systemDirectory())) {
     const std::string ext = LowerCase(e.path().extension().string());
     if (e.is_regular_file() && (ext == ".dll" || ext == ".exe") && isPe(e.path().string()))
