@@ -29,10 +29,14 @@ endif()
 # the small terminate handler (programs/shipped_terminate.cpp), unreferenced sections
 # dropped at link, a link map, debug information split into bin/NAME.exe.debug and
 # stripped, an install rule into bin/ and a place in the install check
-# (cmake/KestruneInstall.cmake).
+# (cmake/KestruneInstall.cmake). NO_RUNTIME: a program linked without the C and C++
+# runtimes, which has no terminate handler to replace.
 function(kestrune_shipped_program target)
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "NO_RUNTIME" "" "")
   if(WIN32)
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/programs/shipped_terminate.cpp)
+    if(NOT ARG_NO_RUNTIME)
+      target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/programs/shipped_terminate.cpp)
+    endif()
     set(map ${CMAKE_BINARY_DIR}/shipped/${target}.map)
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/shipped)
     target_link_options(${target} PRIVATE -Wl,--gc-sections -Wl,-Map=${map})

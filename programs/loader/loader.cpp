@@ -5,10 +5,20 @@
 // "*TODISK"), waits for it and returns its exit code. The folder is removed afterwards
 // unless the setup program left a resume after restart that needs it.
 //
-// Plain Win32 and zlib only: no C++ runtime, no exceptions, fixed buffers. Everything read
-// from the file is checked before it is used; damage ends in a message box.
+// Plain Win32 and zlib only: no C or C++ runtime, no exceptions, fixed buffers. Everything
+// read from the file is checked before it is used; damage ends in a message box.
+//
+// Exit codes: the setup program's own, or kLoaderFailed (5) when the loader could not run it:
+// this file is damaged or cut short (or carries no setup files), or the temporary folder or
+// the setup program's process could not be made.
+//
+// The program imports from kernel32 alone. It usually runs from a download folder, where
+// anyone may have put a DLL named like a system one: before anything else it limits the
+// DLL search to the system directory, and only then loads user32 (message boxes) and
+// advapi32 (the registry) by their full system paths. A static import of those, or of
+// shell32, would load them and what they load before the first line of this program runs,
+// searching this program's folder first.
 #include <windows.h>
-#include <shellapi.h>
 #include <zlib.h>
 
 #include "engine/distribution_format.h"
@@ -17,25 +27,80 @@ namespace df = kestrune::distribution_format;
 
 namespace {
 
-constexpr DWORD kLoaderFailed = 2;  // exit code when the setup program could not be started
+constexpr DWORD kLoaderFailed = 5;  // exit code when the setup program could not be run
 constexpr int kPath = 1024;
 constexpr size_t kHeaderSize = 172;  // archive member header
 constexpr size_t kHeadSize = 5;      // archive head: member count, spanned flag
 constexpr int kMaxMembers = 4096;
 const wchar_t kTitle[] = L"Setup";
 
+// ---- the system libraries, loaded after the DLL search is limited ----
+
+struct SystemCalls {
+  int(WINAPI* messageBox)(HWND, LPCWSTR, LPCWSTR, UINT) = nullptr;
+  int(WINAPIV* format)(LPWSTR, LPCWSTR, ...) = nullptr;
+  LPWSTR(WINAPI* upper)(LPWSTR) = nullptr;
+  LSTATUS(WINAPI* regOpenKey)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY) = nullptr;
+  LSTATUS(WINAPI* regQueryValue)(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD) = nullptr;
+  LSTATUS(WINAPI* regCloseKey)(HKEY) = nullptr;
+};
+SystemCalls sys;
+
+template <typename Function>
+void bind(HMODULE module, const char* name, Function& function) {
+  function = module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+// Loads a library of the system directory by its full path.
+HMODULE loadSystemLibrary(const wchar_t* name) {
+  wchar_t path[MAX_PATH + 32];
+  const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return nullptr;
+  lstrcatW(path, L"\\");
+  lstrcatW(path, name);
+  return LoadLibraryW(path);
+}
+
+// Nothing is loaded from the folder of this program or from the current folder: the
+// system's directories only, where the system knows the newer rule, else at least not the
+// current folder. Then the two libraries this program calls.
+void loadSystemCalls() {
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  using SetDirectory = BOOL(WINAPI*)(LPCWSTR);
+  using SetDefault = BOOL(WINAPI*)(DWORD);
+  SetDirectory setDirectory;
+  SetDefault setDefault;
+  bind(kernel, "SetDllDirectoryW", setDirectory);
+  bind(kernel, "SetDefaultDllDirectories", setDefault);
+  if (setDirectory) setDirectory(L"");
+  if (setDefault) setDefault(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
+  HMODULE user = loadSystemLibrary(L"user32.dll"), advapi = loadSystemLibrary(L"advapi32.dll");
+  bind(user, "MessageBoxW", sys.messageBox);
+  bind(user, "wsprintfW", sys.format);
+  bind(user, "CharUpperW", sys.upper);
+  bind(advapi, "RegOpenKeyExW", sys.regOpenKey);
+  bind(advapi, "RegQueryValueExW", sys.regQueryValue);
+  bind(advapi, "RegCloseKey", sys.regCloseKey);
+}
+
 // ---- small helpers without the C runtime ----
+
+void show(const wchar_t* text) {
+  if (sys.messageBox) sys.messageBox(nullptr, text, kTitle, MB_OK | MB_ICONSTOP);
+}
 
 void fail(const wchar_t* format, const wchar_t* a = L"", const wchar_t* b = L"") {
   wchar_t text[3 * kPath];
-  wsprintfW(text, format, a, b);
-  MessageBoxW(nullptr, text, kTitle, MB_OK | MB_ICONSTOP);
+  if (!sys.format) return;
+  sys.format(text, format, a, b);
+  show(text);
 }
 
 void failCode(const wchar_t* format, const wchar_t* a, DWORD code) {
   wchar_t text[3 * kPath];
-  wsprintfW(text, format, a, static_cast<unsigned>(code));
-  MessageBoxW(nullptr, text, kTitle, MB_OK | MB_ICONSTOP);
+  if (!sys.format) return;
+  sys.format(text, format, a, static_cast<unsigned>(code));
+  show(text);
 }
 
 // Appends text when it fits into capacity characters (terminator included).
@@ -151,8 +216,9 @@ bool makeFolder(wchar_t* folder) {
     return false;
   }
   const DWORD pid = GetCurrentProcessId(), tick = GetTickCount();
+  if (!sys.format) return false;
   for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-    wsprintfW(folder, L"%sKst%X%X%X", temp, static_cast<unsigned>(pid), static_cast<unsigned>(tick), attempt);
+    sys.format(folder, L"%sKst%X%X%X", temp, static_cast<unsigned>(pid), static_cast<unsigned>(tick), attempt);
     if (CreateDirectoryW(folder, nullptr)) return true;
     if (GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
@@ -161,7 +227,7 @@ bool makeFolder(wchar_t* folder) {
 }
 
 // Removes the folder and what lies in it.
-void removeTree(const wchar_t* folder) {
+void removeTree(const wchar_t* folder, bool top = true) {
   wchar_t pattern[kPath];
   lstrcpyW(pattern, folder);
   if (!append(pattern, L"\\*")) return;
@@ -174,7 +240,7 @@ void removeTree(const wchar_t* folder) {
       lstrcpyW(path, folder);
       if (!append(path, L"\\") || !append(path, found.cFileName)) continue;
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        removeTree(path);
+        removeTree(path, false);
       } else {
         SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(path);
@@ -182,25 +248,28 @@ void removeTree(const wchar_t* folder) {
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  RemoveDirectoryW(folder);
+  // The folder itself may be held a moment longer by the system after the setup program's
+  // end (its image, a handle closing): a few more tries, not a trace left.
+  for (int attempt = 0; !RemoveDirectoryW(folder) && top && attempt < 50; ++attempt) Sleep(100);
 }
 
 // True when the setup program registered a resume after restart that runs from folder.
 bool resumeNeeds(const wchar_t* folder) {
+  if (!sys.regOpenKey || !sys.regQueryValue || !sys.regCloseKey || !sys.upper) return false;
   HKEY key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", 0, KEY_READ, &key) !=
+  if (sys.regOpenKey(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", 0, KEY_READ, &key) !=
       ERROR_SUCCESS)
     return false;
   wchar_t command[2 * kPath] = {};
   DWORD size = sizeof command - sizeof(wchar_t), type = 0;
-  const bool found = RegQueryValueExW(key, L"KestruneUnfinished", nullptr, &type, reinterpret_cast<BYTE*>(command),
+  const bool found = sys.regQueryValue(key, L"KestruneUnfinished", nullptr, &type, reinterpret_cast<BYTE*>(command),
                                       &size) == ERROR_SUCCESS;
-  RegCloseKey(key);
+  sys.regCloseKey(key);
   if (!found) return false;
-  CharUpperW(command);
+  sys.upper(command);
   wchar_t upper[kPath];
   lstrcpyW(upper, folder);
-  CharUpperW(upper);
+  sys.upper(upper);
   for (const wchar_t* p = command; *p; ++p)
     if (startsWith(p, upper)) return true;
   return false;
@@ -337,32 +406,40 @@ bool unpack(const Source& source, const wchar_t* self, const wchar_t* folder, wc
 
 // ---- the command line ----
 
-// True when the loader's own command line holds the switch *TODISK.
+// True when the loader's own command line holds the switch *TODISK (in any case, quoted
+// or not) after the program's name.
 bool toDiskRequested() {
-  int argc = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  bool found = false;
-  for (int i = 1; argv && i < argc; ++i) found = found || lstrcmpiW(argv[i], L"*TODISK") == 0;
-  if (argv) LocalFree(argv);
-  return found;
-}
-
-// The system's directories only: nothing is loaded from the folder of this program or
-// from the temporary folder.
-void restrictDllSearch() {
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  using SetDirectory = BOOL(WINAPI*)(LPCWSTR);
-  using SetDefault = BOOL(WINAPI*)(DWORD);
-  if (auto setDirectory = reinterpret_cast<SetDirectory>(
-          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW"))))
-    setDirectory(L"");
-  if (auto setDefault = reinterpret_cast<SetDefault>(
-          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories"))))
-    setDefault(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
+  const wchar_t* p = GetCommandLineW();
+  // The program's name: up to the closing quote when it starts with one, else to a blank.
+  if (*p == L'"') {
+    for (++p; *p && *p != L'"'; ++p) {
+    }
+    if (*p) ++p;
+  } else {
+    while (*p && *p != L' ' && *p != L'\t') ++p;
+  }
+  for (;;) {
+    while (*p == L' ' || *p == L'\t') ++p;
+    if (!*p) return false;
+    wchar_t word[16];
+    int n = 0;
+    bool quoted = false, fits = true;
+    for (; *p && (quoted || (*p != L' ' && *p != L'\t')); ++p) {
+      if (*p == L'"') {
+        quoted = !quoted;
+      } else if (n < 15) {
+        word[n++] = *p;
+      } else {
+        fits = false;
+      }
+    }
+    word[n] = 0;
+    if (fits && lstrcmpiW(word, L"*TODISK") == 0) return true;
+  }
 }
 
 DWORD run() {
-  restrictDllSearch();
+  loadSystemCalls();
   wchar_t self[kPath], selfDir[kPath];
   const DWORD n = GetModuleFileNameW(nullptr, self, kPath);
   if (n == 0 || n >= kPath) {
@@ -411,4 +488,40 @@ DWORD run() {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { ExitProcess(run()); }
+// What the compiler and zlib expect of a C library, over the process heap.
+extern "C" {
+void* memcpy(void* to, const void* from, size_t count) {
+  auto* t = static_cast<unsigned char*>(to);
+  const auto* f = static_cast<const unsigned char*>(from);
+  while (count--) *t++ = *f++;
+  return to;
+}
+void* memmove(void* to, const void* from, size_t count) {
+  auto* t = static_cast<unsigned char*>(to);
+  const auto* f = static_cast<const unsigned char*>(from);
+  if (t < f) {
+    while (count--) *t++ = *f++;
+  } else {
+    while (count--) t[count] = f[count];
+  }
+  return to;
+}
+void* memset(void* to, int value, size_t count) {
+  auto* t = static_cast<unsigned char*>(to);
+  while (count--) *t++ = static_cast<unsigned char>(value);
+  return to;
+}
+int memcmp(const void* a, const void* b, size_t count) {
+  const auto* x = static_cast<const unsigned char*>(a);
+  const auto* y = static_cast<const unsigned char*>(b);
+  for (; count--; ++x, ++y)
+    if (*x != *y) return *x < *y ? -1 : 1;
+  return 0;
+}
+void* malloc(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); }
+void free(void* block) {
+  if (block) HeapFree(GetProcessHeap(), 0, block);
+}
+// The program's entry: no C runtime start-up runs before it.
+void WinMainCRTStartup() { ExitProcess(run()); }
+}

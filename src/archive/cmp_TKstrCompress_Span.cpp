@@ -24,6 +24,8 @@ void TKstrCompress::SpanToDisks(const std::string& destDir, const std::string& f
   std::vector<std::string> made;
   std::unique_ptr<TFileStream> first;
   bool complete = false;
+  // The folder of the volume being written or asked for.
+  std::string dir = destDir;
   auto beginVolume = [&](const std::string& name) {
     try {
       pending.emplace(name);
@@ -54,7 +56,6 @@ void TKstrCompress::SpanToDisks(const std::string& destDir, const std::string& f
     auto file = platform::File::tryOpen(compressedFile_, platform::FileAccess::Read);
     if (!file) throw EKstrCompress("Cannot open the compressed file %s", {compressedFile_});
     source = std::make_unique<TFileStream>(std::move(*file), compressedFile_);
-    std::string dir = destDir;
     const std::string leaf = ExtractFileName(fileName);
     const std::string firstVolume = JoinPath(dir, leaf);
     beginVolume(firstVolume);
@@ -123,9 +124,19 @@ void TKstrCompress::SpanToDisks(const std::string& destDir, const std::string& f
     volume.reset();
     pending.reset();
     first.reset();
-    // A set that was not finished is of no use: no volume of it is left behind.
-    if (!complete)
-      for (const std::string& name : made) platform::deleteFile(name);
+    // A set that was not finished is of no use: its volumes go, each from a folder of its
+    // own. A volume whose folder a later volume (or the disk asked for) shares stays: that
+    // is one drive whose disks were swapped, and the file of its name now in the drive may
+    // be another disk's.
+    if (!complete) {
+      const std::string asked = ExtractFileDir(JoinPath(dir, "x"));
+      for (size_t i = 0; i < made.size(); ++i) {
+        const std::string folder = ExtractFileDir(made[i]);
+        bool shared = SameText(folder, asked);
+        for (size_t j = i + 1; j < made.size() && !shared; ++j) shared = SameText(folder, ExtractFileDir(made[j]));
+        if (!shared) platform::deleteFile(made[i]);
+      }
+    }
     // The table now describes the volumes, not CompressedFile.
     cached_ = false;
   };

@@ -105,7 +105,9 @@ void TCustomInstall::Build(const std::string& programPath, const std::string& bu
     throw;
   }
   restore();
-  if (selfExtracting) CreateSelfExtractor(setupExe, setup1, files1);
+  // Without the loader the distribution is the program copy and the archives, complete
+  // here: there is no setup.exe of this build to append them to.
+  if (selfExtracting && UseLoadingProgram()) CreateSelfExtractor(setupExe, setup1, files1);
 }
 
 void CopySetupProgram(TCustomInstall& engine, const std::string& buildDirectory, const std::string& programPath) {

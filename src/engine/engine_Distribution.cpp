@@ -162,6 +162,12 @@ void TCustomInstall::CleanupLoadingProgram() {
   const std::string programDir = RemoveBackslash(ExtractFileDir(program));
   for (int i = 0; i < presetupFiles_->Count(); ++i)
     platform::deleteFile(AddBackslash(programDir) + ExtractFileName((*presetupFiles_)[i]));
+  // A run started by the loader leaves the folder to the loader, which waits for this
+  // program's end and removes the folder then (or keeps it for a resume after a restart
+  // that runs from it); a batch file of ours removing it at the same time left the folder
+  // behind, empty, as often as not. Only the run after a restart, started by the system,
+  // has no loader waiting.
+  if (!modes_.Contains(TInstallMode::imAfterReboot)) return;
 
   const std::string batch = ChangeFileExt(MakeTempFileName(false), ".bat");
   // Quoted: an unquoted path with blanks ("Documents and Settings") would name other files.

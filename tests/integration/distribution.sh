@@ -3,17 +3,19 @@
 # refuses a missing or empty BUILD.INF, a missing kit directory or loader), the
 # self-extracting setup.exe is loader + setup.1 + files.1 + the 56-byte extraction info, a
 # web-type build writes filelist.lst, the self-extracting setup.exe installs from a fresh
-# folder and leaves no temporary copy behind; the installed product is in Wine's list of
+# folder, again and again, and leaves nothing in the temporary folder (nor loads the DLLs
+# planted beside it under system names); a build without the loader ends with success;
+# the installed product is in Wine's list of
 # programs (`uninstaller --list`), its shortcuts read back through the shell's link object
 # to the installed files, and uninstall.exe, started as the entry's "UninstallString" says
 # and answered as a user would, removes what the entry lists and nothing else; damaged
-# copies end in the loader's message,
+# copies end in the loader's message and its own exit code (5),
 # and "*TODISK" spans the distribution over three or more 1.44 MB disks (tmpfs mounts behind drive
-# A:), where Cancel at the second disk ends with "Aborted by user".
+# A:), where Cancel at the third disk ends with "Aborted by user" and deletes nothing on any disk.
 # Usage: distribution.sh SETUP.EXE KESTRUNE-SCRIPT.EXE LOADER.EXE UIDRIVER.EXE KESTRUNE-ARC.EXE
-#        UNINSTALL.EXE LNKINFO.EXE SCRIPT.kfm OUTDIR
+#        UNINSTALL.EXE LNKINFO.EXE SCRIPT.kfm OUTDIR PLANTED.DLL
 set -u
-setup=$1 tool=$2 loader=$3 driver=$4 arc=$5 uninstaller=$6 lnkinfo=$7 script=$8 outdir=$9
+setup=$1 tool=$2 loader=$3 driver=$4 arc=$5 uninstaller=$6 lnkinfo=$7 script=$8 outdir=$9 planted=${10}
 if [ -z "${DISPLAY:-}" ]; then echo "no DISPLAY: skipped"; exit 77; fi
 mkdir -p "$outdir"
 log="$outdir/distribution.log"
@@ -80,6 +82,18 @@ assert exe == b''.join(parts) + info
 EOF
 echo "ok: build: setup.exe = loader + setup.1 + files.1 + extraction info, no filelist.lst"
 
+# ---- a build without the loader: the program copy and files.1, and success ----
+mkdir -p "$root/Plain"
+sed 's/^    UseLoadingProgram = True$/    UseLoadingProgram = False/' "$script" >"$root/Plain/plain.kfm"
+wine "$tool" make-setup "$(winepath -w "$root/Plain/plain.kfm")" -o 'C:\KstDist\Plain\setup.exe' --setup "$(winepath -w "$setup")" \
+  >>"$log" 2>&1 </dev/null || fail "make-setup of the script without the loader failed"
+printf 'C:\\KstDist\\PlainOut\r\n' >"$root/Plain/BUILD.INF"
+start 'C:\KstDist\Plain\setup.exe' -b; wait_end "build without the loader"
+[ "$code" = 0 ] || fail "the build without the loader ended with $code"
+cmp -s "$root/Plain/setup.exe" "$root/PlainOut/setup.exe" && [ -s "$root/PlainOut/files.1" ] && [ ! -e "$root/PlainOut/setup.1" ] ||
+  fail "the build without the loader made: $(ls "$root/PlainOut")"
+echo "ok: a build without the loader copies the program, writes files.1 and ends with 0"
+
 # ---- a web-type build: the remote file list, one record per compressed file ----
 mkdir -p "$root/Web"
 awk '{ print } /^  object Install: TInstall$/ { print "    DistributeType = dtWeb"; print "    NetLocation = NetLocation" }' \
@@ -108,15 +122,25 @@ EOF
 echo "ok: a web build writes filelist.lst in the location's sub-directory, one record per compressed file"
 
 # ---- installing from the self-extracting file alone ----
-before=$(ls "$temp")
+# Beside it DLLs named like system ones, which Wine is told to prefer to its own as Windows
+# does for DLLs outside its protected list: the loader must load neither. Each install
+# leaves the temporary folder as it found it, at once.
+before=$(ls -A "$temp")
 cp "$root/Out/setup.exe" "$root/Run/setup.exe"
-start 'C:\KstDist\Run\setup.exe'; wait_end "self-extracting install"
-[ "$code" = 0 ] || fail "the self-extracting install ended with $code"
+cp "$planted" "$root/Run/version.dll" && cp "$planted" "$root/Run/imm32.dll" || fail "cannot plant the DLLs"
+overrides=$WINEDLLOVERRIDES
+export WINEDLLOVERRIDES="$overrides;version,imm32=n,b"
+for run in 1 2 3 4 5; do
+  wine reg delete "$ukey" /f >/dev/null 2>&1 </dev/null  # the entry of this run alone
+  start 'C:\KstDist\Run\setup.exe'; wait_end "self-extracting install $run"
+  [ "$code" = 0 ] || fail "self-extracting install $run ended with $code"
+  [ "$(ls -A "$temp")" = "$before" ] || fail "self-extracting install $run left in the temporary folder: $(ls -A "$temp")"
+done
+WINEDLLOVERRIDES=$overrides
+[ -z "$(ls "$root/Run" | grep '\.loaded$')" ] || fail "DLLs planted beside setup.exe were loaded: $(ls "$root/Run")"
 cmp -s "$root/Source/big.bin" "$root/Installed/big.bin" && cmp -s "$root/Source/small.txt" "$root/Installed/small.txt" ||
   fail "the installed files differ from their sources"
-sleep 1
-[ "$(ls "$temp")" = "$before" ] || fail "the temporary copy stayed: $(ls "$temp")"
-echo "ok: self-extracting install from a fresh folder, temporary copy removed"
+echo "ok: five self-extracting installs from a fresh folder, nothing left in the temporary folder, no planted DLL loaded"
 
 # ---- the installed product: Wine's list of programs, shortcuts, uninstall.exe ----
 listed() { wine uninstaller --list </dev/null 2>>"$log" | tr -d '\r' | grep -c '|||Distribution test$'; }
@@ -166,7 +190,7 @@ size=$(stat -c %s "$root/Out/setup.exe")
 head -c $((size * 2 / 3)) "$root/Out/setup.exe" >"$root/Bad/setup.exe"
 start 'C:\KstDist\Bad\setup.exe'
 answer Setup 'The setup program C:\KstDist\Bad\setup.exe carries no setup files, and no setup.1 lies beside it.'
-wait_end "truncated"; [ "$code" = 2 ] || fail "truncated copy: exit code $code"
+wait_end "truncated"; [ "$code" = 5 ] || fail "truncated copy: exit code $code"
 lie() {  # copies setup.exe with int32 $2 written at offset $1 from the end
   python3 - "$root/Out/setup.exe" "$root/Bad/$3" "$1" "$2" <<'EOF'
 import struct, sys
@@ -179,11 +203,11 @@ EOF
 lie 36 $((size * 2)) lying.exe    # setup.1 ends past the end of the file
 start 'C:\KstDist\Bad\lying.exe'
 answer Setup 'The self-extracting setup program C:\KstDist\Bad\lying.exe is damaged: the setup archive runs past the end of the file. Please get a new copy of it.'
-wait_end "lying trailer"; [ "$code" = 2 ] || fail "lying trailer: exit code $code"
+wait_end "lying trailer"; [ "$code" = 5 ] || fail "lying trailer: exit code $code"
 lie 32 100 overlap.exe  # files.1 starts inside the loader
 start 'C:\KstDist\Bad\overlap.exe'
 answer Setup 'The self-extracting setup program C:\KstDist\Bad\overlap.exe is damaged: the file archive overlaps the setup archive. Please get a new copy of it.'
-wait_end "overlapping parts"
+wait_end "overlapping parts"; [ "$code" = 5 ] || fail "overlapping parts: exit code $code"
 # A member's data spoilt in the middle of setup.1: nothing is started, nothing stays.
 python3 - "$root/Out/setup.exe" "$root/Bad/spoilt.exe" <<'EOF'
 import struct, sys
@@ -194,8 +218,8 @@ open(sys.argv[2], 'wb').write(data)
 EOF
 start 'C:\KstDist\Bad\spoilt.exe'
 answer Setup 'The setup archive in C:\KstDist\Bad\spoilt.exe is damaged: a member does not unpack to its size. Please get a new copy of the setup program.'
-wait_end "spoilt member"
-[ "$(ls "$temp")" = "$before" ] || fail "a damaged copy left files in the temporary folder"
+wait_end "spoilt member"; [ "$code" = 5 ] || fail "spoilt member: exit code $code"
+[ "$(ls -A "$temp")" = "$before" ] || fail "a damaged copy left files in the temporary folder"
 # The setup program itself, told to read a trailer that lies.
 start "$make" '-sC:\KstDist\Bad' -elying.exe
 answer "$title" 'The extraction info of the self-extracting file C:\KstDist\Bad\lying.exe is damaged: the setup archive runs past the end of the file'
@@ -214,8 +238,8 @@ for d in $disks; do
   mkdir -p "$floppies/$d" && mount -t tmpfs -o size=1440k tmpfs "$floppies/$d" 2>/dev/null || mounted=0
 done
 if [ $mounted = 0 ]; then
-  echo "no tmpfs mounts (not root?): floppy transfer skipped"
-  exit 0
+  echo "SKIPPED: the floppy transfer needs tmpfs mounts, which need root (user $(id -un)); the parts before it passed"
+  exit 77
 fi
 insert() { rm -f "$WINEPREFIX/dosdevices/a:"; ln -s "$floppies/$1" "$WINEPREFIX/dosdevices/a:"; }
 # The prompts: disks 2, 3, ... as each volume fills up, then disk 1 again for the final table.
@@ -280,12 +304,23 @@ skew=$(($(stat -c %Y "$root/Source/big.bin") - $(stat -c %Y "$root/Installed/big
 rm -rf "$root/Installed"
 echo "ok: installed from the $last disks (asked for disks$asked), files identical"
 
+# Cancel at the third disk, with another disk in the drive that holds files of the same
+# names: the transfer ends, and nothing is deleted on any disk.
 for d in $disks; do rm -rf "${floppies:?}/$d/"*; done
+echo other >"$floppies/3/files.1" && echo other >"$floppies/3/files.2"
 insert 1
 start 'C:\KstDist\Run\setup.exe' '*TODISK'
-answer "$title" 'Please insert disk 2' Cancel
+for d in 2 3; do
+  got=$(drive msgbox "$title" 60000) || fail "no prompt for disk $d"
+  [ "$got" = "Please insert disk $d" ] || fail "prompt was <$got>, expected disk $d"
+  insert $d
+  button=OK; [ $d = 3 ] && button=Cancel
+  drive click "$title" $button >/dev/null || fail "cannot answer <$got>"
+done
 answer "$title" 'Aborted by user'
 wait_end "cancelled floppy transfer"
 [ "$code" = 1 ] || fail "the cancelled transfer ended with exit code $code, expected 1"
-[ -f "$floppies/1/setup.1" ] && [ -z "$(ls "$floppies/2")" ] || fail "cancel: disk 1 should keep its files, disk 2 stay empty"
-echo "ok: Cancel at the second disk ends with \"Aborted by user\", disk 1 keeps its files"
+[ "$(ls "$floppies/1" | tr '\n' ' ')" = "files.1 setup.1 setup.exe " ] && [ "$(ls "$floppies/2")" = files.2 ] ||
+  fail "cancel: disks 1 and 2 should keep what was written: $(ls -R "$floppies")"
+[ "$(cat "$floppies/3/files.1" "$floppies/3/files.2")" = "$(printf 'other\nother')" ] || fail "cancel deleted files of the disk in the drive"
+echo "ok: Cancel at the third disk ends with \"Aborted by user\", every disk keeps its files"
