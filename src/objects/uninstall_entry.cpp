@@ -1,6 +1,7 @@
 // Appending lines to the uninstall entry, and reading the whole entry back.
 #include "objects/uninstall_entry.h"
 
+#include "platform/platform_error.h"
 #include "platform/registry.h"
 #include "routines/routines_Registry.h"
 #include "runtime/exceptions.h"
@@ -14,12 +15,37 @@ namespace {
 constexpr int kFilesKeyTries = 16;
 
 void appendLine(const std::string& sub, const std::string& value) {
-  const std::string entries = ReadRegistryString(rkLocalMachine, sub, "Entries", "0");
+  // The key is opened once for the count and both values (an installation appends a line
+  // for every file, and under Wine every opening of a key is a round trip to the server).
+  // Where it cannot be opened for writing, each step opens it on its own, which reports the
+  // value that could not be written.
+  std::optional<platform::RegKey> key;
+  try {
+    key = platform::RegKey::create(platform::RegRoot::LocalMachine, sub);
+  } catch (const platform::PlatformError&) {
+  }
+  std::string entries = "0";
+  if (key) {
+    try {
+      entries = key->tryReadString("Entries").value_or("0");
+    } catch (const platform::PlatformError&) {
+    }
+  } else {
+    entries = ReadRegistryString(rkLocalMachine, sub, "Entries", "0");
+  }
   const std::optional<int> count = ParseEntryCount(entries);
   if (!count) throw EIRCannotWriteValue("Cannot install into registry. Key: %s Ident: %s Value %s", {sub, "Entries", entries});
   const int n = *count + 1;
-  WriteRegistryString(rkLocalMachine, sub, "File" + std::to_string(n), value);
-  WriteRegistryString(rkLocalMachine, sub, "Entries", std::to_string(n));
+  auto write = [&](const std::string& name, const std::string& text) {
+    if (!key) return WriteRegistryString(rkLocalMachine, sub, name, text);
+    try {
+      key->writeString(name, text);
+    } catch (const platform::PlatformError&) {
+      throw EIRCannotWriteValue("Cannot install into registry. Key: %s Ident: %s Value %s", {sub, name, text});
+    }
+  };
+  write("File" + std::to_string(n), value);
+  write("Entries", std::to_string(n));
 }
 
 void readLines(const platform::RegKey& key, std::vector<std::string>& out) {

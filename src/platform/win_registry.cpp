@@ -33,18 +33,22 @@ HKEY rootHandle(RegRoot root) {
 
 bool isMissing(LONG rc) { return rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND; }
 
-// Reads a value's raw bytes and type; nullopt when it does not exist.
+// Reads a value's raw bytes and type; nullopt when it does not exist. Most values are short:
+// the first call reads into a buffer of a few hundred bytes, and only a longer value is
+// read again at the size the first call reports (under Wine each call is a round trip to
+// the server, and a run reads values for every file).
 std::optional<std::pair<DWORD, std::vector<BYTE>>> queryValue(HKEY key, std::string_view name) {
   std::wstring wname = Widen(name);
+  std::vector<BYTE> data(512);
   for (;;) {
-    DWORD type = 0, size = 0;
-    LONG rc = RegQueryValueExW(key, wname.c_str(), nullptr, &type, nullptr, &size);
-    if (isMissing(rc)) return std::nullopt;
-    if (rc != ERROR_SUCCESS) throwWin32("RegQueryValueExW", rc);
-    std::vector<BYTE> data(size + sizeof(wchar_t));
-    DWORD got = size;
-    rc = RegQueryValueExW(key, wname.c_str(), nullptr, &type, data.data(), &got);
-    if (rc == ERROR_MORE_DATA) continue;  // the value grew between the two calls
+    DWORD type = 0;
+    // Room is kept for a terminating null the stored string may lack.
+    DWORD got = static_cast<DWORD>(data.size() - sizeof(wchar_t));
+    LONG rc = RegQueryValueExW(key, wname.c_str(), nullptr, &type, data.data(), &got);
+    if (rc == ERROR_MORE_DATA) {  // longer than the buffer, or grown since the last call
+      data.resize(std::max<size_t>(got + sizeof(wchar_t), data.size() * 2));
+      continue;
+    }
     if (isMissing(rc)) return std::nullopt;
     if (rc != ERROR_SUCCESS) throwWin32("RegQueryValueExW", rc);
     data.resize(got);
