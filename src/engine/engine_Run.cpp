@@ -9,6 +9,7 @@
 #include "engine/engine_Build.h"
 #include "objects/cmp_TCustomNetInstallLocation.h"
 #include "objects/cmp_TCustomInstallFile.h"
+#include "objects/cmp_TUninstallEXE.h"
 #include "platform/files.h"
 #include "platform/platform_error.h"
 #include "platform/registry.h"
@@ -312,6 +313,8 @@ void TCustomInstall::HandleInstallException(const std::exception& e) {
   else if (dynamic_cast<const IEInstallCommandLine*>(&e)) ending_ = TRunEnding::reBadCommandLine;
   else ending_ = TRunEnding::reFailed;
   try {
+    // Files already written stay removable: the entry gets its uninstaller and command.
+    TUninstallEXE::CompleteEntryOfEndedRun();
     if (aborted) {
       NotifyBadInstall();
       CleanupLoadingProgram();

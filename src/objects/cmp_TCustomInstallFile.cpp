@@ -146,6 +146,16 @@ void TCustomInstallFile::DefineProperties(Filer& filer) {
 
 // ---- the property check ----
 
+void TCustomInstallFile::CheckDestName(const std::string& destName) const {
+  const bool plain = destName != "." && destName != ".." &&
+                     std::none_of(destName.begin(), destName.end(), [](char c) {
+                       return static_cast<unsigned char>(c) < 32 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+                     });
+  if (!plain)
+    throw IECustomInstallFile("The DestName of the following TInstallFile component %s is not a plain file name: %s",
+                              {Name(), destName});
+}
+
 void TCustomInstallFile::CheckProperties(TInstallContainer* container, std::string destName, std::string fileName,
                                          std::string includeFromDir, std::string destDir,
                                          TCustomPathSpecifier* destDirType, TInstallFileType fileType, bool activeX) {
@@ -164,6 +174,7 @@ void TCustomInstallFile::CheckProperties(TInstallContainer* container, std::stri
     if (other && other != this) throw IEfcDuplicateFile("There is already a file with the name :%s", {source});
   }
   if (fileName != fileName_ && !Trim(fileName).empty()) destName = fileName;
+  CheckDestName(destName);
 
   const std::string ext = UpperCase(ExtractFileExt(fileName));
   if (nameChanged || dirChanged) {

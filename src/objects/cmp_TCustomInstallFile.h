@@ -152,6 +152,10 @@ class TCustomInstallFile : public TFileRelated {
 
  protected:
   // The property check: the eight values, the changed one in place of the current.
+  // Raises IECustomInstallFile when DestName is not blank and not a plain file name (a
+  // folder in it, a drive, "." or "..", a character no file name holds): the file would be
+  // written elsewhere than the uninstall list, the shortcuts and the counters say.
+  void CheckDestName(const std::string& destName) const;
   void CheckProperties(TInstallContainer* container, std::string destName, std::string fileName,
                        std::string includeFromDir, std::string destDir, TCustomPathSpecifier* destDirType,
                        TInstallFileType fileType, bool activeX);
@@ -189,6 +193,9 @@ class TCustomInstallFile : public TFileRelated {
   bool existedBefore_ = false;
   bool installIt_ = false;
   bool needsReboot_ = false;
+  // This run's IncrementSharedDLLCount found the file counted already: another product
+  // installed it, and whichever lets go last removes it.
+  bool countedBefore_ = false;
   // The destination name a file in use will have after the restart (it is extracted
   // under a numbered name meanwhile).
   std::string finalDestName_;

@@ -56,6 +56,7 @@ class EngineHooks {
 
 void TCustomInstallFile::ProcessHelpers() {
   needsReboot_ = false;
+  countedBefore_ = false;
   finalDestName_.clear();
   installIt_ = false;
   try {
@@ -66,6 +67,8 @@ void TCustomInstallFile::ProcessHelpers() {
     return;
   }
   if (Trim(GetDestDir()).empty()) throw IECustomInstallFile(kDestBlank, {Name()});
+  // A loaded script has not been through the property check.
+  CheckDestName(destName_);
 
   const std::string dest = DestPath();
   existedBefore_ = platform::fileExists(dest);
@@ -390,13 +393,17 @@ void TCustomInstallFile::ReadInfoFromFile() {
 
 // ---- uninstall lines ----
 
+// A file the step kept (or skipped) is listed all the same; only one it wrote, or a shared
+// file another product had counted already, is recorded as written, so that uninstalling
+// leaves a file that was there before.
 void TCustomInstallFile::WriteUninstallInfo(const std::string& key) {
+  const bool written = installIt_ || countedBefore_;
   if (activeX_) {
     const bool exe = UpperCase(ExtractFileExt(fileName_)) == ".EXE";
-    AppendUninstallActiveXLine(key, DestPath() + (exe ? ";1" : ";0"));
+    AppendUninstallActiveXLine(key, DestPath(), exe, written);
     return;
   }
-  AppendUninstallFileLine(key, DestPath());
+  AppendUninstallFileLine(key, DestPath(), written);
 }
 
 void TCustomInstallFile::CompleteAfterReboot() {

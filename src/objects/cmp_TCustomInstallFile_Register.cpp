@@ -169,8 +169,14 @@ bool TCustomInstallFile::IncrementSharedDLLCount() {
     }
   };
   try {
-    if (std::optional<uint32_t> count = readCount(shortPath)) key->writeDword(shortPath, *count + 1);
-    else key->writeDword(longPath, readCount(longPath).value_or(0) + 1);
+    if (std::optional<uint32_t> count = readCount(shortPath)) {
+      key->writeDword(shortPath, *count + 1);
+      countedBefore_ = *count > 0;
+    } else {
+      const uint32_t before = readCount(longPath).value_or(0);
+      key->writeDword(longPath, before + 1);
+      countedBefore_ = before > 0;
+    }
   } catch (const platform::PlatformError&) {
     return false;
   }

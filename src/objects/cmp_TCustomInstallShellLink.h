@@ -60,6 +60,8 @@ class TCustomInstallShellLink : public TInstallObject {
   // Destroys this shortcut from a notification (when it is owned, so its owner held it
   // on the heap); a shortcut going already, or one without owner, only forgets.
   void destroySelf(TInstallContainer* destroyed);
+  // Parameters with meta variables expanded; the uninstaller's product name as it is.
+  std::string arguments() const;
 
   std::string linkName_;
   TInstallContainer* objectLink_ = nullptr;
@@ -69,6 +71,10 @@ class TCustomInstallShellLink : public TInstallObject {
   uint16_t hotKey_ = 0;
   TMethodType method_ = TMethodType::mtAutoDetect;
   bool comReady_ = false;
+  // This run made the shortcut's file (or Program Manager item).
+  bool created_ = false;
+  // The shortcut starts the uninstaller: its parameters are the product name as it is.
+  bool startsUninstaller_ = false;
 };
 
 class TInstallShellLink : public TCustomInstallShellLink {

@@ -54,6 +54,8 @@ void TCustomInstallShellLink::InitializeShellLink() {
 }
 
 void TCustomInstallShellLink::ProcessHelpers() {
+  created_ = false;
+  startsUninstaller_ = false;
   if (Trim(linkName_).empty()) throw IEInstallShellLink(kBlankName, {Name()});
   if (objectLink_) {
     // A target excluded from this run gets no shortcut; its line is still written.
@@ -62,6 +64,7 @@ void TCustomInstallShellLink::ProcessHelpers() {
       IInstallEngine* engine = CurrentEngine();
       if (!engine) throw IEInstallShellLink("%s cannot perform operation because there is no TInstall component", {Name()});
       parameters_ = engine->EngineProductName();
+      startsUninstaller_ = true;
     } else if (objectLink_->Is<TCustomShellLinkGroup>()) {
       CreateDirectories(objectLink_->GetDestDir());
     }
@@ -87,12 +90,13 @@ void TCustomInstallShellLink::CreateShellLink() {
   InitializeShellLink();
   CreateDirectories(RemoveBackslash(GetDestDir()));
   platform::ShellLinkData data;
-  data.arguments = ExpandMetaVariables(parameters_, this);
+  data.arguments = arguments();
   data.path = GetObjectLocation();
   data.workingDirectory = RemoveBackslash(ExtractFileDir(data.path));
   data.hotKey = hotKey_;
   try {
     platform::saveShellLink(data, LinkPath());
+    created_ = true;
   } catch (const platform::ComCreateError& e) {
     // The link object itself could not be made: the system's own error.
     throw EOSError(resultText(e.Result()).empty() ? e.Message() : resultText(e.Result()));
@@ -112,6 +116,7 @@ void TCustomInstallShellLink::CreateInternetShortcut() {
   CreateDirectories(ExtractFileDir(path));
   const std::string text = platform::ToAnsi("[InternetShortcut]\r\nURL=" + objectLocation_ + "\r\n");
   platform::writeWholeFile(path, text.data(), text.size());
+  created_ = true;
 }
 
 void TCustomInstallShellLink::CreateProgramManagerItem() {
@@ -122,11 +127,19 @@ void TCustomInstallShellLink::CreateProgramManagerItem() {
   manager.CreateGroup(group);
   const std::string item = ChangeFileExt(linkName_, "");
   if (manager.FindItem(item) > 0) manager.ReplaceItem(item);
-  const std::string arguments = ExpandMetaVariables(parameters_, this);
   const std::string target = GetObjectLocation();
-  manager.AddItem("\"" + target + "\" " + arguments, item, "", "\"" + RemoveBackslash(ExtractFileDir(target)) + "\"", 0, "");
+  manager.AddItem("\"" + target + "\" " + arguments(), item, "", "\"" + RemoveBackslash(ExtractFileDir(target)) + "\"", 0, "");
+  created_ = true;
 }
 
-void TCustomInstallShellLink::WriteUninstallInfo(const std::string& key) { AppendUninstallFileLine(key, LinkPath()); }
+// The uninstaller takes everything after its own path as the product name, so the name
+// goes as it is: a "%" in it is no meta variable.
+std::string TCustomInstallShellLink::arguments() const {
+  return startsUninstaller_ ? parameters_ : ExpandMetaVariables(parameters_, this);
+}
+
+void TCustomInstallShellLink::WriteUninstallInfo(const std::string& key) {
+  AppendUninstallFileLine(key, LinkPath(), created_);
+}
 
 }  // namespace kestrune

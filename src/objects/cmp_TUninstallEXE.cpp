@@ -1,8 +1,11 @@
 // The uninstaller's install file and its published properties.
 #include "objects/cmp_TUninstallEXE.h"
 
+#include "archive/cmp_TKstrCompress.h"
 #include "objects/engine_seam.h"
 #include "objects/published_props.h"
+#include "objects/run_state.h"
+#include "objects/uninstall_entry.h"
 #include "routines/routines_Registry.h"
 #include "routines/routines_Strings.h"
 #include "runtime/exceptions.h"
@@ -40,8 +43,35 @@ void TUninstallEXE::WriteUninstallInfo(const std::string& key) {
     throw IEUninstallEXE(
         "%s could not write information about the uninstall to the registry because there was no TInstall component", {Name()});
   const std::string product = engine->EngineProductName();
+  const std::string path = AddBackslash(GetDestDir()) + DestName();
   WriteRegistryString(rkLocalMachine, key, "DisplayName", product);
-  WriteRegistryString(rkLocalMachine, key, "UninstallString", AddBackslash(GetDestDir()) + DestName() + " " + product);
+  // The program's path in double quotes, so that Windows does not try "C:\Program.exe"
+  // for "C:\Program Files\..."; the product name follows as it is, everything after the
+  // path being the uninstaller's product name.
+  WriteRegistryString(rkLocalMachine, key, "UninstallString", "\"" + path + "\" " + product);
+  // A delete the last uninstall left for the next start must not take the new copy.
+  if (InstallIt()) RecordWrittenPath(key, path);
+  else CancelDelayedDeletes(path);
+}
+
+bool TUninstallEXE::CompleteEntryOfEndedRun() {
+  IInstallEngine* engine = CurrentEngine();
+  if (!engine) return false;
+  try {
+    const std::optional<UninstallEntry> entry = ReadUninstallEntry(engine->EngineProductName());
+    if (!entry || !entry->uninstallString.empty() || (entry->files.empty() && entry->activeX.empty())) return false;
+    for (int i = 0; i < InstallFiles().Count(); ++i) {
+      auto* uninstaller = As<TUninstallEXE>(InstallFiles().Items(i));
+      if (!uninstaller || uninstaller->Processed() || !uninstaller->IsIncluded()) continue;
+      // The user's cancel or the failure left the archive engine stopped.
+      SharedArchiveEngine().SetAbort(false);
+      uninstaller->Process();
+      return uninstaller->Processed();
+    }
+  } catch (...) {
+    // The run has failed already; the entry stays as it is.
+  }
+  return false;
 }
 
 }  // namespace kestrune

@@ -4,6 +4,7 @@
 #include "platform/platform_error.h"
 #include "platform/registry.h"
 #include "routines/routines_Registry.h"
+#include "routines/routines_Strings.h"
 #include "runtime/exceptions.h"
 #include "runtime/sysutils.h"
 
@@ -48,8 +49,55 @@ void appendLine(const std::string& sub, const std::string& value) {
   write("Entries", std::to_string(n));
 }
 
+constexpr std::string_view kSessionManager = "\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+constexpr std::string_view kPendingRenames = "PendingFileRenameOperations";
+
+// The record of written paths exists from the first line of a run on, so that an entry
+// whose runs wrote nothing still tells the uninstaller to delete nothing.
+void ensureWrittenRecord(const std::string& key) {
+  const std::string sub = key + "\\Written";
+  if (ReadRegistryString(rkLocalMachine, sub, "Entries", "").empty()) WriteRegistryString(rkLocalMachine, sub, "Entries", "0");
+}
+
+// The path of a delayed move as the system keeps it ("\??\C:\..." on NT).
+std::string pendingPath(std::string path) {
+  if (path.starts_with("\\??\\")) path.erase(0, 4);
+  return path;
+}
+
+// True when pending names path itself or a folder above it.
+bool coversPath(const std::string& pending, const std::string& path) {
+  const std::string p = UpperCase(RemoveBackslash(pending)), q = UpperCase(path);
+  return !p.empty() && (p == q || (q.size() > p.size() && q.compare(0, p.size(), p) == 0 && q[p.size()] == '\\'));
+}
+
+}  // namespace
+
+void CancelDelayedDeletes(const std::string& path) {
+  try {
+    std::optional<platform::RegKey> key = platform::RegKey::open(platform::RegRoot::LocalMachine, kSessionManager, true);
+    if (!key) return;
+    std::optional<std::vector<std::string>> pending = key->tryReadMultiString(kPendingRenames);
+    if (!pending) return;
+    std::vector<std::string> kept;
+    for (size_t i = 0; i + 1 < pending->size(); i += 2)
+      if (!(*pending)[i + 1].empty() || !coversPath(pendingPath((*pending)[i]), path))
+        kept.insert(kept.end(), {(*pending)[i], (*pending)[i + 1]});
+    if (kept.size() + 1 >= pending->size()) return;
+    if (kept.empty()) key->deleteValue(kPendingRenames);
+    else key->writeMultiString(kPendingRenames, kept);
+  } catch (const platform::PlatformError&) {
+    // Without the right to change the list the old delete stays; the file is written.
+  }
+}
+
+namespace {
+
 void readLines(const platform::RegKey& key, std::vector<std::string>& out) {
   const std::optional<int> count = ParseEntryCount(key.tryReadString("Entries").value_or("0"));
+  if (count && *count > kMaxEntryLines)
+    throw IEUninstallEXE("The uninstall entry lists %d lines; more than %d are not read", {static_cast<long long>(*count),
+                                                                                         static_cast<long long>(kMaxEntryLines)});
   for (int n = 1; count && n <= *count; ++n)
     if (std::optional<std::string> v = key.tryReadString("File" + std::to_string(n))) out.push_back(*v);
 }
@@ -67,7 +115,9 @@ std::optional<int> ParseEntryCount(const std::string& text) {
   return value;
 }
 
-void AppendUninstallFileLine(const std::string& key, const std::string& path) {
+void AppendUninstallFileLine(const std::string& key, const std::string& path, bool written) {
+  if (written) RecordWrittenPath(key, path);
+  else ensureWrittenRecord(key);
   // A subkey whose list cannot be read or written is passed over for the next one; a
   // registry that takes none of them is an error.
   for (int k = 0;; ++k) {
@@ -80,7 +130,16 @@ void AppendUninstallFileLine(const std::string& key, const std::string& path) {
   }
 }
 
-void AppendUninstallActiveXLine(const std::string& key, const std::string& line) { appendLine(key + "\\ActiveX", line); }
+void AppendUninstallActiveXLine(const std::string& key, const std::string& path, bool exeServer, bool written) {
+  if (written) RecordWrittenPath(key, path);
+  else ensureWrittenRecord(key);
+  appendLine(key + "\\ActiveX", path + (exeServer ? ";1" : ";0"));
+}
+
+void RecordWrittenPath(const std::string& key, const std::string& path) {
+  appendLine(key + "\\Written", path);
+  CancelDelayedDeletes(path);
+}
 
 std::optional<UninstallEntry> ReadUninstallEntry(const std::string& productName) {
   const std::string u = kUninstallRoot + productName;
@@ -95,6 +154,10 @@ std::optional<UninstallEntry> ReadUninstallEntry(const std::string& productName)
       readLines(*files, entry.files);
   if (auto activeX = platform::RegKey::open(platform::RegRoot::LocalMachine, u + "\\ActiveX"))
     readLines(*activeX, entry.activeX);
+  if (auto written = platform::RegKey::open(platform::RegRoot::LocalMachine, u + "\\Written")) {
+    entry.written.emplace();
+    readLines(*written, *entry.written);
+  }
   if (auto bde = platform::RegKey::open(platform::RegRoot::LocalMachine, u + "\\BDE"))
     entry.bdeInstalls = ParseEntryCount(bde->tryReadString("Entries").value_or("0")).value_or(0);
   return entry;

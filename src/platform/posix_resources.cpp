@@ -21,6 +21,12 @@ std::vector<std::string> commandLineArguments() {
   return args;
 }
 
+std::string rawCommandLine() {
+  std::string line;
+  for (const std::string& arg : commandLineArguments()) line += (line.empty() ? "" : " ") + arg;
+  return line;
+}
+
 std::optional<std::vector<uint8_t>> loadBitmapResource(std::string_view) { return std::nullopt; }
 
 bool hasRcData(const std::string&, std::string_view) { throw PlatformError("LoadLibraryExW", 120); }

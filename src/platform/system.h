@@ -79,6 +79,9 @@ bool removeDirectory(std::string_view path);
 // double quotes group, backslashes are ordinary characters); the first is the program.
 // Natively the arguments as the process received them.
 std::vector<std::string> commandLineArguments();
+// The program's command line as the system holds it, unsplit (natively the arguments
+// joined by blanks).
+std::string rawCommandLine();
 
 // A BITMAP resource of the running program as the bytes of a BMP file, or, without one,
 // an RCDATA resource of that name holding a BMP file gzip-compressed (how the shipped

@@ -16,6 +16,8 @@ namespace kestrune::platform {
 // the backslash of "-sC:\Dist\" as escaping the closing quote.
 std::vector<std::string> commandLineArguments() { return SplitCommandLine(Narrow(GetCommandLineW())); }
 
+std::string rawCommandLine() { return Narrow(GetCommandLineW()); }
+
 namespace {
 
 // The largest picture a compressed bitmap resource may inflate to: the file states its own

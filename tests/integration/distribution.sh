@@ -166,9 +166,9 @@ cmp -s "$outdir/targets.expected" "$outdir/targets.txt" || fail "the shortcuts p
 echo "ok: the product is in Wine's list of programs, its shortcuts lead to the installed files"
 
 uninstall=$(reg_value "$ukey" UninstallString)
-[ "$uninstall" = 'C:\KstDist\Installed\uninstall.exe Distribution test' ] || fail "UninstallString is <$uninstall>"
+[ "$uninstall" = '"C:\KstDist\Installed\uninstall.exe" Distribution test' ] || fail "UninstallString is <$uninstall>"
 echo mine >"$root/Installed/notes.txt"
-start $uninstall  # split into words as the system's list of programs does
+eval start "$uninstall"  # the quoted program, then the product name's words
 answer Odinstalace 'Opravdu chcete odebrat produkt Distribution test a všechny jeho součásti?' Yes
 answer Odinstalace 'Produkt Distribution test byl odebrán.'
 wait_end "uninstall.exe"

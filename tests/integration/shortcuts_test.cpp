@@ -51,7 +51,7 @@ class ShortcutsTest : public ::testing::Test {
     file->SetDestName(destName);
     writeFile(file->DestPath(), "MZ " + destName);
     file->Process();
-    AppendUninstallFileLine(kUninstallRoot + kProduct, file->DestPath());  // the test file records nothing itself
+    AppendUninstallFileLine(kUninstallRoot + kProduct, file->DestPath(), true);  // the test file records nothing itself
     return file;
   }
 
@@ -104,7 +104,7 @@ TEST_F(ShortcutsTest, InstalledShortcutsReadBackAndTheUninstallerRemovesOnlyWhat
 
   std::optional<UninstallEntry> entry = ReadUninstallEntry(kProduct);
   ASSERT_TRUE(entry);
-  EXPECT_EQ(entry->uninstallString, kDir + "\\uninstall.exe " + kProduct);
+  EXPECT_EQ(entry->uninstallString, "\"" + kDir + "\\uninstall.exe\" " + kProduct);
   EXPECT_EQ(entry->files, (std::vector<std::string>{program->DestPath(), shared->DestPath(), folder + "\\Pokladna.lnk",
                                                     folder + "\\Odinstalovat.lnk", folder + "\\www.zarvotill.cz.URL"}));
 

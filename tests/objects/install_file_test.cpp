@@ -220,6 +220,16 @@ TEST_F(InstallFileTest, CompressAndInstallWalkWithEveryOverwriteMode) {
   for (int i = 1; i <= 5; ++i)
     listed.push_back(ReadRegistryString(rkLocalMachine, kUninstallKey + "\\Files", "File" + std::to_string(i), ""));
   for (auto* f : files) EXPECT_NE(std::find(listed.begin(), listed.end(), destOf(f)), listed.end()) << f->Name();
+  // Only the files the run wrote are recorded as written: the uninstaller leaves the rest.
+  std::vector<std::string> written, wrote;
+  for (int i = 1; i <= 3; ++i)
+    written.push_back(ReadRegistryString(rkLocalMachine, kUninstallKey + "\\Written", "File" + std::to_string(i), ""));
+  for (auto* f : files)
+    if (expected[f->FileName()] == "new") wrote.push_back(destOf(f));
+  std::sort(written.begin(), written.end());
+  std::sort(wrote.begin(), wrote.end());
+  EXPECT_EQ(written, wrote);
+  EXPECT_EQ(ReadRegistryString(rkLocalMachine, kUninstallKey + "\\Written", "Entries", ""), "3");
 
   // The archive information is that of the member with the file's own identifier; an
   // identifier no member carries reads nothing.
@@ -251,6 +261,16 @@ TEST_F(InstallFileTest, ErrorsOfTheStepsNameTheirFile) {
             "is :data.bin");
   EXPECT_EQ(messageOf([&] { f->ReadInfoFromFile(); }),
             "Could not open or find the following file when trying to read the Size, Date, and Version :C:\\NoSuchDir\\data.bin");
+  // A destination name with a folder in it is refused by the property check, and by the
+  // install step for a loaded script (no property check there).
+  EXPECT_EQ(messageOf([&] { f->SetDestName("..\\x.txt"); }),
+            "The DestName of the following TInstallFile component Data is not a plain file name: ..\\x.txt");
+  f->SetDestDir("C:\\NoSuchDir");
+  f->SetLoading(true);
+  f->SetDestName("Lib\\notes.txt");
+  f->SetLoading(false);
+  EXPECT_EQ(messageOf([&] { f->Process(); }),
+            "The DestName of the following TInstallFile component Data is not a plain file name: Lib\\notes.txt");
   // A silent abort from OnBeforeInstall skips the file.
   f->OnBeforeInstall = [](TCustomInstallFile*) { throw EAbort(); };
   EXPECT_EQ(messageOf([&] { f->Process(); }), "(nothing raised)");

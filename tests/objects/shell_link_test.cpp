@@ -173,8 +173,11 @@ TEST_F(ShellLinkTest, UninstallEntryAccumulatesAndSkippedShortcutsAreStillRecord
   std::optional<UninstallEntry> entry = ReadUninstallEntry("Zarvotill");
   ASSERT_TRUE(entry);
   EXPECT_EQ(entry->displayName, "Zarvotill");
-  EXPECT_EQ(entry->uninstallString, "C:\\Zarvotill\\uninstall.exe Zarvotill");
+  EXPECT_EQ(entry->uninstallString, "\"C:\\Zarvotill\\uninstall.exe\" Zarvotill");
   EXPECT_EQ(entry->files, (std::vector<std::string>{"C:\\Menu\\Demo.lnk", "C:\\Menu\\Demo.lnk"}));
+  // The shortcut that was not made is listed, but not as written: uninstalling leaves a
+  // file of that name alone.
+  EXPECT_EQ(entry->written, std::vector<std::string>{});
   EXPECT_FALSE(group->Processed());
 
   link->SetLinkName(" ");
