@@ -18,8 +18,20 @@ set; Wine's GetProcessMemoryInfo reports the same figure) of any process of the 
 command line names setup.exe, read from /proc while it runs. Under Wine it includes Wine's
 own libraries: the baseline program's peak is printed beside it as that floor.
 
-usage: distribution_bench.py --bin BUILD/bin [--big-mb 200] [--big-files 8] [--small 6000]
-                             [--rounds 3] [--work /tmp/kst-bench] [--keep]
+With --before OTHER/bin (another build of the kit, e.g. the code before a change) each
+round also builds and installs with that kit, in turn with this one, and prints both; and
+every installation is followed by a second one over the installed files (an upgrade that
+replaces every file), timed as 'upgrade'.
+
+Peers (--peers; needs makensis, from the Debian package nsis): the same files packed by
+makensis into an installer with zlib (each file compressed on its own) and one with LZMA
+solid, built (makensis runs natively) and installed silently under Wine in the same rounds,
+each installation's peak memory read the same way. They are products we measure against,
+not parts of the kit. Sizes: the self-extracting setup.exe and each installer less the raw
+deflate of the payload (the bytes that are not payload), and setup.1.
+
+usage: distribution_bench.py --bin BUILD/bin [--before OTHER/bin] [--big-mb 200] [--big-files 8]
+                             [--small 6000] [--rounds 3] [--peers] [--work /tmp/kst-bench] [--keep]
 Needs wine, winepath and Xvfb (started on a free display unless DISPLAY is set). Makes and
 removes a throwaway Wine prefix under --work.
 """
@@ -192,19 +204,72 @@ FILE = """  object F{i}: TInstallFile
 """
 
 
+NSIS_SCRIPT = """Unicode true
+SetCompressor {compressor}
+Name "Benchmark {name}"
+OutFile "{out}"
+InstallDir "{dest}"
+RequestExecutionLevel user
+SilentInstall silent
+Section
+{files}SectionEnd
+"""
+
+
+class NsisPeer:
+    """The product's files in an installer made by makensis: zlib, or LZMA solid."""
+
+    COMPRESSORS = {'nsis-zlib': '/FINAL zlib', 'nsis-lzma': '/SOLID /FINAL lzma'}
+
+    def __init__(self, product, kind):
+        self.product, self.kind = product, kind
+        self.exe = 'C:\\KstBench\\Nsis\\%s-%s.exe' % (kind, product.name)
+        self.dest = 'C:\\KstBench\\NsisInst\\%s-%s' % (kind, product.name)
+        self.script = product.host.unix('C:\\KstBench\\Nsis\\%s-%s.nsi' % (kind, product.name))
+
+    def prepare(self):
+        host, p = self.product.host, self.product
+        folders = sorted({os.path.dirname(rel.replace('\\', '/')) for rel in p.files})
+        files = ''.join('  SetOutPath "$INSTDIR\\%s"\n  File "%s/*"\n'
+                        % (f.replace('/', '\\'), host.unix(p.src + '\\' + f.replace('/', '\\')))
+                        for f in folders)
+        os.makedirs(os.path.dirname(self.script), exist_ok=True)
+        with open(self.script, 'w') as out:
+            out.write(NSIS_SCRIPT.format(compressor=self.COMPRESSORS[self.kind], name=p.name,
+                                         out=host.unix(self.exe), dest=self.dest, files=files))
+
+    def build(self):
+        start = time.perf_counter()
+        r = subprocess.run(['makensis', '-V1', self.script], stdin=subprocess.DEVNULL,
+                           stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        seconds = time.perf_counter() - start
+        if r.returncode != 0:
+            sys.exit('makensis failed for %s:\n%s' % (self.script, r.stdout.decode(errors='replace')))
+        return seconds
+
+    def install(self):
+        self.product.clear(self.dest)
+        seconds, peak = self.product.host.timed([self.exe, '/S', '/D=' + self.dest],
+                                                match=os.path.basename(self.exe.replace('\\', '/')).lower().encode())
+        self.product.check(self.dest)
+        return seconds, peak
+
+
 class Product:
     """A generated product: its files, its script, its setup program and its build."""
 
     def __init__(self, host, name, files):
         self.host, self.name, self.files = host, name, files  # files: relative path -> (kind, size)
         self.src = 'C:\\KstBench\\Src\\' + name
-        self.make = 'C:\\KstBench\\Make\\' + name
-        self.out = 'C:\\KstBench\\Out\\' + name
+        self.kits = {}  # label -> (make folder, output folder)
         self.dest = 'C:\\KstBench\\Inst\\' + name
         self.raw = 'C:\\KstBench\\Raw\\' + name
         self.bytes = sum(size for _, size in files.values())
+        self.peers = []
+        self.install_peaks = {}  # time key of an installation -> its peak memory (last round)
 
-    def prepare(self, bin_dir):
+    def prepare(self, kits):
+        """kits: label -> the bin folder of a kit; each gets its own setup program and build."""
         host = self.host
         rng = random.Random(self.name)
         for rel, (kind, size) in self.files.items():
@@ -219,40 +284,74 @@ class Product:
             text += FILE.format(i=i, g=folders.index(folder), leaf=leaf,
                                 src=self.src + '\\' + folder.replace('/', '\\'))
         text += 'end\n'
-        os.makedirs(host.unix(self.make), exist_ok=True)
         os.makedirs(host.unix(self.raw), exist_ok=True)
-        with open(host.unix(self.make + '\\bench.kfm'), 'w', newline='\r\n') as f:
-            f.write(text)
         with open(host.unix(self.raw + '\\list.txt'), 'w', newline='\r\n') as f:
             f.write(''.join(rel + '\n' for rel in sorted(self.files)))
-        with open(host.unix(self.make + '\\BUILD.INF'), 'w', newline='\r\n') as f:
-            f.write(self.out + '\n')
-        host.wine([os.path.join(bin_dir, 'kestrune-script.exe'), 'make-setup', self.make + '\\bench.kfm',
-                   '-o', self.make + '\\setup.exe', '--setup', os.path.join(bin_dir, 'setup.exe')])
+        for label, bin_dir in kits.items():
+            make = 'C:\\KstBench\\Make\\%s-%s' % (self.name, label)
+            out = 'C:\\KstBench\\Out\\%s-%s' % (self.name, label)
+            self.kits[label] = (make, out)
+            os.makedirs(host.unix(make), exist_ok=True)
+            with open(host.unix(make + '\\bench.kfm'), 'w', newline='\r\n') as f:
+                f.write(text)
+            with open(host.unix(make + '\\BUILD.INF'), 'w', newline='\r\n') as f:
+                f.write(out + '\n')
+            host.wine([os.path.join(bin_dir, 'kestrune-script.exe'), 'make-setup', make + '\\bench.kfm',
+                       '-o', make + '\\setup.exe', '--setup', os.path.join(bin_dir, 'setup.exe')])
 
     def clear(self, *paths):
         for p in paths:
             shutil.rmtree(self.host.unix(p), ignore_errors=True)
 
     def round(self, baseline):
+        """The baselines, then per kit in turn: the build, an installation into an empty
+        folder and one over it. Times are keyed 'build', 'install', 'upgrade' for the first
+        kit and with ' LABEL' added for the others."""
         host = self.host
-        self.clear(self.out, self.raw + '\\deflated')
+        self.clear(self.raw + '\\deflated')
         os.makedirs(host.unix(self.raw + '\\deflated'), exist_ok=True)
         t = {}
         t['deflate'], _ = host.timed([baseline, 'deflate', self.src, self.raw + '\\list.txt',
                                       self.raw + '\\deflated\\all.z'], match=b'bench_baseline')
-        t['build'], mem_build = host.timed([self.make + '\\setup.exe', '-b'])
-        if not os.path.exists(host.unix(self.out + '\\files.1')):
-            sys.exit('the build of %s made no files.1' % self.name)
-        self.clear(self.raw + '\\inflated', self.raw + '\\copied', self.dest)
+        self.clear(self.raw + '\\inflated', self.raw + '\\copied')
         t['inflate'], floor = host.timed([baseline, 'inflate', self.raw + '\\deflated\\all.z', self.raw + '\\inflated'],
                                          match=b'bench_baseline')
         t['copy'], _ = host.timed([baseline, 'copy', self.src, self.raw + '\\list.txt', self.raw + '\\copied'],
                                 match=b'bench_baseline')
-        t['install'], mem_install = host.timed([self.out + '\\setup.exe'])
-        for dest in (self.dest, self.raw + '\\inflated', self.raw + '\\copied'):
+        for dest in (self.raw + '\\inflated', self.raw + '\\copied'):
             self.check(dest)
-        return t, max(mem_build, mem_install), floor
+        mem = 0
+        for n, (label, (make, out)) in enumerate(self.kits.items()):
+            key = (lambda k: k) if n == 0 else (lambda k, label=label: k + ' ' + label)
+            self.clear(out)
+            t[key('build')], mem_build = host.timed([make + '\\setup.exe', '-b'])
+            if not os.path.exists(host.unix(out + '\\files.1')):
+                sys.exit('the build of %s made no files.1' % self.name)
+            self.clear(self.dest)
+            t[key('install')], mem_install = host.timed([out + '\\setup.exe'])
+            self.install_peaks[key('install')] = mem_install
+            self.check(self.dest)
+            t[key('upgrade')], mem_upgrade = host.timed([out + '\\setup.exe'])
+            self.check(self.dest)
+            mem = max(mem, mem_build, mem_install, mem_upgrade)
+        return t, mem, floor
+
+    def round_peers(self, t):
+        """The sizes of the first kit's distribution, then each peer's build and installation
+        (into t); the peak memory of every installation, the kits' and the peers'."""
+        host = self.host
+        out = next(iter(self.kits.values()))[1]
+        deflated = os.path.getsize(host.unix(self.raw + '\\deflated\\all.z'))
+        t['setup.1 size'] = os.path.getsize(host.unix(out + '\\setup.1'))
+        t['setup.exe size'] = os.path.getsize(host.unix(out + '\\setup.exe'))
+        t['setup.exe overhead size'] = t['setup.exe size'] - deflated
+        peaks = dict(self.install_peaks)
+        for peer in self.peers:
+            t[peer.kind + ' build'] = peer.build()
+            t[peer.kind + ' install'], peaks[peer.kind + ' install'] = peer.install()
+            t[peer.kind + ' size'] = os.path.getsize(host.unix(peer.exe))
+            t[peer.kind + ' overhead size'] = t[peer.kind + ' size'] - deflated
+        return peaks
 
     def check(self, dest):
         for rel in self.files:
@@ -265,10 +364,12 @@ class Product:
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument('--bin', required=True, help='the Windows build\'s bin folder')
+    ap.add_argument('--before', help='another build\'s bin folder, measured in turn with --bin')
     ap.add_argument('--big-mb', type=int, default=200)
     ap.add_argument('--big-files', type=int, default=8)
     ap.add_argument('--small', type=int, default=6000)
     ap.add_argument('--rounds', type=int, default=3)
+    ap.add_argument('--peers', action='store_true', help='measure the makensis installers too')
     ap.add_argument('--work', default='/tmp/kst-bench')
     ap.add_argument('--keep', action='store_true', help='keep the work folder and its Wine prefix')
     opt = ap.parse_args()
@@ -295,17 +396,28 @@ def main():
         if opt.small > 0:
             products.append(Product(host, 'small', {
                 'files\\%s%d.dat' % (kinds[i % 3], i): (kinds[i % 3], 1024) for i in range(opt.small)}))
+        if opt.peers and not shutil.which('makensis'):
+            sys.exit('--peers needs makensis (Debian package nsis)')
         for p in products:
             log('preparing %s: %d files, %.1f MB' % (p.name, len(p.files), p.bytes / 1e6))
-            p.prepare(bin_dir)
+            kits = {'now': bin_dir}
+            if opt.before:
+                kits['before'] = os.path.abspath(opt.before)
+            p.prepare(kits)
+            if opt.peers:
+                p.peers = [NsisPeer(p, kind) for kind in NsisPeer.COMPRESSORS]
+                for peer in p.peers:
+                    peer.prepare()
         for p in products:
-            rows, peaks, floors = [], [], []
+            rows, peaks, floors, installs = [], [], [], []
             for r in range(opt.rounds):
                 t, peak, floor = p.round(baseline)
+                installs.append(p.round_peers(t))
                 rows.append(t)
                 peaks.append(peak)
                 floors.append(floor)
-                log('  %s round %d: %s' % (p.name, r + 1, '  '.join('%s %.2f s' % kv for kv in t.items())))
+                log('  %s round %d: %s' % (p.name, r + 1, '  '.join(
+                    ('%s %d B' if k.endswith(' size') else '%s %.2f s') % (k, v) for k, v in t.items())))
 
             def med(key):
                 return statistics.median(row[key] for row in rows)
@@ -319,10 +431,27 @@ def main():
                 % (med('build'), med('deflate'), ratio('build', 'deflate')))
             log('  install  %7.2f s  raw inflate    %7.2f s  install / inflate  %.3f  (target <= 1.10)'
                 % (med('install'), med('inflate'), ratio('install', 'inflate')))
+            log('  upgrade  %7.2f s  (an installation over the installed files)' % med('upgrade'))
+            if opt.before:
+                log('  before:  build %.2f s (%.3f x deflate), install %.2f s (%.3f x inflate), upgrade %.2f s'
+                    % (med('build before'), ratio('build before', 'deflate'), med('install before'),
+                       ratio('install before', 'inflate'), med('upgrade before')))
+                log('  now / before (median of the rounds): build %.3f, install %.3f, upgrade %.3f'
+                    % (ratio('build', 'build before'), ratio('install', 'install before'),
+                       ratio('upgrade', 'upgrade before')))
             log('           %7s    plain copy     %7.2f s  install / copy     %.3f'
                 % ('', med('copy'), ratio('install', 'copy')))
-            log('  peak memory of the setup program %.1f MB (the baseline program under Wine: %.1f MB)'
-                % (max(peaks) / 2**20, max(floors) / 2**20))
+            log('  peak memory of the setup program %.1f MB, installing %.1f MB (the baseline program under Wine: '
+                '%.1f MB)' % (max(peaks) / 2**20, max(m['install'] for m in installs) / 2**20, max(floors) / 2**20))
+            log('  setup.exe %d bytes, %d of them beside the raw deflate of the payload; setup.1 %d bytes'
+                % (med('setup.exe size'), med('setup.exe overhead size'), med('setup.1 size')))
+            for peer in p.peers:
+                k = peer.kind
+                log('  %s: build %7.2f s (%.3f x deflate)  install %7.2f s (%.3f x inflate; kit / it %.3f)  '
+                    'peak installing %.1f MB  installer %d bytes (%d beside the raw deflate)'
+                    % (k, med(k + ' build'), ratio(k + ' build', 'deflate'), med(k + ' install'),
+                       ratio(k + ' install', 'inflate'), ratio('install', k + ' install'),
+                       max(m[k + ' install'] for m in installs) / 2**20, med(k + ' size'), med(k + ' overhead size')))
     finally:
         host.close()
         if not opt.keep:
