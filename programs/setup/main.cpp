@@ -9,6 +9,7 @@
 #include "engine/exit_codes.h"
 #include "engine/register_classes.h"
 #include "platform/system.h"
+#include "platform/ui_app.h"
 #include "runtime/classinfo.h"
 #include "runtime/exceptions.h"
 #include "runtime/params.h"
@@ -30,6 +31,9 @@ int main() {
     // The program's own split of the raw command line: "-sC:\Dist\" keeps its backslash.
     SetProgramParams(platform::commandLineArguments());
     registerKitClasses(ClassRegistry::Global());
+    // A restart asked for at the end of a run ends the session, which may end this program
+    // before its message loop does: it still ends with the code of its run.
+    platform::ui::SetSessionEndExitCode([] { return engine::ExitCodeAfterRun(currentInstall()); });
     // The wizard's pages, in the order the dialog managers find them.
     dialogs::registerWizardForms();
     // The engine's default theme picture is the program's bitmap resource.

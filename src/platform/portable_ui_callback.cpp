@@ -7,9 +7,13 @@ namespace kestrune::platform::ui {
 
 namespace {
 void (*g_handler)(std::exception_ptr) = nullptr;
-}
+int (*g_sessionEndExitCode)() = nullptr;
+}  // namespace
 
 void SetCallbackExceptionHandler(void (*handler)(std::exception_ptr)) { g_handler = handler; }
+
+void SetSessionEndExitCode(int (*code)()) { g_sessionEndExitCode = code; }
+int (*SessionEndExitCode())() { return g_sessionEndExitCode; }
 
 void ReportCallbackException(std::exception_ptr e) noexcept {
   try {

@@ -161,6 +161,10 @@ struct NativeWindow::Impl {
         if (sink) sink->WindowActivated(LOWORD(wp) != WA_INACTIVE);
         return r;
       }
+      case WM_ENDSESSION:
+        if (wp)
+          if (int (*code)() = SessionEndExitCode()) ExitProcess(static_cast<UINT>(code()));
+        break;
       case WM_CLOSE:
         if (systemProc) break;
         if (sink) sink->WindowCloseRequested();

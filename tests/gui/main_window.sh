@@ -25,11 +25,12 @@ wine "$scripter" make-setup "$(winepath -w "$outdir/main_window.kfm")" -o "$(win
   --setup "$(winepath -w "$real_setup")" </dev/null >"$outdir/make-setup.log" 2>&1 || {
   echo "FAIL: make-setup"; cat "$outdir/make-setup.log"; exit 1; }
 
+log="$outdir/uidriver.log"
+: >"$log"
+. "$(dirname "$0")/ui_steps.sh"
 # Wine's helpers inherit the standard streams; keep them off ctest's pipe.
 wine "$setup" >"$outdir/setup.log" 2>&1 </dev/null &
 pid=$!
-drive() { wine "$driver" "$@" 2>>"$outdir/uidriver.log" </dev/null | tr -d '\r'; }
-fail() { echo "FAIL: $*"; drive list -r || true; kill "$pid" 2>/dev/null || true; exit 1; }
 
 drive wait '*Zarvotill*' 30000 >/dev/null || fail "main window did not appear"
 sleep 1  # let it paint
