@@ -4,7 +4,11 @@
 #              IDAPINST.DLL with its default IDAPI32.CNF) and
 #              the kit's tools (kestrune_kit_tool: kestrune-form, kestrune-script, kestrune-arc)
 #   doc/       README.md and docs/*.md            (share/doc/kestrune natively)
-#   examples/  the Zarvotill install script in text form (share/kestrune/examples natively)
+#   examples/  the Zarvotill install script in text form and the starter example with its
+#              product files (share/kestrune/examples natively)
+# The language files (kstiEnglish.txt, ...) go beside the kit's setup.exe: bin/ here,
+# share/kestrune/kit natively, where a native install also carries setup.exe, the loader
+# and uninstall.exe of a Windows build (KESTRUNE_WINDOWS_KIT) for `kestrune-script build`.
 # The test `install_layout` installs into a folder of the build and checks the list.
 include_guard(GLOBAL)
 
@@ -12,6 +16,18 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${KESTRUNE_INSTALL_DOC
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${KESTRUNE_INSTALL_DOCDIR}
         FILES_MATCHING PATTERN "*.md")
 install(FILES ${PROJECT_SOURCE_DIR}/src/resources/zarvotill.kfm DESTINATION ${KESTRUNE_INSTALL_EXAMPLEDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${KESTRUNE_INSTALL_EXAMPLEDIR})
+file(GLOB _kestrune_languages RELATIVE ${PROJECT_SOURCE_DIR}/src/resources/languages
+     ${PROJECT_SOURCE_DIR}/src/resources/languages/*.txt)
+list(TRANSFORM _kestrune_languages PREPEND ${PROJECT_SOURCE_DIR}/src/resources/languages/ OUTPUT_VARIABLE _kestrune_language_files)
+install(FILES ${_kestrune_language_files} DESTINATION ${KESTRUNE_INSTALL_KITDIR})
+if(NOT WIN32)
+  set(KESTRUNE_WINDOWS_KIT "${PROJECT_SOURCE_DIR}/build/win32/bin" CACHE PATH
+      "A Windows build's bin folder (or an installed Windows kit's): its setup.exe, loader and uninstall.exe go into the native install")
+  install(FILES ${KESTRUNE_WINDOWS_KIT}/setup.exe ${KESTRUNE_WINDOWS_KIT}/KestruneLoadProgram.exe
+                ${KESTRUNE_WINDOWS_KIT}/uninstall.exe ${PROJECT_SOURCE_DIR}/programs/loader/K32V35.TXT
+          DESTINATION ${KESTRUNE_INSTALL_KITDIR} OPTIONAL)
+endif()
 # bin/ is also a kit directory for `setup -b` with UseLoadingProgram: the loader and its
 # marker file side by side.
 set(_kit_marker ${PROJECT_SOURCE_DIR}/programs/loader/K32V35.TXT)
@@ -22,7 +38,14 @@ endif()
 if(KESTRUNE_TESTS AND NOT KESTRUNE_FUZZ)
   get_property(shipped GLOBAL PROPERTY KESTRUNE_SHIPPED_PROGRAMS)
   get_property(tools GLOBAL PROPERTY KESTRUNE_KIT_TOOLS)
-  set(expected ${KESTRUNE_INSTALL_DOCDIR}/README.md ${KESTRUNE_INSTALL_EXAMPLEDIR}/zarvotill.kfm)
+  set(expected ${KESTRUNE_INSTALL_DOCDIR}/README.md ${KESTRUNE_INSTALL_EXAMPLEDIR}/zarvotill.kfm
+      ${KESTRUNE_INSTALL_EXAMPLEDIR}/starter/starter.kfm ${KESTRUNE_INSTALL_EXAMPLEDIR}/starter/product/ReadMe.txt)
+  foreach(l ${_kestrune_languages})
+    list(APPEND expected ${KESTRUNE_INSTALL_KITDIR}/${l})
+  endforeach()
+  if(NOT WIN32 AND EXISTS ${KESTRUNE_WINDOWS_KIT}/setup.exe)
+    list(APPEND expected ${KESTRUNE_INSTALL_KITDIR}/setup.exe ${KESTRUNE_INSTALL_KITDIR}/KestruneLoadProgram.exe)
+  endif()
   if(TARGET loader AND EXISTS ${_kit_marker})
     list(APPEND expected ${KESTRUNE_INSTALL_BINDIR}/K32V35.TXT)
   endif()

@@ -66,12 +66,18 @@ endfunction()
 
 set(KESTRUNE_INSTALL_BINDIR bin)
 if(WIN32)
-  # The kit as a user unpacks it: bin/, doc/, examples/.
+  # The kit as a user unpacks it: bin/, doc/, examples/. bin/ is the kit folder of
+  # `kestrune-script build` (setup.exe and the loader beside the tool).
   set(KESTRUNE_INSTALL_DOCDIR doc)
   set(KESTRUNE_INSTALL_EXAMPLEDIR examples)
+  set(KESTRUNE_INSTALL_KITDIR bin)
 else()
+  # The host tools in bin/; the Windows kit that `kestrune-script build` takes by default in
+  # share/kestrune/kit (a native build cannot make setup.exe: it comes from a Windows build,
+  # KESTRUNE_WINDOWS_KIT).
   set(KESTRUNE_INSTALL_DOCDIR share/doc/kestrune)
   set(KESTRUNE_INSTALL_EXAMPLEDIR share/kestrune/examples)
+  set(KESTRUNE_INSTALL_KITDIR share/kestrune/kit)
 endif()
 
 # kestrune_theme_resource(var): the program theme bitmap (src/resources/installtheme1.bmp)

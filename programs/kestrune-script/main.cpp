@@ -1,7 +1,8 @@
 // kestrune-script: `tree SCRIPT` prints a script's install object tree, `format SCRIPT OUT`
 // writes it back as the kit writes it, `make-setup SCRIPT -o OUT.exe` writes a copy of the
-// setup program that carries SCRIPT.
-#include <cstring>
+// setup program that carries SCRIPT, `build SCRIPT -o DIR` builds its distribution,
+// `add-folder SCRIPT FOLDER --to GROUP` adds a folder's files to it, `classes [CLASS]`
+// prints the class reference.
 #include <iostream>
 #include <string>
 #include <vector>
@@ -18,8 +19,11 @@
 #include "runtime/sysutils.h"
 #include "runtime/text_form.h"
 #include "runtime/writer.h"
+#include "add_folder.h"
 #include "class_reference.h"
+#include "distribution_build.h"
 #include "script_tree.h"
+#include "setup_program.h"
 
 using namespace kestrune;
 
@@ -29,16 +33,10 @@ int usage() {
   std::cerr << "usage: kestrune-script tree SCRIPT\n"
                "       kestrune-script format SCRIPT OUT\n"
                "       kestrune-script make-setup SCRIPT -o OUT.exe [--setup SETUP.exe]\n"
+               "       kestrune-script build SCRIPT -o DIR [--kit DIR]\n"
+               "       kestrune-script add-folder SCRIPT FOLDER --to GROUP [-o OUT]\n"
                "       kestrune-script classes [CLASS]\n";
   return 2;
-}
-
-// A program file: the DOS header's "MZ" and, where it points, the "PE" signature.
-bool isWindowsProgram(const std::vector<uint8_t>& bytes) {
-  if (bytes.size() < 0x40 || bytes[0] != 'M' || bytes[1] != 'Z') return false;
-  uint32_t pe = 0;
-  for (int i = 3; i >= 0; --i) pe = (pe << 8) | bytes[0x3C + i];
-  return pe <= bytes.size() - 4 && std::memcmp(bytes.data() + pe, "PE\0\0", 4) == 0;
 }
 
 // Loads the script (the setup program would fail at its start on a script that does not
@@ -60,23 +58,7 @@ void makeSetup(const std::string& script, const std::string& setup, const std::s
   tools::CheckOutputPath(out);
   if (platform::sameFile(setup, out))
     throw EFCreateError("The output \"%s\" is the setup program it would be made from; give another name", {out});
-  const std::vector<uint8_t> stream = loadCarriedScript(script);
-  const std::vector<uint8_t> program = tools::ReadInputFile(setup);
-  if (!isWindowsProgram(program)) throw EFOpenError("\"%s\" is not a Windows program", {setup});
-  // A program without a script is not the kit's setup program: it would carry the script
-  // to no use.
-  bool carriesScript = false;
-  try {
-    carriesScript = platform::pe::FindRcData(program, engine::kMainFormResource).has_value();
-  } catch (const platform::pe::ResourceLayoutError&) {
-  }
-  if (!carriesScript) throw EFOpenError("\"%s\" is not a setup program of the kit: it carries no install script", {setup});
-  std::vector<uint8_t> made;
-  try {
-    made = platform::pe::WithRcData(program, engine::kMainFormResource, stream);
-  } catch (const platform::pe::ResourceLayoutError& e) {
-    throw EWriteError("Cannot put the script into \"%s\": %s", {out, std::string(e.what())});
-  }
+  const std::vector<uint8_t> made = tools::SetupProgramWithScript(setup, loadCarriedScript(script));
   try {
     platform::PendingFile pending(out);
     pending.writeAll(made.data(), made.size());
@@ -121,6 +103,31 @@ int run(const std::vector<std::string>& args) {
     const std::string text = ObjectBinaryToText(WriteComponentStream(form.get()));
     tools::WriteOutputFile(args[3], text.data(), text.size());
     return 0;
+  }
+  if (command == "build") {
+    std::string out, kit;
+    bool kitGiven = false;
+    for (size_t i = 3; i < args.size(); ++i) {
+      if (args[i] == "-o" && i + 1 < args.size()) out = args[++i];
+      else if (args[i] == "--kit" && i + 1 < args.size()) kit = args[++i], kitGiven = true;
+      else return usage();
+    }
+    if (out.empty() || (kitGiven && kit.empty())) return usage();
+    tools::BuildDistribution(script, out, kitGiven ? kit : tools::DefaultKitDirectory());
+    return 0;
+  }
+  if (command == "add-folder" && args.size() >= 4) {
+    std::string group, out;
+    for (size_t i = 4; i < args.size(); ++i) {
+      if (args[i] == "--to" && i + 1 < args.size()) group = args[++i];
+      else if (args[i] == "-o" && i + 1 < args.size()) out = args[++i];
+      else return usage();
+    }
+    if (group.empty()) return usage();
+    if (!out.empty()) tools::CheckOutputPath(out);
+    const int added = tools::AddFolder(script, args[3], group, out);
+    std::cout << added << " install file" << (added == 1 ? "" : "s") << " added to " << group << "\n";
+    return finishOutput("count");
   }
   if (command == "make-setup") {
     std::string out, setup = ExtractFilePath(platform::moduleFileName()) + "setup.exe";

@@ -43,4 +43,30 @@ std::string SafeLeafName(std::string_view name) {
   return leaf;
 }
 
+namespace {
+std::string& sourceFolder() {
+  static std::string folder;
+  return folder;
+}
+}  // namespace
+
+void SetSourceFolder(std::string folder) { sourceFolder() = std::move(folder); }
+
+const std::string& SourceFolder() { return sourceFolder(); }
+
+bool IsAbsoluteName(std::string_view name) {
+  if (name.size() >= 2 && name[1] == ':') return true;
+  return !name.empty() && (name[0] == '\\' || name[0] == '/');
+}
+
+std::string SourceFileOnDisk(std::string_view name) {
+  if (name.empty() || IsAbsoluteName(name) || sourceFolder().empty()) return std::string(name);
+  std::string path = JoinPath(sourceFolder(), name);
+  // Written as the system writes paths (the file layer takes either separator).
+  if (platform::kPathDelim == '/')
+    for (char& c : path)
+      if (c == '\\') c = '/';
+  return path;
+}
+
 }  // namespace kestrune

@@ -16,4 +16,14 @@ std::string JoinPath(std::string_view dir, std::string_view name);
 // reserved characters, or a device name such as CON or LPT1.
 std::string SafeLeafName(std::string_view name);
 
+// The folder from which the relative source file names of a build are taken (the script's
+// folder; the setup program's own folder for -b). Empty: the current directory.
+void SetSourceFolder(std::string folder);
+const std::string& SourceFolder();
+// True for "C:...", "\\..." and "/..." names: they do not depend on a folder.
+bool IsAbsoluteName(std::string_view name);
+// Where a source file that a script names lies on the building machine: a relative name
+// joined to the source folder, any other as it is. The name stays the archive member's.
+std::string SourceFileOnDisk(std::string_view name);
+
 }  // namespace kestrune

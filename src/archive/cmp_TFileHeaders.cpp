@@ -6,6 +6,7 @@
 #include <limits>
 #include <utility>
 
+#include "archive/archive_names.h"
 #include "archive/streams.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -155,13 +156,14 @@ void TFileHeaders::AddFiles(const TStrings& list, bool keepExisting) {
   if (!keepExisting) Clear();
   for (int i = 0; i < list.Count(); ++i) {
     const std::string path = FirstListItem(list[i]);
-    const auto facts = platform::fileSizeAndDate(path);
-    if (!facts) throw EKstrCompress("Cannot open the file %s", {path});
+    const std::string onDisk = SourceFileOnDisk(path);
+    const auto facts = platform::fileSizeAndDate(onDisk);
+    if (!facts) throw EKstrCompress("Cannot open the file %s", {onDisk});
     // Sizes and positions in the format are signed 32-bit numbers.
     if (facts->size > std::numeric_limits<int32_t>::max())
       throw EKstrCompress("The file %s is too large for an archive", {path});
     TFileHeader header;
-    header.SourcePath = path;
+    header.SourcePath = onDisk;
     header.SetFileName(path);
     header.SetFileDate(facts->date);
     header.SetOriginalSize(static_cast<int32_t>(facts->size));

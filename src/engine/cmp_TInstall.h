@@ -76,8 +76,10 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   virtual void HandleInstallException(const std::exception& e);
   // The theme bitmap of the program's resources (BMP bytes); empty when there is none.
   static std::function<std::vector<uint8_t>()> ThemeBitmapLoader;
-  // Builds the distribution into buildDirectory (engine_Build.cpp).
-  virtual void Build(const std::string& programPath, const std::string& buildDirectory, bool selfExtracting);
+  // Builds the distribution into buildDirectory (engine_Build.cpp). The loader comes from
+  // kitDirectory; when that is empty, from the kit directory that FindKitDirectory finds.
+  virtual void Build(const std::string& programPath, const std::string& buildDirectory, bool selfExtracting,
+                     const std::string& kitDirectory = {});
   // After a run from the loader's temporary copy (-c): removes the pre-setup files and
   // leaves a batch file that removes the copy once the program has ended.
   virtual void CleanupLoadingProgram();

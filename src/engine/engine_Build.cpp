@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "archive/archive_names.h"
 #include "archive/cmp_TKstrCompress.h"
 #include "engine/cmp_TInstall.h"
 #include "engine/engine_Build.h"
@@ -68,6 +69,8 @@ void BuildFromBuildInf(TCustomInstall& engine) {
     std::vector<char> buffer(4096);
     for (size_t got; (got = file->read(buffer.data(), buffer.size())) > 0 && text.size() < (1u << 20);)
       text.append(buffer.data(), got);
+    // Relative source files are taken from the program's folder, where BUILD.INF is.
+    SetSourceFolder(RemoveBackslash(ExtractFileDir(program)));
     engine.Build(program, BuildDirectoryFromBuildInf(text), true);
   } catch (const std::exception& e) {
     // The program's exit code tells a caller that the build failed.
@@ -79,10 +82,11 @@ void BuildFromBuildInf(TCustomInstall& engine) {
 
 // ---- the build ----
 
-void TCustomInstall::Build(const std::string& programPath, const std::string& buildDirectory, bool selfExtracting) {
+void TCustomInstall::Build(const std::string& programPath, const std::string& buildDirectory, bool selfExtracting,
+                           const std::string& kitDirectory) {
   const std::string dir = AddBackslash(buildDirectory);
   const std::string setupExe = dir + "setup.exe", setup1 = dir + "setup.1", files1 = dir + "files.1";
-  CopySetupProgram(*this, buildDirectory, programPath);
+  CopySetupProgram(*this, buildDirectory, programPath, kitDirectory);
 
   TCustomPathSpecifier* savedType = ArchiveFileType();
   const std::string savedFile = ArchiveFile();
@@ -110,7 +114,8 @@ void TCustomInstall::Build(const std::string& programPath, const std::string& bu
   if (selfExtracting && UseLoadingProgram()) CreateSelfExtractor(setupExe, setup1, files1);
 }
 
-void CopySetupProgram(TCustomInstall& engine, const std::string& buildDirectory, const std::string& programPath) {
+void CopySetupProgram(TCustomInstall& engine, const std::string& buildDirectory, const std::string& programPath,
+                      const std::string& kitDirectory) {
   const std::string dir = AddBackslash(buildDirectory);
   if (!engine.UseLoadingProgram()) {
     const std::string target = dir + programName(programPath);
@@ -130,9 +135,9 @@ void CopySetupProgram(TCustomInstall& engine, const std::string& buildDirectory,
         "the SETUP.1 archive file. You should probably clear all files off of the drive. Minimally, you should leave "
         "enough space on the drive for the SETUP.1 archive file.");
   }
-  std::string kit;
+  std::string kit = kitDirectory;
   try {
-    kit = FindKitDirectory(true);
+    if (kit.empty()) kit = FindKitDirectory(true);
   } catch (const IException&) {
     throw IEInstall("The HKEY_LOCAL_MACHINE | %s key in the registry is either missing or points to an invalid Kestrune directory",
                     {"\\Software\\Holmvard\\K32V35"});

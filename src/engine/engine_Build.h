@@ -23,7 +23,8 @@ std::string BuildDirectoryFromBuildInf(std::string_view text);
 
 // Puts the setup program into the build directory: with the loader, setup.1 and a copy of
 // the loader as setup.exe; without it, a copy of the program under its own name.
-void CopySetupProgram(TCustomInstall& engine, const std::string& buildDirectory, const std::string& programPath);
+void CopySetupProgram(TCustomInstall& engine, const std::string& buildDirectory, const std::string& programPath,
+                      const std::string& kitDirectory = {});
 // Writes "filelist.lst" for the files compressed in this build into the engine's network
 // sub-directory of the build directory.
 void WriteFileList(TCustomInstall& engine);

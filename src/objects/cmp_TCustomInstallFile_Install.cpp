@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "archive/archive_names.h"
 #include "archive/cmp_TKstrCompress.h"
 #include "archive/cmp_TVersion.h"
 #include "objects/cmp_TCustomInstallFile.h"
@@ -380,7 +381,7 @@ void TCustomInstallFile::readInfoFrom(const std::string& archive) {
 }
 
 void TCustomInstallFile::ReadInfoFromFile() {
-  const std::string source = SourcePath();
+  const std::string source = SourceFileOnDisk(SourcePath());
   auto file = platform::File::tryOpen(source, platform::FileAccess::Read);
   if (!file)
     throw IECustomInstallFile("Could not open or find the following file when trying to read the Size, Date, and Version :%s",

@@ -2,6 +2,7 @@
 // into the system (help registry, shared-DLL counters, ActiveX registration).
 #include <optional>
 
+#include "archive/archive_names.h"
 #include "objects/cmp_TCustomInstallFile.h"
 #include "objects/engine_seam.h"
 #include "platform/files.h"
@@ -237,7 +238,7 @@ void TCustomInstallFile::RegisterExeServer() {
 }
 
 bool TCustomInstallFile::IsSelfRegistering() {
-  std::optional<std::vector<uint8_t>> block = platform::ReadVersionInfo(SourcePath());
+  std::optional<std::vector<uint8_t>> block = platform::ReadVersionInfo(SourceFileOnDisk(SourcePath()));
   if (!block) return false;
   auto translations = platform::versionTranslations(*block);
   if (translations.empty()) return false;

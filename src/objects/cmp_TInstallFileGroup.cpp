@@ -1,6 +1,7 @@
 // File groups and the published properties of file containers.
 #include "objects/cmp_TInstallFileGroup.h"
 
+#include "archive/archive_names.h"
 #include "objects/cmp_TCustomNetInstallLocation.h"
 #include "objects/published_props.h"
 #include "platform/files.h"
@@ -35,7 +36,7 @@ TInstallFileGroup::TInstallFileGroup(TComponent* owner, TInstallContainer* conta
 void TInstallFileGroup::RemoveMissingFiles() {
   for (int i = FileCount() - 1; i >= 0; --i) {
     TCustomInstallFile* file = Files(i);
-    if (!platform::fileExists(file->SourcePath())) {
+    if (!platform::fileExists(SourceFileOnDisk(file->SourcePath()))) {
       RemoveHelper(file);
       delete file;
     }

@@ -19,6 +19,15 @@ namespace {
 
 [[noreturn]] void fail(const char* api) { throwWin32(api, static_cast<unsigned long>(errno)); }
 
+// The kit builds Windows paths ("dir\\name"); here a backslash separates folders as well, so
+// that the engine's paths and a script's relative sources name the files they mean.
+std::string host(const std::string& path) {
+  std::string p = path;
+  for (char& c : p)
+    if (c == '\\') c = '/';
+  return p;
+}
+
 // Day fraction of a time_t in local time, cut to DOS precision when in the DOS range.
 double daysOfTime(time_t t) {
   struct tm tm {};
@@ -46,7 +55,7 @@ time_t timeOfDays(double days) {
 }  // namespace
 
 std::optional<File> File::tryOpen(const std::string& path, FileAccess access) {
-  int fd = ::open(path.c_str(), (access == FileAccess::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+  int fd = ::open(host(path).c_str(), (access == FileAccess::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   struct stat st {};
   if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
@@ -64,13 +73,13 @@ File File::open(const std::string& path, FileAccess access) {
 }
 
 File File::create(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int fd = ::open(host(path).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) fail("open");
   return File(fd);
 }
 
 File File::createNew(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  int fd = ::open(host(path).c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) fail("open");
   return File(fd);
 }
@@ -83,12 +92,12 @@ void File::flush() {
 bool File::tryRenameOpen(const std::string&) { return false; }
 
 void replaceFile(const std::string& from, const std::string& to) {
-  if (::rename(from.c_str(), to.c_str()) != 0) fail("rename");
+  if (::rename(host(from).c_str(), host(to).c_str()) != 0) fail("rename");
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
   struct stat sa {}, sb {};
-  if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) return false;
+  if (stat(host(a).c_str(), &sa) != 0 || stat(host(b).c_str(), &sb) != 0) return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
@@ -164,16 +173,16 @@ void File::close() {
 
 bool fileExists(const std::string& path) {
   struct stat st {};
-  return !path.empty() && stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  return !path.empty() && stat(host(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool directoryExists(const std::string& path) {
   struct stat st {};
-  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return !path.empty() && stat(host(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 void forceDirectories(const std::string& path) {
-  std::string p = path;
+  std::string p = host(path);
   while (p.size() > 1 && p.back() == '/') p.pop_back();
   if (p.empty() || directoryExists(p)) return;
   auto slash = p.rfind('/');
@@ -181,16 +190,16 @@ void forceDirectories(const std::string& path) {
   if (mkdir(p.c_str(), 0755) != 0 && errno != EEXIST) fail("mkdir");
 }
 
-bool deleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool deleteFile(const std::string& path) { return unlink(host(path).c_str()) == 0; }
 
 std::optional<double> fileAgeDays(const std::string& path) {
   struct stat st {};
-  if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
+  if (stat(host(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
   return daysOfTime(st.st_mtime);
 }
 
 std::optional<std::vector<std::string>> folderEntries(const std::string& path) {
-  DIR* dir = opendir(path.c_str());
+  DIR* dir = opendir(host(path).c_str());
   if (!dir) return std::nullopt;
   std::vector<std::string> names;
   while (const dirent* entry = readdir(dir)) {
@@ -203,7 +212,7 @@ std::optional<std::vector<std::string>> folderEntries(const std::string& path) {
 
 std::optional<FileSizeAndDate> fileSizeAndDate(const std::string& path) {
   struct stat st {};
-  if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
+  if (stat(host(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
   return FileSizeAndDate{static_cast<int64_t>(st.st_size), daysOfTime(st.st_mtime)};
 }
 
@@ -220,13 +229,13 @@ std::string createTempFile(std::string_view prefix) {
 
 std::optional<uint64_t> freeDiskSpace(const std::string& path) {
   struct statvfs sv {};
-  if (statvfs(path.c_str(), &sv) != 0) return std::nullopt;
+  if (statvfs(host(path).c_str(), &sv) != 0) return std::nullopt;
   return static_cast<uint64_t>(sv.f_bavail) * sv.f_frsize;
 }
 
 std::optional<uint32_t> fileAttributes(const std::string& path) {
   struct stat st {};
-  if (stat(path.c_str(), &st) != 0) return std::nullopt;
+  if (stat(host(path).c_str(), &st) != 0) return std::nullopt;
   uint32_t a = S_ISDIR(st.st_mode) ? kAttrDirectory : kAttrArchive;
   if ((st.st_mode & S_IWUSR) == 0) a |= kAttrReadOnly;
   return a;
@@ -234,10 +243,10 @@ std::optional<uint32_t> fileAttributes(const std::string& path) {
 
 bool setFileAttributes(const std::string& path, uint32_t attributes) {
   struct stat st {};
-  if (stat(path.c_str(), &st) != 0) return false;
+  if (stat(host(path).c_str(), &st) != 0) return false;
   mode_t mode = st.st_mode & 07777;
   mode = (attributes & kAttrReadOnly) ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
-  return chmod(path.c_str(), mode) == 0;
+  return chmod(host(path).c_str(), mode) == 0;
 }
 
 }  // namespace kestrune::platform

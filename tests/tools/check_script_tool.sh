@@ -97,6 +97,56 @@ if [ -n "$setup" ]; then
   no_output "$work/out.exe"
 fi
 
+# build: the kit and every source file are checked before anything is written, and a
+# failed build leaves neither the output nor its work folder.
+b="$work/build"
+mkdir -p "$b/product" "$b/kit"
+echo a >"$b/product/a.txt"
+# small_script [ARCHIVE-LINE]: an engine and two files from product\, a.txt and b.txt.
+small_script() {
+  printf "object frmMain: TfrmMain\n  object psContainerArchiveFile: TpsContainerArchiveFile\n  end\n" >"$b/s.kfm"
+  printf "  object Install: TInstall\n    UseLoadingProgram = True\n  end\n" >>"$b/s.kfm"
+  for f in a b; do
+    printf "  object File_%s: TInstallFile\n    Container = Install\n%b    FileName = '%s.txt'\n    IncludeFromDir = 'product'\n  end\n" \
+      $f "${1:-}" $f >>"$b/s.kfm"
+  done
+  echo end >>"$b/s.kfm"
+}
+small_script
+nothing_built() { [ "$(ls -A "$b")" = "$(printf 'kit\nproduct\ns.kfm')" ] || fail "a failed build left: $(ls -A "$b")"; }
+# (Natively no setup.exe is beside the tool; the Windows build's bin folder is a kit.)
+[ -n "${WINEPREFIX:-}" ] || expect_failure "No kit folder: setup.exe is neither beside kestrune-script" build "$b/s.kfm" -o "$b/out"
+expect_failure "The kit folder .*nokit has no setup.exe" build "$b/s.kfm" -o "$b/out" --kit "$b/nokit"
+cp "$template" "$b/kit/setup.exe"
+expect_failure "The kit folder .*kit has no loader KestruneLoadProgram.exe (the script's Install.UseLoadingProgram is True)" \
+  build "$b/s.kfm" -o "$b/out" --kit "$b/kit"
+echo loader >"$b/kit/KestruneLoadProgram.exe"
+expect_failure "Nothing was built: File_a (TInstallFile in Install): no archive (set ArchiveFileType = psContainerArchiveFile, or ArchiveFile); File_b (TInstallFile in Install): the source file product\\\\b.txt (.*) does not exist" \
+  build "$b/s.kfm" -o "$b/out" --kit "$b/kit"
+nothing_built
+small_script "    ArchiveFileType = psContainerArchiveFile\n"
+echo b >"$b/product/b.txt"
+if [ -n "$setup" ]; then
+  cp "$setup" "$b/kit/setup.exe"
+  run build "$b/s.kfm" -o "$b/out" --kit "$b/kit" || fail "build of a small script"
+  [ "$(ls "$b/out")" = "$(printf 'files.1\nsetup.1\nsetup.exe')" ] || fail "build made: $(ls "$b/out")"
+  rm -rf "$b/out"
+else
+  expect_failure "is not a setup program of the kit" build "$b/s.kfm" -o "$b/out" --kit "$b/kit"
+fi
+nothing_built
+
+# add-folder: one object per file of a folder, its sources relative to the script; again,
+# nothing new.
+mkdir -p "$b/product/sub"
+echo c >"$b/product/sub/c.txt"
+out=$(run add-folder "$b/s.kfm" "$b/product" --to Install -o "$b/added.kfm" | tr -d '\r')
+[ "$out" = "1 install file added to Install" ] || fail "add-folder said: $out"
+run tree "$b/added.kfm" | tr -d '\r' | grep -q "^  c_txt	TInstallFile	.*\\\\sub	" || fail "add-folder did not add sub\\c.txt: $(run tree "$b/added.kfm")"
+grep -q "IncludeFromDir = 'product\\\\sub'" "$b/added.kfm" || fail "add-folder did not name the source relative to the script"
+out=$(run add-folder "$b/added.kfm" "$b/product" --to Install | tr -d '\r')
+[ "$out" = "0 install files added to Install" ] || fail "add-folder added again: $out"
+
 # A full disk: the tools report it and leave nothing behind.
 disk="$work/disk"
 mkdir -p "$disk"
