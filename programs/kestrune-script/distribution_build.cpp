@@ -182,9 +182,7 @@ void BuildDistribution(const std::string& script, const std::string& outDir, con
   } catch (const platform::PlatformError& e) {
     FailWrite(program, e);
   }
-  // Without the loader the distribution is the program and its archives: no setup.exe is
-  // made around them.
-  engine->Build(program, buildDir, engine->UseLoadingProgram(), kitDir);
+  engine->Build(program, buildDir, true, kitDir);
   try {
     moveTree(buildDir, RemoveBackslash(outDir));
   } catch (const platform::PlatformError& e) {
