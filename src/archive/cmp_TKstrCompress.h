@@ -159,6 +159,8 @@ class TKstrCompress : public TComponent {
     void noteWritten(const std::string& dest);
   };
   void extractMember(int index, ExtractRun& run);
+  // Adds the original and compressed sizes of the headers from index from on.
+  void addSizes(int from, int64_t& size, int64_t& compressed) const;
   ExtractRun run_;
   int holds_ = 0;
   // The archive the last CompressFiles completed, with its size and date then: while it is
@@ -168,6 +170,10 @@ class TKstrCompress : public TComponent {
   std::string writtenArchive_;
   int64_t writtenSize_ = -1;
   double writtenDate_ = 0;
+  // The sums of the original and compressed sizes over that table, so that an append does
+  // not add up every header again for its totals.
+  int64_t writtenTotalSize_ = 0;
+  int64_t writtenTotalCompressed_ = 0;
   void decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume, std::string& volumeName,
                   platform::File& out);
   void writeAll(platform::File& file, const uint8_t* data, size_t count);

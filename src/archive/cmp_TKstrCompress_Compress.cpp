@@ -88,6 +88,9 @@ void TKstrCompress::CompressFiles(bool append, int32_t uniqueId) {
   platform::File* archiveFile = nullptr;
   int committed = 0;
   bool completed = false;
+  // With the table known, its totals are known too: only the headers added now (from this
+  // index on) are added up, before and after they are compressed.
+  int firstAdded = -1;
   int64_t committedEnd = static_cast<int64_t>(af::kHeadSize);
   // An archive that ends early keeps the members written completely: its head counts only
   // those and the file ends after the last of them.
@@ -114,6 +117,7 @@ void TKstrCompress::CompressFiles(bool append, int32_t uniqueId) {
       if (!tableKnown) headers_.LoadFromStream(*existing, 0);
       if (headers_.Spanned) throw EKstrCompress("Cannot add files to the spanned archive %s", {compressedFile_});
       committed = headers_.Count();
+      if (tableKnown) firstAdded = committed;
       committedEnd = existing->Size();
       archive = existing.get();
       archiveFile = &existing->Handle();
@@ -134,7 +138,17 @@ void TKstrCompress::CompressFiles(bool append, int32_t uniqueId) {
     }
     headers_.SaveToStream(*archive);
     archive->Seek(0, TSeekOrigin::soEnd);
-    headers_.GetTotals(status_);
+    if (firstAdded < 0) {
+      headers_.GetTotals(status_);
+    } else {
+      int64_t size = writtenTotalSize_, compressed = writtenTotalCompressed_;
+      addSizes(firstAdded, size, compressed);
+      status_.TotalSize = size;
+      status_.TotalCompressed = compressed;
+      status_.TotalRatio = PercentOf(compressed, size);
+      status_.TotalDone = 0;
+      status_.TotalPercent = 0;
+    }
     status_.TotalCompressed = 0;
     try {
       for (int i = 0; i < headers_.Count(); ++i) {
@@ -180,10 +194,22 @@ void TKstrCompress::CompressFiles(bool append, int32_t uniqueId) {
         writtenArchive_ = compressedFile_;
         writtenSize_ = now->size;
         writtenDate_ = now->date;
+        if (firstAdded < 0) {
+          writtenTotalSize_ = writtenTotalCompressed_ = 0;
+          firstAdded = 0;
+        }
+        addSizes(firstAdded, writtenTotalSize_, writtenTotalCompressed_);
       }
     }
   };
   runGuarded(true, body, cleanup);
+}
+
+void TKstrCompress::addSizes(int from, int64_t& size, int64_t& compressed) const {
+  for (int i = from; i < headers_.Count(); ++i) {
+    size += headers_.FileHeaders(i).OriginalSize();
+    compressed += headers_.FileHeaders(i).CompressedSize();
+  }
 }
 
 void TKstrCompress::commitFresh(platform::PendingFile& file) {

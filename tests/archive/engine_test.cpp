@@ -353,8 +353,14 @@ TEST(ArchiveEngine, AppendsInARowKeepTheTableAndNoticeOtherWriters) {
   compress(engine, dir / "x.1", {files[0]}, false, 1);
   compress(engine, dir / "x.1", {files[1]}, true, 2);
   compress(other, dir / "x.1", {files[2]}, true, 3);  // another writer
+  // The totals cover the whole table, whether it was read back (after the other writer)
+  // or kept with its sums (the append after).
+  int64_t totalSize = 0;
+  engine.OnStatus = [&](TComponent*, TlzhFileStats& s) { totalSize = s.TotalSize; };
   compress(engine, dir / "x.1", {files[3]}, true, 4);
+  EXPECT_EQ(totalSize, 900 + 1000 + 1100 + 1200);
   compress(engine, dir / "x.1", {files[4]}, true, 5);
+  EXPECT_EQ(totalSize, 900 + 1000 + 1100 + 1200 + 1300);
   TKstrCompress reader(nullptr);
   reader.SetCompressedFile(dir / "x.1");
   ASSERT_EQ(reader.FileCount(), 5);
