@@ -10,6 +10,7 @@
 #include "objects/cmp_TCustomNetInstallLocation.h"
 #include "objects/cmp_TCustomInstallFile.h"
 #include "objects/cmp_TUninstallEXE.h"
+#include "objects/uninstall_entry.h"
 #include "platform/files.h"
 #include "platform/platform_error.h"
 #include "platform/registry.h"
@@ -203,6 +204,7 @@ void TCustomInstall::runInstallation() {
   // A self-extracting file that cannot be read ends the run before an install record exists.
   if (modes_.Contains(TInstallMode::imSelfExtractor)) SelfExtractorOffsetHook(*this, GetSetupFileName());
   SetInstallRecordKey(FindInstallRecord(true));
+  ForgetUninstallEntryCache();
   ClearUnfinished();
   ReadInfoFromArchive();
   if (OnAfterInitialized) OnAfterInitialized(this);

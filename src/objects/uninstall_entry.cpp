@@ -1,6 +1,12 @@
 // Appending lines to the uninstall entry, and reading the whole entry back.
 #include "objects/uninstall_entry.h"
 
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "objects/engine_seam.h"
+#include "objects/run_state.h"
 #include "platform/platform_error.h"
 #include "platform/registry.h"
 #include "routines/routines_Registry.h"
@@ -52,11 +58,36 @@ void appendLine(const std::string& sub, const std::string& value) {
 constexpr std::string_view kSessionManager = "\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 constexpr std::string_view kPendingRenames = "PendingFileRenameOperations";
 
+// What the engine's run has learnt of the registry, so that a file costs no round trips
+// beyond its own lines: the records of written paths made sure of, and the delayed
+// deletes waiting for the next start (read at the first written file). Used only while
+// the run is active; ForgetUninstallEntryCache clears it when a run starts.
+struct RunCache {
+  std::set<std::string> ensured;
+  // The record of written paths stays open, with its count, from file to file.
+  std::map<std::string, std::pair<platform::RegKey, int>> written;
+  bool pendingRead = false;
+  std::vector<std::string> deletes;
+};
+
+RunCache& runCache() {
+  static RunCache cache;
+  return cache;
+}
+
+bool inRun() {
+  IInstallEngine* engine = CurrentEngine();
+  return engine && engine->EngineInstalling();
+}
+
 // The record of written paths exists from the first line of a run on, so that an entry
 // whose runs wrote nothing still tells the uninstaller to delete nothing.
 void ensureWrittenRecord(const std::string& key) {
+  const bool cached = inRun();
+  if (cached && runCache().ensured.contains(key)) return;
   const std::string sub = key + "\\Written";
   if (ReadRegistryString(rkLocalMachine, sub, "Entries", "").empty()) WriteRegistryString(rkLocalMachine, sub, "Entries", "0");
+  if (cached) runCache().ensured.insert(key);
 }
 
 // The path of a delayed move as the system keeps it ("\??\C:\..." on NT).
@@ -73,17 +104,31 @@ bool coversPath(const std::string& pending, const std::string& path) {
 
 }  // namespace
 
+void ForgetUninstallEntryCache() { runCache() = RunCache(); }
+
 void CancelDelayedDeletes(const std::string& path) {
+  const bool cached = inRun();
+  RunCache& cache = runCache();
+  if (cached && cache.pendingRead &&
+      std::none_of(cache.deletes.begin(), cache.deletes.end(), [&](const std::string& d) { return coversPath(d, path); }))
+    return;
   try {
     std::optional<platform::RegKey> key = platform::RegKey::open(platform::RegRoot::LocalMachine, kSessionManager, true);
-    if (!key) return;
-    std::optional<std::vector<std::string>> pending = key->tryReadMultiString(kPendingRenames);
-    if (!pending) return;
-    std::vector<std::string> kept;
-    for (size_t i = 0; i + 1 < pending->size(); i += 2)
-      if (!(*pending)[i + 1].empty() || !coversPath(pendingPath((*pending)[i]), path))
-        kept.insert(kept.end(), {(*pending)[i], (*pending)[i + 1]});
-    if (kept.size() + 1 >= pending->size()) return;
+    std::optional<std::vector<std::string>> pending;
+    if (key) pending = key->tryReadMultiString(kPendingRenames);
+    std::vector<std::string> kept, deletes;
+    for (size_t i = 0; pending && i + 1 < pending->size(); i += 2) {
+      const std::string& source = (*pending)[i];
+      const bool isDelete = (*pending)[i + 1].empty();
+      if (isDelete && coversPath(pendingPath(source), path)) continue;
+      kept.insert(kept.end(), {source, (*pending)[i + 1]});
+      if (isDelete) deletes.push_back(pendingPath(source));
+    }
+    if (cached) {
+      cache.pendingRead = true;
+      cache.deletes = deletes;
+    }
+    if (!pending || kept.size() + 1 >= pending->size()) return;
     if (kept.empty()) key->deleteValue(kPendingRenames);
     else key->writeMultiString(kPendingRenames, kept);
   } catch (const platform::PlatformError&) {
@@ -137,7 +182,42 @@ void AppendUninstallActiveXLine(const std::string& key, const std::string& path,
 }
 
 void RecordWrittenPath(const std::string& key, const std::string& path) {
-  appendLine(key + "\\Written", path);
+  const std::string sub = key + "\\Written";
+  if (!inRun()) {
+    appendLine(sub, path);
+  } else {
+    auto& open = runCache().written;
+    auto at = open.find(sub);
+    if (at == open.end()) {
+      // Opened and counted once per run; a key that cannot be opened is written the plain way.
+      std::optional<platform::RegKey> k;
+      std::optional<int> count;
+      try {
+        k = platform::RegKey::create(platform::RegRoot::LocalMachine, sub);
+        count = ParseEntryCount(k->tryReadString("Entries").value_or("0"));
+      } catch (const platform::PlatformError&) {
+      }
+      if (!k || !count) {
+        appendLine(sub, path);
+        CancelDelayedDeletes(path);
+        return;
+      }
+      at = open.emplace(sub, std::make_pair(std::move(*k), *count)).first;
+    }
+    auto& [k, count] = at->second;
+    try {
+      k.writeString("File" + std::to_string(count + 1), path);
+      k.writeString("Entries", std::to_string(count + 1));
+      ++count;
+      runCache().ensured.insert(key);
+    } catch (const platform::PlatformError&) {
+      // The key went (the entry was deleted meanwhile): the plain way opens it anew and
+      // reports what cannot be written.
+      open.erase(at);
+      runCache().ensured.clear();
+      appendLine(sub, path);
+    }
+  }
   CancelDelayedDeletes(path);
 }
 

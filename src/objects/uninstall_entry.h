@@ -39,6 +39,10 @@ void RecordWrittenPath(const std::string& key, const std::string& path);
 // it (the uninstaller's own program and folder are deleted that way). Failures to change
 // the system's list are passed over.
 void CancelDelayedDeletes(const std::string& path);
+// While the engine's run is active the records made sure of and the delayed deletes are
+// remembered from file to file (the run's own writes are the only change to them); a run
+// forgets them when it starts.
+void ForgetUninstallEntryCache();
 
 struct UninstallEntry {
   std::string displayName;
