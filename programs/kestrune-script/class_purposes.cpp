@@ -1,11 +1,153 @@
-// What each class is for. The properties themselves are described by the class metadata.
+// What each class is for, and what the properties a script author sets most are for. Names,
+// kinds, values and defaults come from the class metadata.
 #include "class_purposes.h"
 
 #include <utility>
 
+#include "objects/cmp_TCustomLoginInformation.h"
+#include "objects/cmp_TCustomNetInstallLocation.h"
+#include "objects/cmp_TInstallContainer.h"
 #include "runtime/classinfo.h"
 
 namespace kestrune::tools {
+
+const char* PropertyPurpose(const ClassInfo& owner, std::string_view property) {
+  // "Class.Property" for a meaning of one class, "Property" for what it means wherever the
+  // install objects have it.
+  static const std::pair<const char*, const char*> purposes[] = {
+      {"Container",
+       "The install object this one belongs to (a file group, the engine, a link group); it is processed with it."},
+      {"DestDir",
+       "Where it is installed: a full path, or with DestDirType a path relative to the specifier's folder starting with a backslash ('\\sub')."},
+      {"DestDirType",
+       "A path specifier whose folder DestDir is relative to (psContainerDestDir: the container's destination); nil: DestDir is a full path."},
+      {"Include",
+       "False leaves the object (and what it contains) out of the installation."},
+      {"InstallTypes",
+       "The install types (full, default, compact, custom) that install it; itAlways: every one."},
+      {"Order",
+       "Its place among the objects of its container (lower first)."},
+      {"AddToArchive",
+       "lzcOverwrite starts a new archive, lzcOnlyAdd adds to the existing one."},
+      {"ArchiveFile",
+       "The archive its files are compressed into, relative to ArchiveFileType's folder or a full path."},
+      {"ArchiveFileType",
+       "A path specifier for the archive (psContainerArchiveFile: the container's archive, psMainArchiveFile: files.1)."},
+      {"Net",
+       "True: the file is downloaded from its NetLocation during the installation, not taken from files.1."},
+      {"NetLocation",
+       "The network install location (FTP or HTTP server) its archive is downloaded from."},
+      {"FileName",
+       "The file's name in IncludeFromDir on the building machine."},
+      {"IncludeFromDir",
+       "The folder of the file on the building machine: a full path, or relative to the script's folder (to the setup program's folder for -b)."},
+      {"DestName",
+       "The name the file is installed under."},
+      {"FileType",
+       "What kind of file it is: a normal file or a DLL (application, vendor-shared or system-wide) for the shared-DLL counters and replacement rules."},
+      {"OverwriteMode",
+       "When an existing destination is replaced: always, never, by version, by date, or by version and date."},
+      {"ActiveX",
+       "The file is an ActiveX server: registered after install and unregistered by the uninstaller."},
+      {"RegisterAsHelp",
+       "The file is a help file: registered in the help registry."},
+      {"RunAfterInstall",
+       "The file is started after the installation."},
+      {"UpdateDLLCounter",
+       "The file's shared-DLL counter in the registry is raised on install and lowered on removal."},
+      {"GroupName",
+       "The name shown for the group on the component selection page."},
+      {"Description",
+       "Text lines shown for it on the component selection page."},
+      {"AllowChangeDir",
+       "The user may change its destination folder."},
+      {"AllowChoice",
+       "The user may select or deselect it on the component selection page."},
+      {"TInstall.DestDir",
+       "The product's main installation folder (psMainInstall)."},
+      {"TInstall.DistributeType",
+       "dtTraditional: everything in files.1; dtWeb: the files are downloaded (filelist.lst); dtTraditionalNet: local archives plus files marked Net."},
+      {"TInstall.UseLoadingProgram",
+       "True: the distribution is one self-extracting setup.exe (loader + setup.1 + files.1); False: the setup program and files.1 side by side."},
+      {"TInstall.PresetupFiles",
+       "Files packed into setup.1 beside the setup program and unpacked with it before the installation (language files, IDAPINST.DLL)."},
+      {"TInstall.Reboot",
+       "Ask for a restart at the end when files wait for it."},
+      {"TInstall.RunAutomatic",
+       "Start the installation without waiting for the user."},
+      {"TInstall.HideMainForm",
+       "Hide the main window (the backdrop) during the installation."},
+      {"TInstall.AutoMaximizeWindow",
+       "Show the main window maximized."},
+      {"TInstall.Information",
+       "Product information: ProductName, Version, CompanyName (Information.ProductName = '...')."},
+      {"TInstall.BuildInfo",
+       "Settings of the web build (BuildInfo.BuildDirectory, ...)."},
+      {"TInstall.DialogThemeBitmap",
+       "The picture of the wizard's pages."},
+      {"ProductName",
+       "The product's name, shown by the wizard and in the uninstall entry."},
+      {"Version",
+       "The product's version text."},
+      {"CompanyName",
+       "The maker of the product."},
+      {"LinkName",
+       "The shortcut's file name (.lnk, .url) or Program Manager item name."},
+      {"ObjectLink",
+       "The install object the shortcut points at."},
+      {"ObjectLocation",
+       "The target path when there is no ObjectLink (relative to ObjectLocationType's folder)."},
+      {"ObjectLocationType",
+       "A path specifier for the target (psObjectLink: the linked object's installed file)."},
+      {"Parameters",
+       "The command-line parameters of the shortcut's target."},
+      {"HotKey",
+       "The shortcut's hot key."},
+      {"Method",
+       "How the shortcut is made: detected, a shell link, or a Program Manager item."},
+      {"TranslateIntoLanguage",
+       "The language of the wizard and the kit's messages."},
+      {"Hostname",
+       "The server's host name."},
+      {"Directory",
+       "The folder on the server."},
+      {"Protocol",
+       "FTP or HTTP."},
+      {"Username",
+       "The user name on the server (empty with Anonymous)."},
+      {"Password",
+       "The password on the server."},
+      {"Anonymous",
+       "Log in anonymously."},
+      {"LoginInformation",
+       "Where the server is and how to log in (LoginInformation.Hostname = '...')."},
+      {"TDialogManager.ManagerType",
+       "The moment of the installation whose page it shows (before the install, during the copy, after a good or bad install, a disk change, the restart)."},
+      {"TDialogManager.Position",
+       "Where its pages appear on the screen."},
+      {"LanguageDLL",
+       "The database engine's language library to install."},
+      {"SaveFor16Bit",
+       "Keep the engine's configuration usable by 16-bit programs."},
+      {"SQLLinkEntries",
+       "Driver settings of the SQL links written into the engine's configuration."},
+  };
+  for (const ClassInfo* c = &owner; c; c = c->parent)
+    for (const auto& [name, purpose] : purposes) {
+      const std::string_view key(name);
+      const size_t dot = key.find('.');
+      if (dot != std::string_view::npos && SameText(key.substr(0, dot), c->name) && SameText(key.substr(dot + 1), property))
+        return purpose;
+    }
+  // The plain names describe the install objects' properties, not the page layouts'.
+  if (!owner.InheritsFrom(TInstallContainer::classInfo()) && !SameText(owner.name, "TInstallInformation") &&
+      !owner.InheritsFrom(TCustomLoginInformation::classInfo()) && !owner.InheritsFrom(TCustomNetInstallLocation::classInfo()) &&
+      !SameText(owner.name, "TTranslator"))
+    return nullptr;
+  for (const auto& [name, purpose] : purposes)
+    if (SameText(name, property)) return purpose;
+  return nullptr;
+}
 
 const char* ClassPurpose(std::string_view className) {
   static const std::pair<const char*, const char*> purposes[] = {

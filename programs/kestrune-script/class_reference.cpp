@@ -1,6 +1,7 @@
 // The class reference, written from the runtime metadata (ClassInfo, PropInfo): the names,
-// kinds, value names and stored defaults come from there; only the one-line purpose of
-// each class is kept here, in class_purposes.cpp.
+// kinds, value names and stored defaults come from there; only the one-line purposes of
+// the classes and of the properties a script author sets most are kept apart, in
+// class_purposes.cpp.
 #include "class_reference.h"
 
 #include <algorithm>
@@ -95,9 +96,11 @@ std::string cell(std::string text) {
   return text;
 }
 
-void propertyRow(const PropInfo& p, const ClassInfo* declaredIn, std::ostream& out) {
+void propertyRow(const ClassInfo& owner, const PropInfo& p, const ClassInfo* declaredIn, std::ostream& out) {
+  const char* purpose = PropertyPurpose(owner, p.name);
   out << "| " << p.name << (p.IsReadOnly() && p.kind != PropKind::Event ? " (read-only)" : "") << " | "
-      << cell(typeText(p)) << " | " << cell(defaultText(p)) << " | " << cell(valuesText(p));
+      << cell(typeText(p)) << " | " << cell(defaultText(p)) << " | " << cell(valuesText(p)) << " | "
+      << cell(purpose ? purpose : "");
   if (declaredIn) out << " | " << link(declaredIn);
   out << " |\n";
 }
@@ -163,9 +166,9 @@ void PrintClassReference(const ClassRegistry& registry, const ClassInfo& root, s
         events.push_back(p.name);
         continue;
       }
-      if (!table) out << "| Property | Type | Default | Values |\n|---|---|---|---|\n";
+      if (!table) out << "| Property | Type | Default | Values | For |\n|---|---|---|---|---|\n";
       table = true;
-      propertyRow(p, nullptr, out);
+      propertyRow(*c, p, nullptr, out);
     }
     if (table) out << "\n";
     if (!events.empty()) out << "Events (set by a program, not stored in a script): " << joined(events) << ".\n\n";
@@ -176,13 +179,13 @@ bool PrintClass(const ClassRegistry& registry, const ClassInfo& root, std::strin
   for (const ClassInfo* c : documentedClasses(registry, root)) {
     if (!SameText(c->name, name)) continue;
     classHead(*c, c == &root, out);
-    out << "| Property | Type | Default | Values | Declared in |\n|---|---|---|---|---|\n";
+    out << "| Property | Type | Default | Values | For | Declared in |\n|---|---|---|---|---|---|\n";
     for (const PropInfo* p : c->AllProps()) {
       const ClassInfo* declaredIn = c;
       for (const ClassInfo* a = c; a; a = a->parent)
         for (const PropInfo& q : a->props)
           if (&q == p) declaredIn = a;
-      propertyRow(*p, declaredIn, out);
+      propertyRow(*c, *p, declaredIn, out);
     }
     return true;
   }
