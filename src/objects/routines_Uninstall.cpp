@@ -276,8 +276,11 @@ UninstallCommand ParseUninstallCommandLine(std::string_view line, const std::fun
     rest.remove_prefix(2);
     trim(rest);
   }
-  if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"' && rest.substr(1, rest.size() - 2).find('"') == std::string_view::npos)
-    rest = rest.substr(1, rest.size() - 2);
+  const std::string_view inner = rest.size() >= 2 ? rest.substr(1, rest.size() - 2) : std::string_view();
+  if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"' && inner.find('"') == std::string_view::npos) {
+    rest = inner;
+    trim(rest);
+  }
   command.product = std::string(rest);
   return command;
 }

@@ -163,7 +163,7 @@ TEST(Uninstall, TheCommandLineNamesTheProductAfterTheProgramQuotedOrNot) {
            {"\"C:\\Program Files\\Some Product\\uninstall.exe\" Some  Product", false, "Some  Product"},
            {"C:\\Program Files\\Some Product\\uninstall.exe Some Product", false, "Some Product"},
            {"C:\\PROGRA~1\\SOMEPR~1\\uninstall.exe /Q Some Product", true, "Some Product"},
-           {"\"C:\\Program Files\\Some Product\\uninstall.exe\" /q \"Some Product\" ", true, "Some Product"},
+           {"\"C:\\Program Files\\Some Product\\uninstall.exe\" /q \" Some Product \" ", true, "Some Product"},
            {"  \"C:\\Program Files\\Some Product\\uninstall.exe\"", false, ""},
            {"uninstall /Quick Fix", false, "/Quick Fix"},
        }) {
