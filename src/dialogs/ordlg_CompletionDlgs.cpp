@@ -4,6 +4,8 @@
 #include "dialogs/form_layouts.h"
 #include "dialogs/ordlg_MessageDlg.h"
 #include "dialogs/ordlg_WelcomeDlg.h"
+#include "dialogs/product_data.h"
+#include "runtime/format.h"
 #include "objects/engine_seam.h"
 #include "runtime/published.h"
 #include "ui/application.h"
@@ -49,12 +51,20 @@ TGoodInstallForm::TGoodInstallForm(TComponent* owner) : TCompletionForm(owner) {
 }
 
 bool TGoodInstallForm::ProductInstalled() {
+  if (!DemoShapedScript()) {
+    IInstallEngine* engine = CurrentEngine();
+    return engine && engine->EngineRestartNeeded();
+  }
   TInstallContainer* full = ScriptObject("FullVersion");
   TInstallContainer* demo = ScriptObject("DemoVersion");
   return (full && full->Include()) || (demo && demo->Include());
 }
 
 void TGoodInstallForm::FormShow() {
+  // The page's texts are translated before it is shown; the product's name goes in after.
+  if (!DemoShapedScript())
+    Label1->SetCaption(Format(PageText("Program %s byl úspěšně nainstalován. Tlačítkem DOKONČIT dokončíte instalaci."),
+                              {ProductName()}));
   bool product = ProductInstalled();
   RG->SetVisible(product);
   RG->SetItemIndex(product ? 0 : 1);
@@ -64,8 +74,8 @@ void TGoodInstallForm::FinishBtnClick() {
   bool reboot = RG->ItemIndex() == 0;
   if (IInstallEngine* engine = CurrentEngine()) engine->EngineSetRebootChoice(reboot);
   if (ProductInstalled() && !reboot)
-    ShowMessageDialog("Program nebude fungovat správně dokud nerestartujete počítač.", TMessageDialogKind::mdWarning, mb::OK,
-                      0);
+    ShowMessageDialog(PageText("Program nebude fungovat správně dokud nerestartujete počítač."),
+                      TMessageDialogKind::mdWarning, mb::OK, 0);
   NextPage();
 }
 
@@ -77,7 +87,16 @@ const ClassInfo& TBadInstallForm::classInfo() {
 TBadInstallForm::TBadInstallForm(TComponent* owner) : TCompletionForm(owner) {
   DeclareField("TopLabel", TopLabel);
   Setup(layouts::TBadInstallForm(), TManagerType::dmAfterBadInstall);
+  OnShow = [this](TComponent*) { FormShow(); };
   FinishBtn->OnClick = [this](TComponent*) { FinishBtnClick(); };
+}
+
+void TBadInstallForm::FormShow() {
+  if (!DemoShapedScript())
+    TopLabel->SetCaption(Format(PageText("Program %s nebyl správně nainstalován a zřejmě nebude pracovat správně. Prosím "
+                                         "ukončete instalátor, restartujte počítač a spusťte instalaci znovu. Pokud problémy "
+                                         "přetrvají, obraťte se na výrobce programu."),
+                                {ProductName()}));
 }
 
 void TBadInstallForm::FinishBtnClick() {

@@ -26,7 +26,8 @@ class TGoodInstallForm : public TCompletionForm {
   explicit TGoodInstallForm(TComponent* owner);
   ui::TTranslateLabel *Label1 = nullptr, *Label2 = nullptr;
   ui::TRadioGroup* RG = nullptr;
-  // The full or the demo edition was installed: only then is a restart offered.
+  // The full or the demo edition was installed (another product's script: the run left
+  // work for after a restart): only then is a restart offered.
   static bool ProductInstalled();
   void FormShow();
   void FinishBtnClick();
@@ -37,6 +38,7 @@ class TBadInstallForm : public TCompletionForm {
  public:
   explicit TBadInstallForm(TComponent* owner);
   ui::TTranslateLabel* TopLabel = nullptr;
+  void FormShow();
   void FinishBtnClick();
 };
 

@@ -1,12 +1,14 @@
 // The component and destination page.
 #include "dialogs/ordlg_FileGroupSelectDlg.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "dialogs/form_layouts.h"
 #include "dialogs/ordlg_BrowseDlg.h"
 #include "dialogs/ordlg_MessageDlg.h"
 #include "dialogs/ordlg_WelcomeDlg.h"
+#include "dialogs/product_data.h"
 #include "objects/cmp_TFileContainer.h"
 #include "objects/engine_seam.h"
 #include "paths/routines_ExpandPaths.h"
@@ -61,11 +63,64 @@ TFileGroupSelectForm::TFileGroupSelectForm(TComponent* owner) : TBaseInstallForm
 
 void TFileGroupSelectForm::FormCreate() {
   freeKB_ = 0;
+  demo_ = DemoShapedScript();
   PlaceGrid->SetColWidths(0, 156);
   PlaceGrid->SetColWidths(1, 157);
-  PlaceGrid->SetCells(0, 0, "Volné místo na disku");
-  PlaceGrid->SetCells(1, 0, "Potřebné místo");
+  PlaceGrid->SetCells(0, 0, PageText("Volné místo na disku"));
+  PlaceGrid->SetCells(1, 0, PageText("Potřebné místo"));
   CopyEngineTheme(ThemeBitmap);
+  if (!demo_) makeGroupChoices();
+}
+
+std::string TFileGroupSelectForm::destination() const {
+  IInstallEngine* engine = CurrentEngine();
+  TFileContainer* root = engine ? engine->EngineContainer() : nullptr;
+  if (!root) return {};
+  return demo_ ? root->DestDir() : root->GetDestDir();
+}
+
+void TFileGroupSelectForm::makeGroupChoices() {
+  IInstallEngine* engine = CurrentEngine();
+  std::vector<TFileContainer*> groups = OptionalGroups(engine ? engine->EngineContainer() : nullptr);
+  if (groups.empty()) return;
+  // Between the destination box and the space grid: a row of 18 pixels per group.
+  const int top = DirectoryGroupBox->Top() + DirectoryGroupBox->Height() + 6;
+  const int room = PlaceGrid->Parent()->Top() - 6 - top;
+  const int rowHeight = std::max(14, std::min(18, (room - 22) / static_cast<int>(groups.size())));
+  GroupsBox = new ui::TGroupBox(this);
+  GroupsBox->SetName("GroupsBox");
+  GroupsBox->SetCaption("Volitelné součásti");
+  GroupsBox->SetBounds(DirectoryGroupBox->Left(), top, DirectoryGroupBox->Width(), room);
+  GroupsBox->SetParent(DirectoryGroupBox->Parent());
+  int y = 16;
+  for (TFileContainer* g : groups) {
+    if (y + rowHeight > room - 2) break;
+    auto* box = new ui::TCheckBox(this);
+    box->SetCaption(g->GroupName());
+    box->SetBounds(8, y, 220, rowHeight);
+    box->SetParent(GroupsBox);
+    auto* size = new ui::TLabel(this);
+    size->SetAlignment(ui::TAlignment::taRightJustify);
+    size->SetBounds(230, y + 2, DirectoryGroupBox->Width() - 240, rowHeight - 2);
+    size->SetParent(GroupsBox);
+    choices_.push_back({g, box, size});
+    box->SetChecked(g->Include());
+    box->OnClick = [this, g, box](TComponent*) {
+      g->SetInclude(box->Checked());
+      fillSpace();
+    };
+    y += rowHeight;
+  }
+}
+
+void TFileGroupSelectForm::fillGroupChoices() {
+  for (const GroupChoice& c : choices_) {
+    // The size a group adds, whether it is ticked or not.
+    bool include = c.group->Include();
+    c.group->SetInclude(true);
+    c.size->SetCaption(std::to_string(space::KiloBytes(c.group->TotalSize(false))) + " KB");
+    c.group->SetInclude(include);
+  }
 }
 
 void TFileGroupSelectForm::PrepareForm() {
@@ -81,7 +136,18 @@ void TFileGroupSelectForm::ActivatePage() {
 void TFileGroupSelectForm::FormActivate() {
   IInstallEngine* engine = CurrentEngine();
   TFileContainer* root = engine ? engine->EngineContainer() : nullptr;
-  DirectoryLabel->SetText(root ? root->DestDir() : std::string());
+  DirectoryLabel->SetText(destination());
+  if (!demo_) {
+    fillGroupChoices();
+    fillSpace();
+    Label3->SetCaption(ProductName());
+    lblDiskA->SetCaption(ProductLine());
+    bool change = root && root->AllowChangeDir();
+    DirectoryGroupBox->SetEnabled(change);
+    DirectoryLabel->SetEnabled(change);
+    BrowseBtn->SetEnabled(change);
+    return;
+  }
   fillSpace();
   TInstallContainer* full = ScriptObject("FullVersion");
   TInstallContainer* demo = ScriptObject("DemoVersion");
@@ -109,7 +175,7 @@ void TFileGroupSelectForm::fillSpace() {
   // current directory's: the files go there. It is measured again on each activation, as
   // the destination may have changed; bytes are counted in 64 bits, so a large drive
   // shows its real free space instead of a wrapped one.
-  std::string where = TOpenFolderDialog::NearestExistingDirectory(root ? root->DestDir() : std::string());
+  std::string where = TOpenFolderDialog::NearestExistingDirectory(destination());
   if (where.empty()) where = platform::currentDirectory();
   std::optional<uint64_t> freeBytes = FreeSpaceProbe(where);
   if (freeBytes) {
@@ -117,9 +183,9 @@ void TFileGroupSelectForm::fillSpace() {
   } else {
     // The system cannot tell: the user decides once per page whether to go on regardless.
     if (!unknownSpaceAccepted_) {
-      if (AskUnknownSpace("Nemohu zjistit volné místo na disku.Chcete pokračovat?") != ui::mrYes) {
+      if (AskUnknownSpace(PageText("Nemohu zjistit volné místo na disku.Chcete pokračovat?")) != ui::mrYes) {
         AbortWizard();
-        throw Exception("Nedostatek místa na disku");
+        throw Exception(PageText("Nedostatek místa na disku"));
       }
       unknownSpaceAccepted_ = true;
     }
@@ -135,7 +201,7 @@ void TFileGroupSelectForm::BrowseBtnClick() {
   TFileContainer* root = engine ? engine->EngineContainer() : nullptr;
   if (!root) return;
   auto dialog = std::make_unique<TOpenFolderDialog>(nullptr);
-  const std::string start = root->DestDir();
+  const std::string start = destination();
   // The browser starts in the destination: a missing one is made for the time it is open.
   bool existed = !Trim(start).empty() && DirectoryExists(start);
   if (!existed) CreateDirectories(start);

@@ -5,10 +5,15 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "dialogs/ordlg_BaseForms.h"
 #include "ui/cmp_TTranslateControls.h"
 #include "ui/grids.h"
+
+namespace kestrune {
+class TFileContainer;
+}
 
 namespace kestrune::dialogs {
 
@@ -53,8 +58,25 @@ class TFileGroupSelectForm : public TBaseInstallForm {
   int64_t FreeSpaceKB() const { return freeKB_; }
   int64_t RequiredKB() const { return requiredKB_; }
 
+  // A script of another product: its optional groups, each a tick box (its Include) with
+  // its size, in a box made by the page; none for the demo's script.
+  ui::TGroupBox* GroupsBox = nullptr;
+  struct GroupChoice {
+    TFileContainer* group;
+    ui::TCheckBox* box;
+    ui::TLabel* size;
+  };
+  const std::vector<GroupChoice>& GroupChoices() const { return choices_; }
+
  private:
   void fillSpace();
+  void makeGroupChoices();
+  void fillGroupChoices();
+  // The destination as shown: the demo's page shows the engine's DestDir as it is, any
+  // other script's the resolved folder.
+  std::string destination() const;
+  std::vector<GroupChoice> choices_;
+  bool demo_ = true;
   int64_t freeKB_ = 0, requiredKB_ = 0;
   bool unknownSpaceAccepted_ = false;
 };

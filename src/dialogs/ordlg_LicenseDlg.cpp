@@ -2,6 +2,8 @@
 #include "dialogs/ordlg_LicenseDlg.h"
 
 #include "dialogs/form_layouts.h"
+#include "dialogs/product_data.h"
+#include "objects/engine_seam.h"
 #include "runtime/published.h"
 
 namespace kestrune::dialogs {
@@ -29,6 +31,17 @@ TLicenseForm::TLicenseForm(TComponent* owner) : TBaseInstallForm(owner) {
   btnDalsi->OnClick = [this](TComponent*) { NextPage(); };
   btnStorno->OnClick = [this](TComponent*) { CancelWizard(); };
   CopyEngineTheme(ThemeBitmap);
+  // The script's licence text replaces the page's own; a script of another product
+  // without one has no licence page.
+  IInstallEngine* engine = CurrentEngine();
+  std::vector<std::string> licence = engine ? engine->EngineLicenseText() : std::vector<std::string>{};
+  if (!licence.empty()) {
+    Agreement->Lines()->Clear();
+    for (const std::string& line : licence) Agreement->Lines()->Add(line);
+    Agreement->LinesChanged();
+  } else if (!DemoShapedScript()) {
+    skip_ = true;
+  }
 }
 
 void TLicenseForm::PrepareForm() {

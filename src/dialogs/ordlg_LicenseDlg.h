@@ -18,9 +18,13 @@ class TLicenseForm : public TBaseInstallForm {
   ui::TImage* ThemeBitmap = nullptr;
 
   void PrepareForm() override;
-  bool SkipPage() const override { return false; }
+  // Left out for a product that is not the demo's and has no licence text.
+  bool SkipPage() const override { return skip_; }
 
   void chbYesClick() { btnDalsi->SetEnabled(chbYes->Checked()); }
+
+ private:
+  bool skip_ = false;
 };
 
 }  // namespace kestrune::dialogs

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "dialogs/product_data.h"
 #include "platform/ui_app.h"
 #include "ui/application.h"
 #include "ui/extctrls.h"
@@ -26,6 +27,10 @@ const ButtonInfo kButtons[] = {{"Yes", "&Ano", 6},          {"No", "&Ne", 7},
                                {"Help", "Help", 0}};
 const char* const kCaptions[] = {"Varování", "Chyba", "Informace", "Potvrzení"};
 const int kIcons[] = {32515, 32513, 32516, 32514};
+
+// The demo's dialogs keep their Czech captions and buttons; another product's speak the
+// main translator's language.
+std::string dialogText(const char* czech) { return DemoShapedScript() ? std::string(czech) : PageText(czech); }
 
 // a * b div c with the product at full width.
 int scale(int a, int b, int c) { return static_cast<int>(static_cast<int64_t>(a) * b / c); }
@@ -59,7 +64,7 @@ ui::TForm* CreateMessageDialog(const std::string& message, TMessageDialogKind ki
   form->SetClientHeight(clientHeight);
   form->SetBounds(screen.cx / 2 - form->Width() / 2, screen.cy / 2 - form->Height() / 2, form->Width(), form->Height());
   int k = static_cast<int>(kind);
-  form->SetCaption(hasIcon ? kCaptions[k] : (ui::Application ? ui::Application->Title() : std::string()));
+  form->SetCaption(hasIcon ? dialogText(kCaptions[k]) : (ui::Application ? ui::Application->Title() : std::string()));
   if (hasIcon) {
     auto* image = new ui::TImage(form.get());
     image->SetName("Image");
@@ -80,7 +85,7 @@ ui::TForm* CreateMessageDialog(const std::string& message, TMessageDialogKind ki
     if (!((buttons >> i) & 1)) continue;
     auto* b = new ui::TButton(form.get());
     b->SetName(kButtons[i].name);
-    b->SetCaption(kButtons[i].caption);
+    b->SetCaption(dialogText(kButtons[i].caption));
     b->SetModalResult(kButtons[i].modalResult);
     b->SetDefault(i == defaultBit);
     b->SetCancel(i == cancelBit);

@@ -1,10 +1,12 @@
 // The welcome page.
 #include "dialogs/ordlg_WelcomeDlg.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
 
 #include "dialogs/form_layouts.h"
+#include "dialogs/product_data.h"
 #include "objects/cmp_TCustomInstallShellLink.h"
 #include "objects/cmp_TCustomShellLinkGroup.h"
 #include "objects/cmp_TFileContainer.h"
@@ -48,9 +50,44 @@ TWelcomeForm::TWelcomeForm(TComponent* owner) : TBaseInstallForm(owner) {
 }
 
 void TWelcomeForm::FormCreate() {
+  demo_ = DemoShapedScript();
+  if (!demo_) {
+    fillProduct();
+    CopyEngineTheme(ThemeBitmap);
+    return;
+  }
+  // "Pouze BDE" would leave nothing to install in a script without the engine group.
+  if (!ScriptObject("BDE") && rgpTypInstalace->Items()->Count() == 3) {
+    rgpTypInstalace->Items()->Delete(2);
+    rgpTypInstalace->ItemsChanged();
+  }
   if (SelectedInstallType == 0) rgpTypInstalace->SetItemIndex(0);
   SelectedInstallType = rgpTypInstalace->ItemIndex();
   CopyEngineTheme(ThemeBitmap);
+}
+
+void TWelcomeForm::fillProduct() {
+  Label3->SetCaption(ProductName());
+  lblDiskA->SetCaption(ProductLine());
+  IInstallEngine* engine = CurrentEngine();
+  TFileContainer* root = engine ? engine->EngineContainer() : nullptr;
+  offered_ = OfferedInstallTypes(root);
+  // The items show the type in force; making the page (as every manager's run does for a
+  // moment) changes nothing.
+  filling_ = true;
+  rgpTypInstalace->Items()->Clear();
+  int current = -1;
+  for (size_t i = 0; i < offered_.size(); ++i) {
+    rgpTypInstalace->Items()->Add(InstallTypeText(offered_[i]));
+    if (root && offered_[i] == root->CurrentInstallType()) current = static_cast<int>(i);
+  }
+  rgpTypInstalace->SetColumns(offered_.empty() ? 1 : static_cast<int32_t>(std::min<size_t>(offered_.size(), 3)));
+  rgpTypInstalace->ItemsChanged();
+  rgpTypInstalace->SetItemIndex(current);
+  filling_ = false;
+  // One way to install or none is no choice.
+  rgpTypInstalace->SetVisible(offered_.size() > 1);
+  if (current < 0 && !offered_.empty() && offered_.size() > 1) rgpTypInstalace->SetItemIndex(0);
 }
 
 namespace {
@@ -86,10 +123,15 @@ void includeProductObjects(TInstallContainer* root, const TInstallContainer* bde
 }  // namespace
 
 void TWelcomeForm::rgpTypInstalaceClick() {
+  if (filling_) return;
   int index = rgpTypInstalace->ItemIndex();
   SelectedInstallType = index;
   IInstallEngine* engine = CurrentEngine();
   TInstallContainer* root = engine ? engine->EngineContainer() : nullptr;
+  if (!demo_) {
+    if (root && index >= 0 && static_cast<size_t>(index) < offered_.size()) root->SetCurrentInstallType(offered_[index]);
+    return;
+  }
   TInstallContainer* bde = ScriptObject("BDE");
   if (root && index >= 0 && index <= 2) includeProductObjects(root, bde, index != 2);
   TInstallContainer* full = ScriptObject("FullVersion");

@@ -1,6 +1,8 @@
 // The welcome page: greets the user and chooses the install type, which switches the
 // full and demo file groups on or off and sets the engine's destination.
 #pragma once
+#include <vector>
+
 #include "dialogs/ordlg_BaseForms.h"
 #include "ui/cmp_TTranslateControls.h"
 
@@ -32,6 +34,16 @@ class TWelcomeForm : public TBaseInstallForm {
   void rgpTypInstalaceClick();
   void btnDalsiClick() { NextPage(); }
   void btnStornoClick() { CancelWizard(); }
+
+  // The install types the radio group offers for a script that is not the demo's (empty
+  // for the demo's, whose three items are the page's own).
+  const std::vector<TInstallType>& OfferedTypes() const { return offered_; }
+
+ private:
+  // A script of another product: its name and line, and its own install types.
+  void fillProduct();
+  std::vector<TInstallType> offered_;
+  bool filling_ = false, demo_ = true;
 };
 
 // A component of the program's main form by name (the script's groups and engine), or null.

@@ -65,6 +65,8 @@ const ClassInfo& TInstall::classInfo() {
     p.push_back(prop<&TCustomInstall::DistributeType, &TCustomInstall::SetDistributeType>("DistributeType").Default(0));
     p.push_back(prop<&TCustomInstall::HideMainForm, &TCustomInstall::SetHideMainForm>("HideMainForm"));
     p.push_back(prop<&TCustomInstall::Information>("Information"));
+    p.push_back(prop<&TCustomInstall::LicenseFile, &TCustomInstall::SetLicenseFile>("LicenseFile"));
+    p.push_back(prop<&TCustomInstall::LicenseText>("LicenseText"));
     p.push_back(prop<&TCustomInstall::PresetupFiles>("PresetupFiles"));
     p.push_back(prop<&TCustomInstall::Reboot, &TCustomInstall::SetReboot>("Reboot"));
     p.push_back(prop<&TCustomInstall::RunAutomatic, &TCustomInstall::SetRunAutomatic>("RunAutomatic").Default(1));
@@ -169,6 +171,12 @@ void TCustomInstall::SetHideMainForm(bool value) {
 void TCustomInstall::SetDistributeType(TDistributeType value) {
   if (!IsLoading()) throw IEInstall("DistributeType can only be set at design-time");
   distributeType_ = value;
+}
+
+std::vector<std::string> TCustomInstall::EngineLicenseText() const {
+  std::vector<std::string> lines;
+  for (int i = 0; i < licenseText_->Count(); ++i) lines.push_back((*licenseText_)[i]);
+  return lines;
 }
 
 void TCustomInstall::SetPresetupFiles(const TStrings& value) {

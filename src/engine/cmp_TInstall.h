@@ -5,7 +5,9 @@
 #include <array>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/cmp_TInstallInformation.h"
 #include "objects/cmp_TFileContainer.h"
@@ -124,6 +126,13 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   void SetInformation(const TInstallInformation& value) { information_->Assign(value); }
   TStringList* PresetupFiles() const { return presetupFiles_; }
   virtual void SetPresetupFiles(const TStrings& value);
+  // The licence agreement: a plain-text or RTF file that make-setup reads into
+  // LicenseText, which the licence page shows (a script without either keeps the page's
+  // own text, or leaves the page out when it is not the demo's).
+  const std::string& LicenseFile() const { return licenseFile_; }
+  void SetLicenseFile(const std::string& value) { licenseFile_ = value; }
+  TStringList* LicenseText() const { return licenseText_.get(); }
+  void SetLicenseText(const TStrings& value) { licenseText_->Assign(value); }
   bool Reboot() const { return reboot_; }
   void SetReboot(bool value) { reboot_ = value; }
   bool RunAutomatic() const { return runAutomatic_; }
@@ -134,6 +143,11 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   // What the install objects consult.
   TFileContainer* EngineContainer() override { return this; }
   std::string EngineProductName() const override { return information_->ProductName; }
+  std::string EngineDescription() const override { return information_->Description; }
+  std::string EngineVersion() const override { return information_->Version; }
+  std::string EngineCompany() const override { return information_->CompanyName; }
+  std::vector<std::string> EngineLicenseText() const override;
+  bool EngineRestartNeeded() const override { return unfinishedCount_ > 0 || reboot_; }
   std::string InstallSourceDirectory() const override { return sourceDirectory_; }
   bool CalledBySelfExtractor() const override { return modes_.Contains(TInstallMode::imSelfExtractor); }
   std::string SelfExtractorName() const override { return ModeValue(TInstallMode::imSelfExtractor); }
@@ -197,6 +211,8 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   bool hideMainForm_ = false;
   TInstallInformation* information_;
   TStringList* presetupFiles_;
+  std::string licenseFile_;
+  std::unique_ptr<TStringList> licenseText_ = std::make_unique<TStringList>();
   bool reboot_ = false;
   bool runAutomatic_ = true;
   bool useLoadingProgram_ = true;

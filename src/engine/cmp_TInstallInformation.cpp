@@ -9,6 +9,7 @@ const ClassInfo& TInstallInformation::classInfo() {
   static const ClassInfo info{
       "TInstallInformation", &TPersistent::classInfo(), nullptr,
       {prop<&TInstallInformation::CompanyName, &TInstallInformation::CompanyName>("CompanyName").DefaultStr("My Company"),
+       prop<&TInstallInformation::Description, &TInstallInformation::Description>("Description"),
        prop<&TInstallInformation::ProductName, &TInstallInformation::ProductName>("ProductName").DefaultStr("My product"),
        prop<&TInstallInformation::Version, &TInstallInformation::Version>("Version").DefaultStr("1.0")}};
   return info;
@@ -17,6 +18,7 @@ const ClassInfo& TInstallInformation::classInfo() {
 void TInstallInformation::Assign(const TPersistent& source) {
   if (const auto* o = As<TInstallInformation>(&source)) {
     CompanyName = o->CompanyName;
+    Description = o->Description;
     ProductName = o->ProductName;
     Version = o->Version;
     return;

@@ -10,6 +10,9 @@ class TInstallInformation : public TPersistent {
   KESTRUNE_CLASS()
  public:
   std::string CompanyName = "My Company";
+  // The line under the product name on the wizard's pages (edition, short description);
+  // empty: the version line.
+  std::string Description;
   std::string ProductName = "My product";
   std::string Version = "1.0";
   void Assign(const TPersistent& source) override;

@@ -2,6 +2,7 @@
 // registers itself as the current engine (objects/run_state.h); at most one exists.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "objects/install_types.h"
 #include "objects/run_state.h"
@@ -18,6 +19,14 @@ class IInstallEngine {
   // The engine as the top file container of the tree.
   virtual TFileContainer* EngineContainer() = 0;
   virtual std::string EngineProductName() const = 0;
+  // The rest of the product's data the wizard shows: the line under its name, its version
+  // and maker, and the licence agreement's lines (plain text or one RTF document).
+  virtual std::string EngineDescription() const { return {}; }
+  virtual std::string EngineVersion() const { return {}; }
+  virtual std::string EngineCompany() const { return {}; }
+  virtual std::vector<std::string> EngineLicenseText() const { return {}; }
+  // The run left work for after a restart, or a restart was asked for.
+  virtual bool EngineRestartNeeded() const { return false; }
   // The directory files are taken from: the -s value, else the program's directory.
   virtual std::string InstallSourceDirectory() const = 0;
   // Started by the self-extractor (-e), and the name that followed the switch.
