@@ -4,8 +4,8 @@
 #              IDAPINST.DLL with its default IDAPI32.CNF) and
 #              the kit's tools (kestrune_kit_tool: kestrune-form, kestrune-script, kestrune-arc)
 #   doc/       README.md and docs/*.md            (share/doc/kestrune natively)
-#   examples/  the Zarvotill install script in text form and the starter example with its
-#              product files (share/kestrune/examples natively)
+#   examples/  the Zarvotill install script in text form, the starter example with its
+#              product files and the Notebook Pro example (share/kestrune/examples natively)
 # The language files (kstiEnglish.txt, ...) go beside the kit's setup.exe: bin/ here,
 # share/kestrune/kit natively, where a native install also carries setup.exe, the loader
 # and uninstall.exe of a Windows build (KESTRUNE_WINDOWS_KIT) for `kestrune-script build`.
@@ -39,7 +39,8 @@ if(KESTRUNE_TESTS AND NOT KESTRUNE_FUZZ)
   get_property(shipped GLOBAL PROPERTY KESTRUNE_SHIPPED_PROGRAMS)
   get_property(tools GLOBAL PROPERTY KESTRUNE_KIT_TOOLS)
   set(expected ${KESTRUNE_INSTALL_DOCDIR}/README.md ${KESTRUNE_INSTALL_EXAMPLEDIR}/zarvotill.kfm
-      ${KESTRUNE_INSTALL_EXAMPLEDIR}/starter/starter.kfm ${KESTRUNE_INSTALL_EXAMPLEDIR}/starter/product/ReadMe.txt)
+      ${KESTRUNE_INSTALL_EXAMPLEDIR}/starter/starter.kfm ${KESTRUNE_INSTALL_EXAMPLEDIR}/starter/product/ReadMe.txt
+      ${KESTRUNE_INSTALL_EXAMPLEDIR}/notebook/notebook.kfm ${KESTRUNE_INSTALL_EXAMPLEDIR}/notebook/licence.txt)
   foreach(l ${_kestrune_languages})
     list(APPEND expected ${KESTRUNE_INSTALL_KITDIR}/${l})
   endforeach()

@@ -176,7 +176,9 @@ void BuildDistribution(const std::string& script, const std::string& outDir, con
   Workspace programDir, work(absolute(RemoveBackslash(outDir)));
   const std::string buildDir = work.path();
   const std::string program = join(programDir.path(), kSetupProgram);
-  const std::vector<uint8_t> made = SetupProgramWithScript(join(kitDir, kSetupProgram), file.stream);
+  // A licence file the script names is read now and carried in the script.
+  const std::vector<uint8_t> made = SetupProgramWithScript(
+      join(kitDir, kSetupProgram), ScriptWithLicense(file.stream, *engine, ExtractFilePath(absolute(script))));
   try {
     platform::writeWholeFile(program, made.data(), made.size());
   } catch (const platform::PlatformError& e) {

@@ -10,7 +10,6 @@
 #include "../common/tool_files.h"
 #include "engine/MainForm.h"
 #include "engine/cmp_TInstall.h"
-#include "engine/licence_file.h"
 #include "engine/register_classes.h"
 #include "engine/script_loader.h"
 #include "platform/files.h"
@@ -43,8 +42,7 @@ int usage() {
 
 // Loads the script (the setup program would fail at its start on a script that does not
 // load) and checks that it has an engine to install with. A licence file the script names
-// (relative to the script's folder) is read into its LicenseText, and the script carried
-// is then the one written back with it; any other script is carried as it is.
+// is carried in its LicenseText (withLicenseText); the script with it is loaded once more.
 std::vector<uint8_t> loadCarriedScript(const std::string& script) {
   engine::ScriptFile file = engine::OpenScriptFile(script);
   std::unique_ptr<engine::TfrmMain> form = engine::LoadScript(file);
@@ -52,7 +50,12 @@ std::vector<uint8_t> loadCarriedScript(const std::string& script) {
   if (!installer)
     throw EFOpenError("The script \"%s\" has no install engine (a TInstall or TCustomInstall component); "
                       "a setup program made from it could install nothing", {script});
-  return std::move(file.stream);
+  std::vector<uint8_t> carried = tools::ScriptWithLicense(file.stream, *installer, ExtractFilePath(script));
+  if (carried != file.stream) {
+    form.reset();
+    engine::LoadScript(carried);
+  }
+  return carried;
 }
 
 // The setup program with the script as its main form resource. The program is rewritten

@@ -5,8 +5,13 @@
 
 #include "../common/tool_files.h"
 #include "engine/MainForm.h"
+#include "engine/cmp_TInstall.h"
+#include "engine/licence_file.h"
 #include "platform/portable_pe_resources.h"
+#include "runtime/encoding.h"
 #include "runtime/exceptions.h"
+#include "runtime/sysutils.h"
+#include "runtime/text_form.h"
 
 namespace kestrune::tools {
 
@@ -38,6 +43,66 @@ std::vector<uint8_t> SetupProgramWithScript(const std::string& setupPath, const 
   } catch (const platform::pe::ResourceLayoutError& e) {
     throw EWriteError("Cannot put the script into a copy of \"%s\": %s", {setupPath, std::string(e.what())});
   }
+}
+
+namespace {
+
+// A line of text as a quoted string of the text form; characters the stream cannot hold
+// (outside Windows-1250) become "?", control characters blanks.
+std::string quotedLine(const std::string& line) {
+  std::string out = "'";
+  for (size_t pos = 0; pos < line.size();) {
+    const size_t start = pos;
+    uint32_t cp = 0;
+    if (!DecodeUtf8(line, pos, cp)) {
+      ++pos;
+      out += '?';
+    } else if (cp == '\'') {
+      out += "''";
+    } else if (cp < 0x20) {
+      out += ' ';
+    } else if (!UnicodeToCp1250(cp)) {
+      out += '?';
+    } else {
+      out.append(line, start, pos - start);
+    }
+  }
+  return out + "'";
+}
+
+}  // namespace
+
+// The script with the licence file it names (LicenseFile, relative to the script's folder
+// unless absolute) carried in its LicenseText: the lines go into the engine's object of
+// the script's text form, which is otherwise left as it is. The script as it is when it
+// names no file or sets LicenseText itself.
+std::vector<uint8_t> ScriptWithLicense(const std::vector<uint8_t>& stream, const TCustomInstall& engine,
+                                     const std::string& scriptDir) {
+  std::string path = engine.LicenseFile();
+  if (Trim(path).empty() || engine.LicenseText()->Count() > 0) return stream;
+  const bool absolute = (path.size() >= 2 && path[1] == ':') || path[0] == '\\' || path[0] == '/';
+  if (!absolute) path = scriptDir + path;
+  const std::vector<uint8_t> bytes = ReadInputFile(path);
+  const std::vector<std::string> lines =
+      LicenseLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), path);
+  if (lines.empty()) return stream;
+  std::string text = ObjectBinaryToText(stream);
+  const std::string header = "object " + engine.Name() + ": ";
+  size_t at = 0;
+  while ((at = text.find(header, at)) != std::string::npos) {
+    const size_t lineStart = text.rfind('\n', at) == std::string::npos ? 0 : text.rfind('\n', at) + 1;
+    if (text.find_first_not_of(' ', lineStart) == at) break;
+    at += header.size();
+  }
+  if (at == std::string::npos) return stream;
+  const size_t lineStart = text.rfind('\n', at) == std::string::npos ? 0 : text.rfind('\n', at) + 1;
+  const std::string indent(at - lineStart + 2, ' ');
+  std::string property = indent + "LicenseText.Strings = (";
+  for (const std::string& line : lines) property += "\n" + indent + "  " + quotedLine(line);
+  property += ")\n";
+  const size_t insertAt = text.find('\n', at) + 1;
+  text.insert(insertAt, property);
+  return ObjectTextToBinary(text);
 }
 
 }  // namespace kestrune::tools

@@ -28,11 +28,14 @@ TCopyFileForm::TCopyFileForm(TComponent* owner) : TBaseDuringCopyForm(owner) {
 void TCopyFileForm::UpdateStatus(TFileStatusParameter* fileStatus, TDownloadStatusParameter* downloadStatus) {
   if (fileStatus) {
     TransferBitmap->SetVisible(false);
+    UnZipImage->SetVisible(true);
     ProgressBar2->SetPosition(fileStatus->TotalPercentDone);
     ProgressBar1->SetPosition(fileStatus->Status.Finished ? 100 : fileStatus->FilePercentDone);
     lblCopyingFile->SetCaption(fileStatus->FileName);
   } else if (downloadStatus) {
     TransferBitmap->SetVisible(true);
+    // The two pictures share one place: the transfer picture alone while downloading.
+    UnZipImage->SetVisible(false);
     ProgressBar1->SetPosition(downloadStatus->PercentDone);
     lblCopyingFile->SetCaption(downloadStatus->FileName);
   }

@@ -69,7 +69,11 @@ void TFileGroupSelectForm::FormCreate() {
   PlaceGrid->SetCells(0, 0, PageText("Volné místo na disku"));
   PlaceGrid->SetCells(1, 0, PageText("Potřebné místo"));
   CopyEngineTheme(ThemeBitmap);
-  if (!demo_) makeGroupChoices();
+  if (!demo_) {
+    Label3->SetCaption(ProductName());
+    lblDiskA->SetCaption(ProductLine());
+    makeGroupChoices();
+  }
 }
 
 std::string TFileGroupSelectForm::destination() const {
@@ -85,7 +89,7 @@ void TFileGroupSelectForm::makeGroupChoices() {
   if (groups.empty()) return;
   // Between the destination box and the space grid: a row of 18 pixels per group.
   const int top = DirectoryGroupBox->Top() + DirectoryGroupBox->Height() + 6;
-  const int room = PlaceGrid->Parent()->Top() - 6 - top;
+  const int room = PlaceGrid->Parent()->Top() - 14 - top;
   const int rowHeight = std::max(14, std::min(18, (room - 22) / static_cast<int>(groups.size())));
   GroupsBox = new ui::TGroupBox(this);
   GroupsBox->SetName("GroupsBox");

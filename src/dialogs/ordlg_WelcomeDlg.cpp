@@ -57,7 +57,7 @@ void TWelcomeForm::FormCreate() {
     return;
   }
   // "Pouze BDE" would leave nothing to install in a script without the engine group.
-  if (!ScriptObject("BDE") && rgpTypInstalace->Items()->Count() == 3) {
+  if (CurrentEngine() && !ScriptObject("BDE") && rgpTypInstalace->Items()->Count() == 3) {
     rgpTypInstalace->Items()->Delete(2);
     rgpTypInstalace->ItemsChanged();
   }

@@ -10,7 +10,9 @@
 namespace kestrune::dialogs {
 
 bool DemoShapedScript() {
-  return ScriptObject("FullVersion") || ScriptObject("DemoVersion") || ScriptObject("BDE");
+  // Pages made without an engine (as a designer or a translation check makes them) keep
+  // their design texts too.
+  return !CurrentEngine() || ScriptObject("FullVersion") || ScriptObject("DemoVersion") || ScriptObject("BDE");
 }
 
 std::string PageText(std::string_view czech) {

@@ -1,5 +1,5 @@
 // What the wizard's pages show of the product. A script shaped like the demo's (it has a
-// group named FullVersion, DemoVersion or BDE) keeps the pages' own texts and the demo's
+// group named FullVersion, DemoVersion or BDE; and pages made without an engine) keeps the pages' own texts and the demo's
 // install types; any other script shows its own data: the engine's Information (product
 // name, description line, version, company), its licence text, the install types it
 // declares and the groups it lets the user choose.

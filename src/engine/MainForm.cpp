@@ -1,6 +1,8 @@
 // TfrmMain: created from the embedded install script.
 #include "engine/MainForm.h"
 
+#include <algorithm>
+
 #include "platform/ui_app.h"
 #include "runtime/exceptions.h"
 #include "runtime/published.h"
@@ -23,6 +25,13 @@ TfrmMain::TfrmMain(TComponent* owner) : TfrmMain(owner, LoadMainFormStream()) {}
 TfrmMain::TfrmMain(TComponent* owner, const std::vector<uint8_t>& stream) : ui::TForm(owner) {
   declareFields();
   ReadFormStream(stream);
+  // A script that gives the main window no size gets one: 640 x 480 (less on a smaller
+  // screen), centred, instead of a window of no size at the screen's corner.
+  if (Width() <= 0 || Height() <= 0) {
+    const platform::ui::Size screen = platform::ui::ScreenSize();
+    const int32_t width = std::min<int32_t>(640, screen.cx), height = std::min<int32_t>(480, screen.cy);
+    SetBounds((screen.cx - width) / 2, (screen.cy - height) / 2, width, height);
+  }
 }
 
 void TfrmMain::declareFields() {

@@ -1,6 +1,8 @@
 // Panels, radio groups, images and bevels.
 #include "ui/extctrls.h"
 
+#include <algorithm>
+
 #include "runtime/published.h"
 
 namespace kestrune::ui {
@@ -221,6 +223,36 @@ Rect TImage::PictureRect() const {
   return Rect{x, y, x + w, y + h};
 }
 
+namespace {
+
+// A transparent picture: the pixels of an uncompressed 24-bit bitmap that have the colour
+// of its bottom-left pixel take the background's colour instead. Other bitmaps as they are.
+std::vector<uint8_t> withBackground(const std::vector<uint8_t>& bmp, platform::ui::ColorRef back) {
+  auto le = [&](size_t at, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | bmp[at + i];
+    return v;
+  };
+  if (bmp.size() < 54 || bmp[0] != 'B' || bmp[1] != 'M') return bmp;
+  const uint32_t offBits = le(10, 4), width = le(18, 4), bits = le(28, 2), compression = le(30, 4);
+  const int32_t height = static_cast<int32_t>(le(22, 4));
+  if (bits != 24 || compression != 0 || width == 0 || width > 4096 || height <= 0 || height > 4096) return bmp;
+  const size_t rowBytes = (width * 3 + 3) / 4 * 4;
+  if (offBits > bmp.size() || rowBytes * static_cast<size_t>(height) > bmp.size() - offBits) return bmp;
+  std::vector<uint8_t> out = bmp;
+  // Rows run bottom-up: the first pixel of the data is the bottom-left one.
+  const uint8_t key[3] = {bmp[offBits], bmp[offBits + 1], bmp[offBits + 2]};
+  const uint8_t fill[3] = {static_cast<uint8_t>(back >> 16), static_cast<uint8_t>(back >> 8), static_cast<uint8_t>(back)};
+  for (int32_t y = 0; y < height; ++y)
+    for (uint32_t x = 0; x < width; ++x) {
+      uint8_t* px = out.data() + offBits + y * rowBytes + x * 3;
+      if (px[0] == key[0] && px[1] == key[1] && px[2] == key[2]) std::copy(fill, fill + 3, px);
+    }
+  return out;
+}
+
+}  // namespace
+
 void TImage::Paint(Canvas& canvas) {
   if (SystemIcon != 0) {
     // System icons are 32 x 32; a centred image puts the icon in its middle.
@@ -228,6 +260,10 @@ void TImage::Paint(Canvas& canvas) {
     canvas.DrawSystemIcon(Rect{x, y, x + 32, y + 32}, SystemIcon);
   }
   if (picture_->Empty()) return;
+  if (transparent_ && Parent()) {
+    canvas.DrawBitmap(PictureRect(), withBackground(picture_->GraphicData(), ColorToRGB(Parent()->Color())));
+    return;
+  }
   canvas.DrawBitmap(PictureRect(), picture_->GraphicData());
 }
 
