@@ -87,25 +87,21 @@ void TFileGroupSelectForm::makeGroupChoices() {
   IInstallEngine* engine = CurrentEngine();
   std::vector<TFileContainer*> groups = OptionalGroups(engine ? engine->EngineContainer() : nullptr);
   if (groups.empty()) return;
-  // Between the destination box and the space grid: a row of 18 pixels per group.
+  // Between the destination box and the space grid; each activation shows the rows of the
+  // groups in the install type then in force.
   const int top = DirectoryGroupBox->Top() + DirectoryGroupBox->Height() + 6;
-  const int room = PlaceGrid->Parent()->Top() - 14 - top;
-  const int rowHeight = std::max(14, std::min(18, (room - 22) / static_cast<int>(groups.size())));
+  const int room = std::min(PlaceGrid->Parent()->Top() - 14 - top, 96);
   GroupsBox = new ui::TGroupBox(this);
   GroupsBox->SetName("GroupsBox");
   GroupsBox->SetCaption("Volitelné součásti");
   GroupsBox->SetBounds(DirectoryGroupBox->Left(), top, DirectoryGroupBox->Width(), room);
   GroupsBox->SetParent(DirectoryGroupBox->Parent());
-  int y = 16;
   for (TFileContainer* g : groups) {
-    if (y + rowHeight > room - 2) break;
     auto* box = new ui::TCheckBox(this);
     box->SetCaption(g->GroupName());
-    box->SetBounds(8, y, 220, rowHeight);
     box->SetParent(GroupsBox);
     auto* size = new ui::TLabel(this);
     size->SetAlignment(ui::TAlignment::taRightJustify);
-    size->SetBounds(230, y + 2, DirectoryGroupBox->Width() - 240, rowHeight - 2);
     size->SetParent(GroupsBox);
     choices_.push_back({g, box, size});
     box->SetChecked(g->Include());
@@ -113,17 +109,33 @@ void TFileGroupSelectForm::makeGroupChoices() {
       g->SetInclude(box->Checked());
       fillSpace();
     };
-    y += rowHeight;
   }
 }
 
 void TFileGroupSelectForm::fillGroupChoices() {
+  if (!GroupsBox) return;
+  IInstallEngine* engine = CurrentEngine();
+  const TInstallType type = engine ? engine->EngineContainer()->CurrentInstallType() : TInstallType::itAlways;
+  int shown = 0;
+  for (const GroupChoice& c : choices_) shown += InInstallType(c.group, type) ? 1 : 0;
+  GroupsBox->SetVisible(shown > 0);
+  const int room = GroupsBox->Height() - 20;
+  const int rowHeight = shown > 0 ? std::max(14, std::min(18, room / shown)) : 18;
+  int y = 16;
   for (const GroupChoice& c : choices_) {
+    // A group outside the install type, or one more than the box can hold, has no row.
+    const bool show = InInstallType(c.group, type) && y + rowHeight <= room + 18;
+    c.box->SetVisible(show);
+    c.size->SetVisible(show);
+    if (!show) continue;
+    c.box->SetBounds(8, y, 220, rowHeight);
+    c.size->SetBounds(230, y + 2, GroupsBox->Width() - 240, rowHeight - 2);
     // The size a group adds, whether it is ticked or not.
-    bool include = c.group->Include();
+    const bool include = c.group->Include();
     c.group->SetInclude(true);
     c.size->SetCaption(std::to_string(space::KiloBytes(c.group->TotalSize(false))) + " KB");
     c.group->SetInclude(include);
+    y += rowHeight;
   }
 }
 

@@ -35,16 +35,11 @@ std::string ProductLine() {
   return Format(PageText("Verze %s"), {engine->EngineVersion()});
 }
 
-namespace {
-
-// The install type test of an object, leaving its Include flag aside.
-bool inType(const TInstallContainer* object, TInstallType type) {
+bool InInstallType(const TFileContainer* object, TInstallType type) {
   TInstallTypes types = object->InstallTypes();
   return type == TInstallType::itAlways || type == TInstallType::itCustom || types.Contains(TInstallType::itAlways) ||
          types.Contains(type);
 }
-
-}  // namespace
 
 std::vector<TInstallType> OfferedInstallTypes(TFileContainer* root) {
   std::vector<TInstallType> offered;
@@ -74,7 +69,7 @@ std::vector<TFileContainer*> OptionalGroups(TFileContainer* root) {
   std::vector<TFileContainer*> groups;
   if (!root) return groups;
   for (TInstallContainer* h : root->HelperList())
-    if (auto* g = dynamic_cast<TFileContainer*>(h); g && g->AllowChoice() && inType(g, root->CurrentInstallType()))
+    if (auto* g = dynamic_cast<TFileContainer*>(h); g && g->AllowChoice())
       groups.push_back(g);
   return groups;
 }

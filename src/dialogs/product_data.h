@@ -32,8 +32,9 @@ std::string ProductLine();
 std::vector<TInstallType> OfferedInstallTypes(TFileContainer* root);
 std::string InstallTypeText(TInstallType type);
 
-// The groups the user may tick on or off: the engine's own file groups with AllowChoice
-// that are in the install type in force (the database engine group excepted).
+// The groups the user may tick on or off: the engine's own file groups with AllowChoice.
 std::vector<TFileContainer*> OptionalGroups(TFileContainer* root);
+// The install type test of an object, its Include flag left aside.
+bool InInstallType(const TFileContainer* object, TInstallType type);
 
 }  // namespace kestrune::dialogs
