@@ -3,7 +3,7 @@
 # registry, sources relative to the script) and the setup program's -b under Wine, from a
 # program made from the same script beside it. Both hold the same files, their archives
 # the same members, and each distribution, installed under Wine, gives the same files byte
-# for byte.
+# for byte; for a web type both write the same network folder and remote file list.
 # Usage: native_build.sh NATIVE-KESTRUNE-SCRIPT SETUP.EXE LOADER.EXE UIDRIVER.EXE EXAMPLE-DIR OUTDIR
 set -u
 tool=$1 setup=$2 loader=$3 driver=$4 example=$5 outdir=$6
@@ -60,3 +60,20 @@ for f in ReadMe.txt Starter.ini docs/Guide.txt; do
   cmp -s "$root/InstalledNative/$f" "$root/Script/product/$f" || fail "$f is not installed as its source"
 done
 echo "ok: the native and the -b distribution install the same files, byte for byte"
+
+# A web type: the same files, the archives in the location's folder and the same remote
+# file list.
+mkdir -p "$root/Web" && cp -r "$root/Script/product" "$root/Web/product"
+awk '{ print } /^  object Install: TInstall$/ { print "    DistributeType = dtWeb"; print "    NetLocation = NetLocation" }' \
+  "$root/Script/starter.kfm" | sed '$d' >"$root/Web/web.kfm"
+printf "  object NetLocation: TNetInstallLocation\n    LoginInformation.Directory = '/starter'\n    LoginInformation.Hostname = 'downloads.example'\n  end\nend\n" >>"$root/Web/web.kfm"
+"$tool" build "$root/Web/web.kfm" -o "$root/WebNative" --kit "$root/Kit" >>"$log" 2>&1 || fail "the native web build failed"
+"$tool" make-setup "$root/Web/web.kfm" -o "$root/Web/setup.exe" --setup "$root/Kit/setup.exe" >>"$log" 2>&1 || fail "make-setup (web)"
+printf 'C:\\KstNative\\WebB\r\n' >"$root/Web/BUILD.INF"
+start 'C:\KstNative\Web\setup.exe' -b; wait_end "the -b web build"
+[ "$code" = 0 ] || fail "the -b web build ended with $code"
+[ "$(cd "$root/WebNative" && find . -type f | sort)" = "$(cd "$root/WebB" && find . -type f | sort)" ] ||
+  fail "the web builds made different files: $(cd "$root/WebNative" && find . -type f) / $(cd "$root/WebB" && find . -type f)"
+list=downloads.example/-starter/filelist.lst
+[ -f "$root/WebNative/$list" ] && cmp -s "$root/WebNative/$list" "$root/WebB/$list" || fail "the remote file lists differ"
+echo "ok: a web build: the same files and the same filelist.lst"
