@@ -184,7 +184,13 @@ void TInstallContainer::AddHelper(TInstallContainer* helper) {
   size_t index = helpers_.size();
   // The database engine group keeps the first place: nothing sorts in front of it.
   size_t first = !helpers_.empty() && SameText(helpers_[0]->ClassName(), "TINSTALLBDE") ? 1 : 0;
-  for (size_t i = first; i < helpers_.size(); ++i) {
+  // The types never fall along the list (from first on), so a helper whose type is above
+  // the last one's, or equal to it without an order of its own, goes to the end: a script
+  // of thousands of files in one container is read without a walk over the list per file.
+  const bool toEnd = helpers_.size() > first &&
+                     (helpers_.back()->RegisteredType() < type ||
+                      (helper->Order() == -1 && helpers_.back()->RegisteredType() == type));
+  for (size_t i = toEnd ? helpers_.size() : first; i < helpers_.size(); ++i) {
     int t = helpers_[i]->RegisteredType();
     if (t > type || (t == type && helper->Order() != -1 && helpers_[i]->Order() >= helper->Order())) {
       index = i;

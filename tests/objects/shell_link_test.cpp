@@ -115,7 +115,8 @@ TEST_F(ShellLinkTest, ShortcutsGoWithTheirTargetsAndMainLinksNeedTheirGroup) {
 }
 
 namespace {
-// An install file that counts the destroyed containers it is told of.
+// An install file that counts the destroyed containers it is told of and the questions
+// for its type.
 class TCountingFile : public TTestFile {
  public:
   using TTestFile::TTestFile;
@@ -123,7 +124,12 @@ class TCountingFile : public TTestFile {
     ++told;
     TTestFile::ObjectDestroyed(object);
   }
+  int RegisteredType() const override {
+    ++asked;
+    return TTestFile::RegisteredType();
+  }
   static inline long told = 0;
+  static inline long asked = 0;
 };
 }  // namespace
 
@@ -134,7 +140,21 @@ TEST_F(ShellLinkTest, ATreeOfThousandsIsFreedInLinearTimeAndItsListsStayRight) {
   auto* install = Make<TTestEngine>(tree, "Install2");
   auto* group = Make<TInstallFileGroup>(tree, "Group", install);
   std::vector<TCountingFile*> files;
-  for (int i = 0; i < n; ++i) files.push_back(Make<TCountingFile>(tree, "F" + std::to_string(i), group));
+  // Read as from a script: each file placed in its container while loading, its order
+  // read after it.
+  group->SetLoading(true);
+  TCountingFile::asked = 0;
+  for (int i = 0; i < n; ++i) {
+    files.push_back(new TCountingFile(tree));
+    files.back()->SetName("F" + std::to_string(i));
+    files.back()->SetLoading(true);
+    files.back()->SetContainer(group);
+    files.back()->SetOrder(i);
+  }
+  EXPECT_LT(TCountingFile::asked, 4L * n);
+  for (auto* f : files) f->Loaded();
+  group->Loaded();
+  group->RenumberHelpers();
   auto* link = Make<TInstallShellLink>(tree, "lnk", install);
   link->SetObjectLink(files[n / 2]);
 
