@@ -226,11 +226,11 @@ bool makeFolder(wchar_t* folder) {
   return false;
 }
 
-// Removes the folder and what lies in it.
-void removeTree(const wchar_t* folder, bool top = true) {
+// Removes what lies in the folder, then the folder; false when the folder stays.
+bool removeOnce(const wchar_t* folder) {
   wchar_t pattern[kPath];
   lstrcpyW(pattern, folder);
-  if (!append(pattern, L"\\*")) return;
+  if (!append(pattern, L"\\*")) return false;
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW(pattern, &found);
   if (search != INVALID_HANDLE_VALUE) {
@@ -240,7 +240,7 @@ void removeTree(const wchar_t* folder, bool top = true) {
       lstrcpyW(path, folder);
       if (!append(path, L"\\") || !append(path, found.cFileName)) continue;
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        removeTree(path, false);
+        removeOnce(path);
       } else {
         SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(path);
@@ -248,9 +248,16 @@ void removeTree(const wchar_t* folder, bool top = true) {
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  // The folder itself may be held a moment longer by the system after the setup program's
-  // end (its image, a handle closing): a few more tries, not a trace left.
-  for (int attempt = 0; !RemoveDirectoryW(folder) && top && attempt < 50; ++attempt) Sleep(100);
+  return RemoveDirectoryW(folder) != 0;
+}
+
+// Removes the folder and what lies in it. Right after the setup program's end the system
+// may hold its program file or the folder a moment longer: the removal is tried again for
+// up to five seconds, so that no trace of the folder is left.
+void removeTree(const wchar_t* folder) {
+  for (int attempt = 0; !removeOnce(folder) && GetFileAttributesW(folder) != INVALID_FILE_ATTRIBUTES && attempt < 50;
+       ++attempt)
+    Sleep(100);
 }
 
 // True when the setup program registered a resume after restart that runs from folder.

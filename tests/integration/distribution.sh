@@ -124,13 +124,16 @@ echo "ok: a web build writes filelist.lst in the location's sub-directory, one r
 # ---- installing from the self-extracting file alone ----
 # Beside it DLLs named like system ones, which Wine is told to prefer to its own as Windows
 # does for DLLs outside its protected list: the loader must load neither. Each install
-# leaves the temporary folder as it found it, at once.
+# leaves the temporary folder as it found it, at once: the loader alone removes its copy.
+# In the first the command interpreter is off, so that a clean-up batch file of the setup
+# program, racing with the loader, would stay there and show.
 before=$(ls -A "$temp")
 cp "$root/Out/setup.exe" "$root/Run/setup.exe"
 cp "$planted" "$root/Run/version.dll" && cp "$planted" "$root/Run/imm32.dll" || fail "cannot plant the DLLs"
 overrides=$WINEDLLOVERRIDES
-export WINEDLLOVERRIDES="$overrides;version,imm32=n,b"
 for run in 1 2 3 4 5; do
+  export WINEDLLOVERRIDES="$overrides;version,imm32=n,b"
+  [ $run = 1 ] && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;cmd.exe="
   wine reg delete "$ukey" /f >/dev/null 2>&1 </dev/null  # the entry of this run alone
   start 'C:\KstDist\Run\setup.exe'; wait_end "self-extracting install $run"
   [ "$code" = 0 ] || fail "self-extracting install $run ended with $code"
