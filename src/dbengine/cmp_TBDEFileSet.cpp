@@ -143,6 +143,35 @@ void TBDEFileSet::addFromSource(std::initializer_list<const char*> fileNames) {
   for (const char* name : fileNames) AddFile(AddBackslash(dir) + name, TpsContainerDestDir::classInfo());
 }
 
+void TBDEFileSet::addFiles(const std::vector<BDEPartFile>& files) {
+  std::string engineDir;
+  auto engine = [&] {
+    if (engineDir.empty()) engineDir = AddBackslash(SourceDirectory());
+    return engineDir;
+  };
+  const ClassInfo& dest = TpsContainerDestDir::classInfo();
+  for (const BDEPartFile& f : files) {
+    switch (f.source) {
+      case BDEFileSource::Engine: AddFile(engine() + f.name, dest); break;
+      case BDEFileSource::System: AddFile(AddBackslash(GetSystemDir()) + f.name, dest); break;
+      case BDEFileSource::Kit: AddFile(AddBackslash(kitDirectory()) + f.name, dest); break;
+      case BDEFileSource::InterBaseRoot: {
+        std::string root = AddBackslash(interBaseRoot());
+        if (platform::fileExists(root + f.name)) AddFile(root + f.name, dest);
+        else if (platform::fileExists(root + f.orElse)) AddFile(root + f.orElse, dest);
+        else throw IEBDENoIntrbaseMsgFile("The Interbase MSG file could not be found");
+        break;
+      }
+      case BDEFileSource::EngineElseSystem:
+        // The control panel applet goes to the system folder, from the engine's own folder
+        // when it is there, else (errors ignored) from this machine's system folder.
+        if (platform::fileExists(engine() + f.name)) AddFile(engine() + f.name, TpsSystem::classInfo());
+        else ignoringErrors(true, [&] { AddFile(AddBackslash(GetSystemDir()) + f.name, TpsSystem::classInfo()); });
+        break;
+    }
+  }
+}
+
 std::string TBDEFileSet::resourceDLL() const { return "IDR2" + Trim(bde_->LanguageDLL()) + ".DLL"; }
 
 void TBDEFileSet::AddResourceDLL() { addFromSource({resourceDLL().c_str()}); }
@@ -162,88 +191,94 @@ void TBDEFileSet::AddCore() {
   AddConfigFile();
   AddLocaleLibraries();
   AddResourceDLL();
-}
-
-void TBDEFileSet::addAdminFiles(std::initializer_list<const char*> fromSource, const char* control) {
-  addFromSource(fromSource);
-  if (!control) return;
-  std::string dir = SourceDirectory();
-  std::string local = AddBackslash(dir) + control;
-  if (platform::fileExists(local)) return AddFile(local, TpsSystem::classInfo());
-  ignoringErrors(true, [&] { AddFile(AddBackslash(GetSystemDir()) + control, TpsSystem::classInfo()); });
+  addFiles(adminFiles());
 }
 
 void TBDEFileSet::AddSQLLinkHelp() { addFromSource({"SQLLNK32.HLP", "SQLLNK32.CNT"}); }
 
 void TBDEFileSet::AddAll(bool ignoreErrors) {
-  for (auto step : {&TBDEFileSet::AddAscii, &TBDEFileSet::AddDBase, &TBDEFileSet::AddODBC, &TBDEFileSet::AddParadox,
-                    &TBDEFileSet::AddSQLEngine, &TBDEFileSet::AddQBE})
-    ignoringErrors(ignoreErrors, [&] { (this->*step)(); });
+  for (BDEPart part : {BDEPart::Ascii, BDEPart::DBase, BDEPart::ODBC, BDEPart::Paradox, BDEPart::SQLEngine, BDEPart::QBE})
+    ignoringErrors(ignoreErrors, [&] { AddPart(part); });
 }
 
-void TBDEFileSet::AddAccess() {
-  AddCore();
-  addFromSource({"IDDA3532.DLL", "IDDAO32.DLL"});
-}
-void TBDEFileSet::AddAscii() {
-  AddCore();
-  addFromSource({"IDASCI32.DLL"});
-}
-void TBDEFileSet::AddDBase() {
-  AddCore();
-  addFromSource({"IDDBAS32.DLL"});
-}
-void TBDEFileSet::AddODBC() {
-  AddCore();
-  addFromSource({"IDODBC32.DLL"});
-}
-void TBDEFileSet::AddParadox() {
-  AddCore();
-  addFromSource({"IDPDX32.DLL"});
-}
-void TBDEFileSet::AddSQLEngine() {
-  AddCore();
-  addFromSource({"IDSQL32.DLL", "IDPDX32.DLL"});
-}
-void TBDEFileSet::AddQBE() {
-  AddCore();
-  addFromSource({"IDQBE32.DLL", "IDPDX32.DLL"});
+// ---- the parts ----
+
+namespace {
+
+constexpr unsigned bit(BDEPart part) { return 1u << static_cast<int>(part); }
+
+const BDEPartFiles& basePartFiles(BDEPart part) {
+  using enum BDEFileSource;
+  static const BDEPartFiles parts[] = {
+      /* Access */ {false, {{"IDDA3532.DLL"}, {"IDDAO32.DLL", Engine, bit(BDEPart::ODBC)}}},
+      /* Ascii */ {false, {{"IDASCI32.DLL"}}},
+      /* DBase */ {false, {{"IDDBAS32.DLL"}}},
+      /* ODBC */ {false, {{"IDODBC32.DLL"}}},
+      /* Paradox */ {false, {{"IDPDX32.DLL", Engine, bit(BDEPart::SQLEngine) | bit(BDEPart::QBE)}}},
+      /* SQLEngine */ {false, {{"IDSQL32.DLL"}, {"IDPDX32.DLL", Engine, bit(BDEPart::Paradox)}}},
+      /* QBE */ {false, {{"IDQBE32.DLL"}, {"IDPDX32.DLL", Engine, bit(BDEPart::Paradox)}}},
+      /* DB2 */ {true, {{"SQLDB232.DLL"}}},
+      /* Informix */ {true, {{"SQLINF32.DLL"}}},
+      /* InterBase */
+      {true, {{"SQLINT32.DLL"}, {"GDS32.DLL", System}, {"SQL_LIC.DAT", Kit}, {"INTERBASE.MSG", InterBaseRoot, 0, "INTERBAS.MSG"}}},
+      /* MSSQL */ {true, {{"SQLMSS32.DLL"}}},
+      /* Oracle */ {true, {{"SQLORA32.DLL"}}},
+      /* SybaseCT */ {true, {{"SQLSSC32.DLL"}}},
+      /* SybaseDB */ {true, {{"SQLSYB32.DLL"}}},
+  };
+  return parts[static_cast<int>(part)];
 }
 
-void TBDEFileSet::AddDB2() {
-  AddSQLLinkHelp();
-  addFromSource({"SQLDB232.DLL"});
+}  // namespace
+
+const BDEPartFiles& TBDEFileSet::partFiles(BDEPart part) const { return basePartFiles(part); }
+
+const std::vector<BDEPartFile>& TBDEFileSet::adminFiles() const {
+  static const std::vector<BDEPartFile> none;
+  return none;
 }
-void TBDEFileSet::AddInformix() {
-  AddSQLLinkHelp();
-  addFromSource({"SQLINF32.DLL"});
+
+void TBDEFileSet::AddPart(BDEPart part) {
+  const BDEPartFiles& table = partFiles(part);
+  table.sqlLink ? AddSQLLinkHelp() : AddCore();
+  addFiles(table.files);
 }
-void TBDEFileSet::AddInterBase() {
-  AddSQLLinkHelp();
-  addFromSource({"SQLINT32.DLL"});
-  AddFile(AddBackslash(GetSystemDir()) + "GDS32.DLL", TpsContainerDestDir::classInfo());
-  AddFile(AddBackslash(kitDirectory()) + "SQL_LIC.DAT", TpsContainerDestDir::classInfo());
-  std::string root = AddBackslash(interBaseRoot());
-  if (platform::fileExists(root + "INTERBASE.MSG")) return AddFile(root + "INTERBASE.MSG", TpsContainerDestDir::classInfo());
-  if (platform::fileExists(root + "INTERBAS.MSG")) return AddFile(root + "INTERBAS.MSG", TpsContainerDestDir::classInfo());
-  throw IEBDENoIntrbaseMsgFile("The Interbase MSG file could not be found");
+
+bool TBDEFileSet::HasPart(BDEPart part) const {
+  const BDEPartFiles& table = partFiles(part);
+  if (table.sqlLink ? !HasAll({"SQLLNK32.HLP", "SQLLNK32.CNT"}) : !HasCore()) return false;
+  for (const BDEPartFile& f : table.files)
+    if (!Has(f.name) && !(f.orElse && Has(f.orElse))) return false;
+  return true;
 }
-void TBDEFileSet::AddMSSQL() {
-  AddSQLLinkHelp();
-  addFromSource({"SQLMSS32.DLL"});
+
+void TBDEFileSet::RemovePart(BDEPart part) {
+  const BDEPartFiles& table = partFiles(part);
+  for (const BDEPartFile& f : table.files) {
+    bool kept = false;
+    for (int other = 0; other <= static_cast<int>(BDEPart::SybaseDB) && !kept; ++other)
+      kept = (f.keptWhile & (1u << other)) && HasPart(static_cast<BDEPart>(other));
+    if (kept) continue;
+    RemoveFile(f.name);
+    if (f.orElse) RemoveFile(f.orElse);
+  }
+  table.sqlLink ? RemoveSQLLinkHelp() : RemoveCoreIfUnused();
 }
-void TBDEFileSet::AddOracle() {
-  AddSQLLinkHelp();
-  addFromSource({"SQLORA32.DLL"});
-}
-void TBDEFileSet::AddSybaseCT() {
-  AddSQLLinkHelp();
-  addFromSource({"SQLSSC32.DLL"});
-}
-void TBDEFileSet::AddSybaseDB() {
-  AddSQLLinkHelp();
-  addFromSource({"SQLSYB32.DLL"});
-}
+
+void TBDEFileSet::AddAccess() { AddPart(BDEPart::Access); }
+void TBDEFileSet::AddAscii() { AddPart(BDEPart::Ascii); }
+void TBDEFileSet::AddDBase() { AddPart(BDEPart::DBase); }
+void TBDEFileSet::AddODBC() { AddPart(BDEPart::ODBC); }
+void TBDEFileSet::AddParadox() { AddPart(BDEPart::Paradox); }
+void TBDEFileSet::AddSQLEngine() { AddPart(BDEPart::SQLEngine); }
+void TBDEFileSet::AddQBE() { AddPart(BDEPart::QBE); }
+void TBDEFileSet::AddDB2() { AddPart(BDEPart::DB2); }
+void TBDEFileSet::AddInformix() { AddPart(BDEPart::Informix); }
+void TBDEFileSet::AddInterBase() { AddPart(BDEPart::InterBase); }
+void TBDEFileSet::AddMSSQL() { AddPart(BDEPart::MSSQL); }
+void TBDEFileSet::AddOracle() { AddPart(BDEPart::Oracle); }
+void TBDEFileSet::AddSybaseCT() { AddPart(BDEPart::SybaseCT); }
+void TBDEFileSet::AddSybaseDB() { AddPart(BDEPart::SybaseDB); }
 
 bool TBDEFileSet::HasCore() const {
   return HasAll({"IDAPI32.CNF", "IDAPI32.DLL", "BLW32.DLL", "IDBAT32.DLL", "IDDR32.DLL"}) && Has(resourceDLL());
@@ -251,23 +286,20 @@ bool TBDEFileSet::HasCore() const {
 bool TBDEFileSet::HasFull() const {
   return HasCore() && HasAscii() && HasDBase() && HasODBC() && HasParadox() && HasSQLEngine() && HasQBE();
 }
-bool TBDEFileSet::HasAccess() const { return HasCore() && HasAll({"IDDA3532.DLL", "IDDAO32.DLL"}); }
-bool TBDEFileSet::HasAscii() const { return HasCore() && Has("IDASCI32.DLL"); }
-bool TBDEFileSet::HasDBase() const { return HasCore() && Has("IDDBAS32.DLL"); }
-bool TBDEFileSet::HasODBC() const { return HasCore() && Has("IDODBC32.DLL"); }
-bool TBDEFileSet::HasParadox() const { return HasCore() && Has("IDPDX32.DLL"); }
-bool TBDEFileSet::HasSQLEngine() const { return HasCore() && HasAll({"IDSQL32.DLL", "IDPDX32.DLL"}); }
-bool TBDEFileSet::HasQBE() const { return HasCore() && HasAll({"IDQBE32.DLL", "IDPDX32.DLL"}); }
-bool TBDEFileSet::HasDB2() const { return HasAll({"SQLLNK32.HLP", "SQLLNK32.CNT", "SQLDB232.DLL"}); }
-bool TBDEFileSet::HasInformix() const { return HasAll({"SQLLNK32.HLP", "SQLLNK32.CNT", "SQLINF32.DLL"}); }
-bool TBDEFileSet::HasInterBase() const {
-  return HasAll({"SQLLNK32.HLP", "SQLLNK32.CNT", "SQLINT32.DLL", "GDS32.DLL", "SQL_LIC.DAT"}) &&
-         (Has("INTERBAS.MSG") || Has("INTERBASE.MSG"));
-}
-bool TBDEFileSet::HasMSSQL() const { return HasAll({"SQLLNK32.HLP", "SQLLNK32.CNT", "SQLMSS32.DLL"}); }
-bool TBDEFileSet::HasOracle() const { return HasAll({"SQLLNK32.HLP", "SQLLNK32.CNT", "SQLORA32.DLL"}); }
-bool TBDEFileSet::HasSybaseCT() const { return HasAll({"SQLLNK32.HLP", "SQLLNK32.CNT", "SQLSSC32.DLL"}); }
-bool TBDEFileSet::HasSybaseDB() const { return HasAll({"SQLLNK32.HLP", "SQLLNK32.CNT", "SQLSYB32.DLL"}); }
+bool TBDEFileSet::HasAccess() const { return HasPart(BDEPart::Access); }
+bool TBDEFileSet::HasAscii() const { return HasPart(BDEPart::Ascii); }
+bool TBDEFileSet::HasDBase() const { return HasPart(BDEPart::DBase); }
+bool TBDEFileSet::HasODBC() const { return HasPart(BDEPart::ODBC); }
+bool TBDEFileSet::HasParadox() const { return HasPart(BDEPart::Paradox); }
+bool TBDEFileSet::HasSQLEngine() const { return HasPart(BDEPart::SQLEngine); }
+bool TBDEFileSet::HasQBE() const { return HasPart(BDEPart::QBE); }
+bool TBDEFileSet::HasDB2() const { return HasPart(BDEPart::DB2); }
+bool TBDEFileSet::HasInformix() const { return HasPart(BDEPart::Informix); }
+bool TBDEFileSet::HasInterBase() const { return HasPart(BDEPart::InterBase); }
+bool TBDEFileSet::HasMSSQL() const { return HasPart(BDEPart::MSSQL); }
+bool TBDEFileSet::HasOracle() const { return HasPart(BDEPart::Oracle); }
+bool TBDEFileSet::HasSybaseCT() const { return HasPart(BDEPart::SybaseCT); }
+bool TBDEFileSet::HasSybaseDB() const { return HasPart(BDEPart::SybaseDB); }
 
 void TBDEFileSet::RemoveFile(const std::string& fileName) {
   for (int i = 0; i < bde_->FileCount(); ++i) {
@@ -292,113 +324,53 @@ bool TBDEFileSet::anyPartUsed(bool withAccess) const {
          (withAccess && HasAccess());
 }
 
-void TBDEFileSet::removeCoreFiles(std::initializer_list<const char*> extra) {
+void TBDEFileSet::removeCoreFiles() {
   removeFiles({"IDAPI32.DLL", resourceDLL().c_str(), "BLW32.DLL", "IDAPI32.CNF", "IDDR32.DLL", "IDBAT32.DLL"});
   RemoveLocaleLibraries();
-  removeFiles(extra);
+  for (const BDEPartFile& f : adminFiles()) RemoveFile(f.name);
 }
 
 void TBDEFileSet::RemoveCoreIfUnused() {
-  if (!anyPartUsed(false)) removeCoreFiles({});
+  if (!anyPartUsed(false)) removeCoreFiles();
 }
 
 void TBDEFileSet::RemoveSQLLinkHelp() { removeFiles({"SQLLNK32.HLP", "SQLLNK32.CNT"}); }
 
 void TBDEFileSet::RemoveAll() { RemoveCoreIfUnused(); }
 
-void TBDEFileSet::RemoveAccess() {
-  RemoveFile("IDDA3532.DLL");
-  if (!HasODBC()) RemoveFile("IDDAO32.DLL");
-  RemoveCoreIfUnused();
-}
-void TBDEFileSet::RemoveAscii() {
-  RemoveFile("IDASCI32.DLL");
-  RemoveCoreIfUnused();
-}
-void TBDEFileSet::RemoveDBase() {
-  RemoveFile("IDDBAS32.DLL");
-  RemoveCoreIfUnused();
-}
-void TBDEFileSet::RemoveODBC() {
-  RemoveFile("IDODBC32.DLL");
-  RemoveCoreIfUnused();
-}
-void TBDEFileSet::RemoveParadox() {
-  if (!HasSQLEngine() && !HasQBE()) RemoveFile("IDPDX32.DLL");
-  RemoveCoreIfUnused();
-}
-void TBDEFileSet::RemoveSQLEngine() {
-  RemoveFile("IDSQL32.DLL");
-  if (!HasParadox()) RemoveFile("IDPDX32.DLL");
-  RemoveCoreIfUnused();
-}
-void TBDEFileSet::RemoveQBE() {
-  RemoveFile("IDQBE32.DLL");
-  if (!HasParadox()) RemoveFile("IDPDX32.DLL");
-  RemoveCoreIfUnused();
+void TBDEFileSet::RemoveAccess() { RemovePart(BDEPart::Access); }
+void TBDEFileSet::RemoveAscii() { RemovePart(BDEPart::Ascii); }
+void TBDEFileSet::RemoveDBase() { RemovePart(BDEPart::DBase); }
+void TBDEFileSet::RemoveODBC() { RemovePart(BDEPart::ODBC); }
+void TBDEFileSet::RemoveParadox() { RemovePart(BDEPart::Paradox); }
+void TBDEFileSet::RemoveSQLEngine() { RemovePart(BDEPart::SQLEngine); }
+void TBDEFileSet::RemoveQBE() { RemovePart(BDEPart::QBE); }
+void TBDEFileSet::RemoveDB2() { RemovePart(BDEPart::DB2); }
+void TBDEFileSet::RemoveInformix() { RemovePart(BDEPart::Informix); }
+void TBDEFileSet::RemoveInterBase() { RemovePart(BDEPart::InterBase); }
+void TBDEFileSet::RemoveMSSQL() { RemovePart(BDEPart::MSSQL); }
+void TBDEFileSet::RemoveOracle() { RemovePart(BDEPart::Oracle); }
+void TBDEFileSet::RemoveSybaseCT() { RemovePart(BDEPart::SybaseCT); }
+void TBDEFileSet::RemoveSybaseDB() { RemovePart(BDEPart::SybaseDB); }
+
+// ---- 3.0 and 3.5: the configuration program ----
+
+const std::vector<BDEPartFile>& TBDE30FileSet::adminFiles() const {
+  static const std::vector<BDEPartFile> files = {{"BDECFG32.EXE"}, {"BDECFG32.HLP"}, {"BDECFG32.CNT"}};
+  return files;
 }
 
-void TBDEFileSet::RemoveDB2() {
-  RemoveFile("SQLDB232.DLL");
-  RemoveSQLLinkHelp();
-}
-void TBDEFileSet::RemoveInformix() {
-  RemoveFile("SQLINF32.DLL");
-  RemoveSQLLinkHelp();
-}
-void TBDEFileSet::RemoveInterBase() {
-  removeFiles({"SQLINT32.DLL", "GDS32.DLL", "SQL_LIC.DAT", "INTERBAS.MSG", "INTERBASE.MSG"});
-  RemoveSQLLinkHelp();
-}
-void TBDEFileSet::RemoveMSSQL() {
-  RemoveFile("SQLMSS32.DLL");
-  RemoveSQLLinkHelp();
-}
-void TBDEFileSet::RemoveOracle() {
-  RemoveFile("SQLORA32.DLL");
-  RemoveSQLLinkHelp();
-}
-void TBDEFileSet::RemoveSybaseCT() {
-  RemoveFile("SQLSSC32.DLL");
-  RemoveSQLLinkHelp();
-}
-void TBDEFileSet::RemoveSybaseDB() {
-  RemoveFile("SQLSYB32.DLL");
-  RemoveSQLLinkHelp();
+// ---- 4.0 and later: the administrator, and ODBC with the DAO driver ----
+
+const std::vector<BDEPartFile>& TBDE40FileSet::adminFiles() const {
+  static const std::vector<BDEPartFile> files = {
+      {"BDEADMIN.EXE"}, {"BDEADMIN.HLP"}, {"BDEADMIN.CNT"}, {"BDEADMIN.CPL", BDEFileSource::EngineElseSystem}};
+  return files;
 }
 
-// ---- 3.0 and 3.5 ----
-
-void TBDE30FileSet::AddCore() {
-  TBDEFileSet::AddCore();
-  addAdminFiles({"BDECFG32.EXE", "BDECFG32.HLP", "BDECFG32.CNT"}, nullptr);
-}
-
-void TBDE30FileSet::RemoveCoreIfUnused() {
-  if (!anyPartUsed(false)) removeCoreFiles({"BDECFG32.EXE", "BDECFG32.HLP", "BDECFG32.CNT"});
-}
-
-// ---- 4.0 and later ----
-
-void TBDE40FileSet::AddCore() {
-  TBDEFileSet::AddCore();
-  addAdminFiles({"BDEADMIN.EXE", "BDEADMIN.HLP", "BDEADMIN.CNT"}, "BDEADMIN.CPL");
-}
-
-void TBDE40FileSet::AddODBC() {
-  AddCore();
-  addFromSource({"IDODBC32.DLL", "IDDAO32.DLL"});
-}
-
-bool TBDE40FileSet::HasODBC() const { return HasCore() && HasAll({"IDODBC32.DLL", "IDDAO32.DLL"}); }
-
-void TBDE40FileSet::RemoveCoreIfUnused() {
-  if (!anyPartUsed(false)) removeCoreFiles({"BDEADMIN.EXE", "BDEADMIN.HLP", "BDEADMIN.CNT", "BDEADMIN.CPL"});
-}
-
-void TBDE40FileSet::RemoveODBC() {
-  removeFiles({"IDODBC32.DLL", "IDDAO32.DLL"});
-  RemoveCoreIfUnused();
+const BDEPartFiles& TBDE40FileSet::partFiles(BDEPart part) const {
+  static const BDEPartFiles odbc = {false, {{"IDODBC32.DLL"}, {"IDDAO32.DLL"}}};
+  return part == BDEPart::ODBC ? odbc : TBDEFileSet::partFiles(part);
 }
 
 void TBDE45FileSet::AddAll(bool ignoreErrors) {
@@ -409,7 +381,7 @@ void TBDE45FileSet::AddAll(bool ignoreErrors) {
 bool TBDE45FileSet::HasFull() const { return TBDE40FileSet::HasFull() && HasAccess(); }
 
 void TBDE45FileSet::RemoveCoreIfUnused() {
-  if (!anyPartUsed(true)) removeCoreFiles({"BDEADMIN.EXE", "BDEADMIN.HLP", "BDEADMIN.CNT", "BDEADMIN.CPL"});
+  if (!anyPartUsed(true)) removeCoreFiles();
 }
 
 void TBDE50FileSet::AddLocaleLibraries() {

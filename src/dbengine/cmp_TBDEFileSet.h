@@ -12,6 +12,30 @@ namespace kestrune {
 
 class TInstallBDE;
 
+// The engine parts and SQL Links a file set adds, tells and removes.
+enum class BDEPart { Access, Ascii, DBase, ODBC, Paradox, SQLEngine, QBE, DB2, Informix, InterBase, MSSQL, Oracle,
+                     SybaseCT, SybaseDB };
+
+// Where a part's file is taken from when it is added.
+enum class BDEFileSource { Engine, System, Kit, InterBaseRoot, EngineElseSystem };
+
+// One file of a part. `keptWhile` names parts (bits of 1 << BDEPart) whose presence keeps
+// the file when this part is removed; `orElse` is a second name that makes the part present
+// as well (the one taken when the first is not at the source).
+struct BDEPartFile {
+  const char* name;
+  BDEFileSource source = BDEFileSource::Engine;
+  unsigned keptWhile = 0;
+  const char* orElse = nullptr;
+};
+
+// The files of one part: Add adds them (after the core or the SQL Link help files), Has
+// requires them all, Remove takes them out (then the core if unused, or the help files).
+struct BDEPartFiles {
+  bool sqlLink;
+  std::vector<BDEPartFile> files;
+};
+
 class TBDEFileSet {
  public:
   // Raises Exception "Cannot create BDE file set without passing valid InstallBDE".
@@ -84,18 +108,25 @@ class TBDEFileSet {
   // A member's FileName, trimmed, equals the name (ignoring case).
   bool Has(const std::string& fileName) const;
   bool HasAll(std::initializer_list<const char*> fileNames) const;
+  // The part's operations, read from its table.
+  void AddPart(BDEPart part);
+  bool HasPart(BDEPart part) const;
+  void RemovePart(BDEPart part);
   // The building machine's engine directory, checked to hold idapi32.dll. Raises
   // IEBDENoDLLEntry or IEBDEDLLMissing.
   static std::string SourceDirectory();
 
  protected:
+  // The table of a part for this engine version.
+  virtual const BDEPartFiles& partFiles(BDEPart part) const;
+  // The administration program's files that go with the core (the 3.x or the 4.x set).
+  virtual const std::vector<BDEPartFile>& adminFiles() const;
   // Adds each file of the source directory with the group's destination.
   void addFromSource(std::initializer_list<const char*> fileNames);
+  void addFiles(const std::vector<BDEPartFile>& files);
   void removeFiles(std::initializer_list<const char*> fileNames);
-  // Adds the administration program's files (the 3.x or the 4.x set).
-  void addAdminFiles(std::initializer_list<const char*> fromSource, const char* control);
   std::string resourceDLL() const;
-  void removeCoreFiles(std::initializer_list<const char*> extra);
+  void removeCoreFiles();
   bool anyPartUsed(bool withAccess) const;
   TInstallBDE* bde_;
 };
@@ -104,8 +135,9 @@ class TBDE30FileSet : public TBDEFileSet {
  public:
   using TBDEFileSet::TBDEFileSet;
   const char* ClassName() const override { return "TBDE30FileSet"; }
-  void AddCore() override;
-  void RemoveCoreIfUnused() override;
+
+ protected:
+  const std::vector<BDEPartFile>& adminFiles() const override;
 };
 
 class TBDE35FileSet : public TBDE30FileSet {
@@ -118,11 +150,10 @@ class TBDE40FileSet : public TBDEFileSet {
  public:
   using TBDEFileSet::TBDEFileSet;
   const char* ClassName() const override { return "TBDE40FileSet"; }
-  void AddCore() override;
-  void AddODBC() override;
-  bool HasODBC() const override;
-  void RemoveCoreIfUnused() override;
-  void RemoveODBC() override;
+
+ protected:
+  const BDEPartFiles& partFiles(BDEPart part) const override;
+  const std::vector<BDEPartFile>& adminFiles() const override;
 };
 
 class TBDE45FileSet : public TBDE40FileSet {
