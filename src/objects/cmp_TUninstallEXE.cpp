@@ -1,7 +1,11 @@
 // The uninstaller's install file and its published properties.
 #include "objects/cmp_TUninstallEXE.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "archive/cmp_TKstrCompress.h"
+#include "objects/cmp_TFileContainer.h"
 #include "objects/engine_seam.h"
 #include "objects/published_props.h"
 #include "objects/run_state.h"
@@ -49,6 +53,20 @@ void TUninstallEXE::WriteUninstallInfo(const std::string& key) {
   // for "C:\Program Files\..."; the product name follows as it is, everything after the
   // path being the uninstaller's product name.
   WriteRegistryString(rkLocalMachine, key, "UninstallString", "\"" + path + "\" " + product);
+  // What Windows' list of programs shows and offers beside them: the version, the maker,
+  // the folder, an icon, the size in KB, the uninstall without questions (the
+  // uninstaller's /Q), and no Change or Repair, which the uninstaller does not do.
+  WriteRegistryString(rkLocalMachine, key, "QuietUninstallString", "\"" + path + "\" /Q " + product);
+  if (!engine->EngineVersion().empty()) WriteRegistryString(rkLocalMachine, key, "DisplayVersion", engine->EngineVersion());
+  if (!engine->EngineCompany().empty()) WriteRegistryString(rkLocalMachine, key, "Publisher", engine->EngineCompany());
+  if (TFileContainer* root = engine->EngineContainer()) {
+    WriteRegistryString(rkLocalMachine, key, "InstallLocation", root->GetDestDir());
+    const int64_t kb = (root->TotalSize(false) + 1023) / 1024;
+    WriteRegistryInteger(rkLocalMachine, key, "EstimatedSize", static_cast<int32_t>(std::min<int64_t>(kb, INT32_MAX)));
+  }
+  WriteRegistryString(rkLocalMachine, key, "DisplayIcon", path + ",0");
+  WriteRegistryInteger(rkLocalMachine, key, "NoModify", 1);
+  WriteRegistryInteger(rkLocalMachine, key, "NoRepair", 1);
   // A delete the last uninstall left for the next start must not take the new copy.
   if (InstallIt()) RecordWrittenPath(key, path);
   else CancelDelayedDeletes(path);

@@ -6,7 +6,8 @@
 # twice through the wizard: each page shows the example's own product data in English and
 # nothing of the demo; the optional group "Sample notebooks" is unticked in the first run
 # (its files stay out, the needed space drops) and ticked in the second. A screenshot of
-# every page is kept (notebook_*.png).
+# every page is kept (notebook_*.png). The uninstall entry then holds the values Windows'
+# list of programs reads, and its QuietUninstallString removes the product.
 # Usage: notebook.sh SETUP.EXE KESTRUNE-SCRIPT.EXE UNINSTALL.EXE UIDRIVER.EXE EXAMPLEDIR OUTDIR
 set -u
 setup=$1 tool=$2 uninstaller=$3 driver=$4 example=$5 outdir=$6
@@ -104,4 +105,30 @@ walk off _unticked
 [ ! -e "$installed/Samples" ] || fail "the unticked group was installed"
 walk on _ticked
 cmp -s "$folder/Files/Samples/Letter.txt" "$installed/Samples/Letter.txt" || fail "the ticked group was not installed"
-echo "ok: the Notebook Pro example built and installed twice through its own English wizard (samples unticked, then ticked)"
+
+# The uninstall entry as Windows' list of programs reads it, and the uninstall without
+# questions through its QuietUninstallString.
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Notebook Pro'
+entry=$(wine reg query "$key" 2>>"$log" </dev/null | tr -d '\r')
+printf '%s\n' "$entry" >>"$log"
+value() { printf '%s\n' "$entry" | awk -v n="$1" '$1 == n { sub(/^[ ]*[^ ]+[ ]+[^ ]+[ ]+/, ""); print; exit }'; }
+[ "$(value DisplayVersion)" = "1.0" ] || fail "DisplayVersion: $(value DisplayVersion)"
+[ "$(value Publisher)" = "Example Software" ] || fail "Publisher: $(value Publisher)"
+[ "$(value InstallLocation)" = 'C:\Program Files\Notebook Pro' ] || fail "InstallLocation: $(value InstallLocation)"
+[ "$(value DisplayIcon)" = 'C:\Program Files\Notebook Pro\uninstall.exe,0' ] || fail "DisplayIcon: $(value DisplayIcon)"
+[ "$(value NoModify)" = "0x1" ] && [ "$(value NoRepair)" = "0x1" ] || fail "NoModify/NoRepair"
+size=$(value EstimatedSize)
+[ -n "$size" ] && [ $((size)) -gt 0 ] || fail "EstimatedSize: $size"
+quiet=$(value QuietUninstallString)
+[ "$quiet" = '"C:\Program Files\Notebook Pro\uninstall.exe" /Q Notebook Pro' ] || fail "QuietUninstallString: $quiet"
+wine uninstaller --list 2>>"$log" </dev/null | tr -d '\r' | grep -q '|||Notebook Pro$' || fail "Notebook Pro is not in the list of programs"
+# The program in quotes and its words, as Windows starts the command.
+program=$(printf '%s' "$quiet" | sed 's/^"\([^"]*\)".*/\1/')
+words=$(printf '%s' "$quiet" | sed 's/^"[^"]*" //')
+# shellcheck disable=SC2086
+wine "$program" $words >>"$log" 2>&1 </dev/null
+code=$?
+[ "$code" = 0 ] || fail "the quiet uninstall ended with exit code $code"
+[ ! -e "$installed/ReadMe.txt" ] && [ ! -e "$installed/Samples/Letter.txt" ] || fail "the quiet uninstall left files"
+if wine reg query "$key" >/dev/null 2>&1 </dev/null; then fail "the uninstall entry is still there"; fi
+echo "ok: the Notebook Pro example built and installed twice through its own English wizard (samples unticked, then ticked), listed with its full entry and removed through QuietUninstallString"
