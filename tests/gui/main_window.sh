@@ -21,8 +21,10 @@ rm -f "$shot" "$client"
   printf '    UseLoadingProgram = False\n  end\nend\n'
 } >"$outdir/main_window.kfm"
 setup="$outdir/main_window_setup.exe"
-wine "$scripter" make-setup "$(winepath -w "$outdir/main_window.kfm")" -o "$(winepath -w "$setup")" \
-  --setup "$(winepath -w "$real_setup")" </dev/null >"$outdir/make-setup.log" 2>&1 || {
+# Every Wine call keeps its standard streams off ctest's pipe: the first one in a new
+# session starts Wine's services, which keep the streams they were given.
+wine "$scripter" make-setup "$(winepath -w "$outdir/main_window.kfm" 2>/dev/null)" -o "$(winepath -w "$setup" 2>/dev/null)" \
+  --setup "$(winepath -w "$real_setup" 2>/dev/null)" </dev/null >"$outdir/make-setup.log" 2>&1 || {
   echo "FAIL: make-setup"; cat "$outdir/make-setup.log"; exit 1; }
 
 log="$outdir/uidriver.log"
