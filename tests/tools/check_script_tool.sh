@@ -131,6 +131,10 @@ if [ -n "$setup" ]; then
   run build "$b/s.kfm" -o "$b/out" --kit "$b/kit" || fail "build of a small script"
   [ "$(ls "$b/out")" = "$(printf 'files.1\nsetup.1\nsetup.exe')" ] || fail "build made: $(ls "$b/out")"
   rm -rf "$b/out"
+  # Without --kit: the Windows build's bin folder, beside the tool, is a kit.
+  run build "$b/s.kfm" -o "$b/out" || fail "build with the kit beside the tool"
+  [ -f "$b/out/files.1" ] && [ -f "$b/out/setup.exe" ] || fail "build with the kit beside the tool made: $(ls "$b/out")"
+  rm -rf "$b/out"
 else
   expect_failure "is not a setup program of the kit" build "$b/s.kfm" -o "$b/out" --kit "$b/kit"
 fi
