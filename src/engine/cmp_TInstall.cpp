@@ -11,6 +11,7 @@
 #include "runtime/params.h"
 #include "runtime/published.h"
 #include "runtime/sysutils.h"
+#include "translation/cmp_TTranslator.h"
 #include "ui/application.h"
 #include "ui/forms.h"
 
@@ -171,6 +172,14 @@ void TCustomInstall::SetHideMainForm(bool value) {
 void TCustomInstall::SetDistributeType(TDistributeType value) {
   if (!IsLoading()) throw IEInstall("DistributeType can only be set at design-time");
   distributeType_ = value;
+}
+
+std::string TCustomInstall::EngineLanguage() const {
+  const translation::TTranslator* translator = translation::MainTranslator();
+  const translation::TLanguage* target = translator ? translator->TargetLanguage() : nullptr;
+  if (!target || target->StringElements().empty()) return {};
+  const std::string name = EnumTypeInfo(target->LanguageIdent()).values.at(static_cast<size_t>(target->LanguageIdent()));
+  return name.substr(2);  // without "kl"
 }
 
 std::vector<std::string> TCustomInstall::EngineLicenseText() const {

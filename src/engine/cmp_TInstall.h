@@ -147,6 +147,7 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   std::string EngineVersion() const override { return information_->Version; }
   std::string EngineCompany() const override { return information_->CompanyName; }
   std::vector<std::string> EngineLicenseText() const override;
+  std::string EngineLanguage() const override;
   bool EngineRestartNeeded() const override { return unfinishedCount_ > 0 || reboot_; }
   std::string InstallSourceDirectory() const override { return sourceDirectory_; }
   bool CalledBySelfExtractor() const override { return modes_.Contains(TInstallMode::imSelfExtractor); }

@@ -67,6 +67,8 @@ void TUninstallEXE::WriteUninstallInfo(const std::string& key) {
   WriteRegistryString(rkLocalMachine, key, "DisplayIcon", path + ",0");
   WriteRegistryInteger(rkLocalMachine, key, "NoModify", 1);
   WriteRegistryInteger(rkLocalMachine, key, "NoRepair", 1);
+  // The uninstaller speaks the installation's language.
+  if (!engine->EngineLanguage().empty()) WriteRegistryString(rkLocalMachine, key, "Language", engine->EngineLanguage());
   // A delete the last uninstall left for the next start must not take the new copy.
   if (InstallIt()) RecordWrittenPath(key, path);
   else CancelDelayedDeletes(path);

@@ -25,6 +25,9 @@ class IInstallEngine {
   virtual std::string EngineVersion() const { return {}; }
   virtual std::string EngineCompany() const { return {}; }
   virtual std::vector<std::string> EngineLicenseText() const { return {}; }
+  // The language the installation speaks ("English", "German", ...: the main translator's
+  // target); empty without a translator, when the pages keep their Czech texts.
+  virtual std::string EngineLanguage() const { return {}; }
   // The run left work for after a restart, or a restart was asked for.
   virtual bool EngineRestartNeeded() const { return false; }
   // The directory files are taken from: the -s value, else the program's directory.

@@ -125,6 +125,13 @@ wine uninstaller --list 2>>"$log" </dev/null | tr -d '\r' | grep -q '|||Notebook
 # The program in quotes and its words, as Windows starts the command.
 program=$(printf '%s' "$quiet" | sed 's/^"\([^"]*\)".*/\1/')
 words=$(printf '%s' "$quiet" | sed 's/^"[^"]*" //')
+# The uninstaller speaks the installation's language; "No" keeps the product.
+start "$program" Notebook Pro
+got=$(drive msgbox Uninstall 30000) || fail "the uninstaller asked nothing in English"
+[ "$got" = "Do you really want to remove Notebook Pro and all of its components?" ] || fail "the uninstaller asked: $got"
+drive click Uninstall No >/dev/null || fail "cannot answer the uninstaller"
+wait_end "uninstall.exe"
+[ "$code" = 2 ] && [ -e "$installed/ReadMe.txt" ] || fail "No at the uninstaller's question: exit code $code"
 # shellcheck disable=SC2086
 wine "$program" $words >>"$log" 2>&1 </dev/null
 code=$?
