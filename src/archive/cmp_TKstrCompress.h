@@ -70,6 +70,9 @@ class TKstrCompress : public TComponent {
   std::string DestFileName;
   // Set by a handler to skip the current member; cleared before each member.
   bool SkipCurrent = false;
+  // Set by a caller that has already decided to replace the next member's destination: an
+  // existing destination is replaced without the Overwrite rule. Cleared after each member.
+  bool ReplaceExisting = false;
 
   // Adds every file of FilesToProcess as a member with the given unique ID; append keeps
   // the members of an existing archive. Without append, every input is opened first and
@@ -80,11 +83,15 @@ class TKstrCompress : public TComponent {
   // Extracts every member named in FilesToProcess into ExtractDirectory. Members are
   // always written inside ExtractDirectory: only the last part of a stored name is used,
   // and two members whose names end alike are refused before anything is written. A
-  // member whose destination exists is written under a temporary name beside it, which
-  // replaces it only when its size and checksum were right; one whose destination is
-  // missing is written under its own name and deleted again when it fails. A member that
-  // would replace the archive itself is refused.
+  // member is written under a temporary name beside its destination ("~NAME.kestrune.tmp",
+  // taken over from a writer that was killed), dated, and renamed into place only when
+  // its size and checksum were right: a failure or a kill leaves an existing destination
+  // as it was and never a partial file under the destination's name. A member that would
+  // replace the archive itself is refused.
   void ExtractFiles();
+  // Whether a destination exists, answered from the folder listing the extraction keeps
+  // while an ArchiveHold lives (each folder's names read once), else by asking the system.
+  bool DestinationExists(const std::string& path);
   // Copies the archive (at Offset) onto volumes: destDir\fileName, then fileName with the
   // extension ".2", ".3" ... in the directories OnNewDisk gives when a volume is full.
   void SpanToDisks(const std::string& destDir, const std::string& fileName);

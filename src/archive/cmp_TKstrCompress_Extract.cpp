@@ -78,6 +78,9 @@ bool TKstrCompress::ExtractRun::destinationExists(const std::string& dest) {
       listingUsable = std::all_of(entries->begin(), entries->end(), [](const std::string& e) { return isAscii(e); });
       if (listingUsable)
         for (const std::string& e : *entries) listed.insert(FoldedName(e));
+    } else {
+      // A folder not made yet is listed when it is asked about again.
+      listedFolder.clear();
     }
   }
   const std::string leaf = ExtractFileName(dest);
@@ -87,6 +90,12 @@ bool TKstrCompress::ExtractRun::destinationExists(const std::string& dest) {
 
 void TKstrCompress::ExtractRun::noteWritten(const std::string& dest) {
   if (listingUsable && ExtractFileDir(dest) == listedFolder) listed.insert(FoldedName(ExtractFileName(dest)));
+}
+
+bool TKstrCompress::DestinationExists(const std::string& path) {
+  if (holds_ == 0) return platform::fileExists(path);
+  run_.listFolders = true;
+  return run_.destinationExists(path);
 }
 
 std::string TKstrCompress::destinationPath() const {
@@ -120,6 +129,7 @@ void TKstrCompress::ExtractFiles() {
       SkipCurrent = false;
       extractMember(index, run);
       DestFileName.clear();
+      ReplaceExisting = false;
     }
     completed = true;
   };
@@ -127,6 +137,7 @@ void TKstrCompress::ExtractFiles() {
     if (!completed || holds_ == 0 || headers_.Spanned) CloseArchive();
     filesToProcess_->Clear();
     DestFileName.clear();
+    ReplaceExisting = false;
   };
   runGuarded(true, body, cleanup);
 }
@@ -175,37 +186,15 @@ void TKstrCompress::extractMember(int index, ExtractRun& run) {
     run.folder = folder;
   };
   bool exists = run.destinationExists(dest);
-  // A missing destination is written under its own name, created only if it still does
-  // not exist (no link is followed) and deleted again when the member fails: under Wine
-  // every new name in a crowded folder costs a look through the whole folder, and a
-  // temporary name and a rename would be two more. A destination found after all (made
-  // since the folder was listed) goes the way of an existing one.
-  std::optional<platform::File> direct;
-  if (!exists && !SkipCurrent) {
-    makeFolder();
-    try {
-      direct.emplace(platform::File::createNew(dest));
-    } catch (const platform::PlatformError&) {
-      exists = platform::fileExists(dest);
+  // The rule for a destination that exists; false keeps it. A handler may rename the member.
+  auto replaces = [&]() -> bool {
+    bool write = true;
+    if (!ReplaceExisting) {
+      std::string cause;
+      const int decision = IsFileNewerByData(header.FileVersion(), dest, overwrite_, header.FileDate(), &cause);
+      if (decision == 0) throw EKstrCompress(ComparisonErrorText(cause));
+      write = decision == 2;
     }
-  }
-  struct DropUnfinished {
-    std::optional<platform::File>& file;
-    std::string path;
-    bool finished = false;
-    ~DropUnfinished() {
-      if (!file || finished) return;
-      file->close();
-      platform::deleteFile(path);
-    }
-  } drop{direct, dest};
-
-  bool write = true;
-  if (exists) {
-    std::string cause;
-    const int decision = IsFileNewerByData(header.FileVersion(), dest, overwrite_, header.FileDate(), &cause);
-    if (decision == 0) throw EKstrCompress(ComparisonErrorText(cause));
-    write = decision == 2;
     if (write && OnReplace) {
       OnReplace(this, status_);
       const std::string renamed = destinationPath();
@@ -214,8 +203,22 @@ void TKstrCompress::extractMember(int index, ExtractRun& run) {
         exists = run.destinationExists(dest);
       }
     }
-  }
-  if (!write || SkipCurrent) {
+    return write && !SkipCurrent;
+  };
+  // The rename replaces the destination's folder entry, never a file a link points to:
+  // only a name that may be the archive's own entry (the same last part, or a short
+  // name's "~" on either side) is asked of the file system.
+  auto overTheArchive = [&] {
+    const std::string leaf = FoldedName(ExtractFileName(dest));
+    auto same = [&](const std::string& archive) {
+      const std::string other = FoldedName(ExtractFileName(archive));
+      return (leaf == other || leaf.find('~') != std::string::npos || other.find('~') != std::string::npos) &&
+             platform::sameFile(dest, archive);
+    };
+    if (same(run.volumeName) || (compressedFile_ != run.volumeName && same(compressedFile_)))
+      throw EKstrCompress("The file %s cannot be extracted over the archive it comes from", {dest});
+  };
+  if ((exists && !replaces()) || SkipCurrent) {
     status_.Finished = 1;
     status();
     return;
@@ -233,36 +236,38 @@ void TKstrCompress::extractMember(int index, ExtractRun& run) {
     run.volumeNumber = startDisk;
   }
   currentDisk_ = startDisk;
-  if (exists && (platform::sameFile(dest, run.volumeName) || platform::sameFile(dest, compressedFile_)))
-    throw EKstrCompress("The file %s cannot be extracted over the archive it comes from", {dest});
-  // Any other member goes to a new file beside the destination, which is replaced only
-  // when the member has come out whole: a failure leaves the existing file as it was and
-  // nothing else behind, and an existing link is replaced, never written through.
+  if (exists) overTheArchive();
+  // The member goes to a new file beside the destination, which takes the destination's
+  // name only when the member has come out whole: a failure, a full disk or a kill leaves
+  // an existing file as it was and nothing under the destination's name, and an existing
+  // link is replaced, never written through. The temporary name is the same in every run,
+  // so the next run takes over what a killed one left.
+  makeFolder();
   std::optional<platform::PendingFile> pending;
-  if (!direct) {
-    makeFolder();
-    try {
-      pending.emplace(dest);
-    } catch (const std::exception&) {
-      // The folder may have gone since an earlier member was written into it.
-      run.folder.clear();
-      throw EKstrCompress("Cannot create the file %s", {dest});
-    }
+  try {
+    pending.emplace(dest, platform::PendingFile::Reclaim{});
+  } catch (const std::exception&) {
+    // The folder may have gone since an earlier member was written into it.
+    run.folder.clear();
+    throw EKstrCompress("Cannot create the file %s", {dest});
   }
-  platform::File& out = direct ? *direct : pending->file();
-  decompress(header, run.volume, run.volumeName, out);
+  decompress(header, run.volume, run.volumeName, pending->file());
   run.volumeNumber = currentDisk_;
   try {
-    out.setDate(header.FileDate());
+    pending->file().setDate(header.FileDate());
   } catch (const std::exception&) {
     throw EKstrCompress("Cannot set the date of the file just extracted.");
   }
   try {
-    if (direct) {
-      // Every write was checked as it was made; the data is not forced to the medium.
-      direct->close();
-      drop.finished = true;
-    } else {
+    // Every write was checked as it was made; the data is not forced to the medium.
+    if (exists) {
+      pending->commit();
+    } else if (!pending->commitNew()) {
+      // Made since the folder was listed: it goes the way of an existing destination.
+      exists = true;
+      if (!replaces()) return;
+      overTheArchive();
+      pending->retarget(dest);
       pending->commit();
     }
   } catch (const platform::PlatformError&) {

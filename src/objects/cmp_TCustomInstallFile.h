@@ -119,8 +119,9 @@ class TCustomInstallFile : public TFileRelated {
   virtual void ReadInfoFromFile();
 
   // Replacement and registration.
-  // Removes the destination, or, when it is in use, arranges its replacement at the next
-  // restart and makes the file extract under a free numbered name.
+  // Makes sure the destination can be replaced (the extraction replaces it once the new
+  // file is complete; it is not deleted first), or, when it is in use, arranges its
+  // replacement at the next restart and makes the file extract under a free numbered name.
   virtual void ReleaseDestination();
   virtual bool IsSelfRegistering();
   // Adds one to the file's shared-DLL counter (under its short name when one is kept

@@ -45,6 +45,7 @@ class EngineHooks {
     engine_.OnBeforeExtracting = nullptr;
     engine_.DestFileName.clear();
     engine_.SkipCurrent = false;
+    engine_.ReplaceExisting = false;
   }
 
  private:
@@ -72,7 +73,8 @@ void TCustomInstallFile::ProcessHelpers() {
   CheckDestName(destName_);
 
   const std::string dest = DestPath();
-  existedBefore_ = platform::fileExists(dest);
+  // The shared archive engine keeps the names of the folder it extracts into during a run.
+  existedBefore_ = SharedArchiveEngine().DestinationExists(dest);
   // A missing destination is always written: the version rules compare two files, and an
   // unversioned file must not be kept from a place where nothing is.
   bool install = true;
@@ -185,6 +187,9 @@ void TCustomInstallFile::extractWith(TKstrCompress& engine) {
     engine.SetExtractDirectory(destDir);
     engine.DestFileName = destName_;
     engine.SkipCurrent = false;
+    // The step has decided: the file it found is replaced once the new one is complete
+    // (a file in use is not: the new one waits under a numbered name).
+    engine.ReplaceExisting = existedBefore_ && !needsReboot_;
     engine.SetOverwrite(overwriteMode_);
     engine.OnReplace = nullptr;
     engine.OnBeforeExtracting = nullptr;

@@ -80,10 +80,11 @@ void TCustomInstallFile::PostInstallSteps() {
 
 void TCustomInstallFile::ReleaseDestination() { releaseDestination(true); }
 
-// Under Wine every test for a name in a crowded folder reads the whole folder: the
-// destination is deleted straight away and looked for only when that fails, and not at
-// all when the install step has just found it missing (the archive engine still writes a
-// destination made since then the way of an existing one).
+// The destination is not deleted here: the archive engine writes the new file under a
+// temporary name and renames it over the destination only when it is complete, so a failed
+// or killed installation leaves the old file whole. What is found out here is whether it
+// could be replaced; one that could not (in use) is handled as before. The install step
+// has just looked for the destination: one found missing there is not looked at again.
 void TCustomInstallFile::releaseDestination(bool mayExist) {
   if (OnReplacing) OnReplacing(this);
   CallExternalComponents(this, cc::Replacing, this);
@@ -91,7 +92,7 @@ void TCustomInstallFile::releaseDestination(bool mayExist) {
   installIt_ = true;
   if (!mayExist) return;
   const std::string dest = DestPath();
-  if (platform::deleteFile(dest) || !platform::fileExists(dest)) return;
+  if (platform::fileReplaceable(dest)) return;
 
   needsReboot_ = true;
   const std::string dir = AddBackslash(GetDestDir());

@@ -63,10 +63,11 @@ class File {
   void writeAll(const void* buffer, size_t count);
   // Pushes buffered data to the medium; raises PlatformError when it cannot be written.
   void flush();
-  // Gives the open file the name to, replacing an existing file, through its handle where
-  // the system can (one call instead of opening the file again by name). False, with
-  // nothing changed, where it cannot or the rename fails: the caller renames by name.
-  bool tryRenameOpen(const std::string& to);
+  // Gives the open file the name to, replacing an existing file unless replace is false,
+  // through its handle where the system can (one call instead of opening the file again by
+  // name). False, with nothing changed, where it cannot or the rename fails: the caller
+  // renames by name.
+  bool tryRenameOpen(const std::string& to, bool replace = true);
   void close();
 
  private:
@@ -79,7 +80,14 @@ class File {
 // nor a changed target. The destructor removes the temporary file unless committed.
 class PendingFile {
  public:
+  // The temporary name is "~NAME.XXXXXX.tmp" with a new number each time.
   explicit PendingFile(std::string target);
+  // The temporary name is the target's own "~NAME.kestrune.tmp" (kReclaimedTempSuffix),
+  // the same in every run: what a writer killed half-way left under it is taken over
+  // (deleted and written anew) by the next writer of the target. A temporary that another
+  // writer still holds open cannot be deleted; a numbered name serves then.
+  struct Reclaim {};
+  PendingFile(std::string target, Reclaim);
   ~PendingFile();
   PendingFile(const PendingFile&) = delete;
   PendingFile& operator=(const PendingFile&) = delete;
@@ -90,8 +98,14 @@ class PendingFile {
   void writeAll(const void* buffer, size_t count) { file_.writeAll(buffer, count); }
   // Flushes, closes and renames the temporary file over the target. Raises PlatformError.
   void commit();
+  // Like commit, but only when the target does not exist: false, with the temporary file
+  // kept open and uncommitted, when it does. Raises PlatformError for other failures.
+  bool commitNew();
+  // Another target in the same folder for commit.
+  void retarget(std::string target) { target_ = std::move(target); }
 
  private:
+  void openNumbered();
   std::string target_;
   std::string temp_;
   File file_;
@@ -106,8 +120,19 @@ void writeWholeFile(const std::string& path, const void* data, size_t size);
 // True when the error says that the medium is full.
 bool isDiskFull(const PlatformError& error);
 
+// The end of the fixed temporary name of PendingFile(target, Reclaim): "~" + the target's
+// name + this.
+inline constexpr std::string_view kReclaimedTempSuffix = ".kestrune.tmp";
+
 // Renames from to to, replacing an existing file. Raises PlatformError.
 void replaceFile(const std::string& from, const std::string& to);
+// Renames from to to when no file of that name exists; false when one does. Raises
+// PlatformError for other failures.
+bool renameNew(const std::string& from, const std::string& to);
+// Whether an existing file could be replaced or deleted now, found out without changing
+// it: not held open by a program that shares neither writing nor deleting, not a running
+// program's image, not read-only. True when there is no such file.
+bool fileReplaceable(const std::string& path);
 // True when both paths name the same existing file (links and other spellings included).
 bool sameFile(const std::string& a, const std::string& b);
 

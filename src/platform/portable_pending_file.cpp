@@ -27,7 +27,28 @@ void File::writeAll(const void* buffer, size_t count) {
   if (write(buffer, count) != count) throw PlatformError("WriteFile", 112);  // disk full
 }
 
-PendingFile::PendingFile(std::string target) : target_(std::move(target)) {
+PendingFile::PendingFile(std::string target) : target_(std::move(target)) { openNumbered(); }
+
+PendingFile::PendingFile(std::string target, Reclaim) : target_(std::move(target)) {
+  temp_ = folderOf(target_) + "~" + leafOf(target_) + std::string(kReclaimedTempSuffix);
+  try {
+    file_ = File::createNew(temp_);
+    return;
+  } catch (const PlatformError&) {
+  }
+  // Left by a writer that was stopped half-way, or still open in another one (which
+  // shares no deleting, so the name stays its own).
+  if (deleteFile(temp_)) {
+    try {
+      file_ = File::createNew(temp_);
+      return;
+    } catch (const PlatformError&) {
+    }
+  }
+  openNumbered();
+}
+
+void PendingFile::openNumbered() {
   static std::atomic<unsigned> counter{0};
   const auto seed = static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
   for (int attempt = 0;; ++attempt) {
@@ -65,6 +86,22 @@ void PendingFile::commit() {
   if (file_.isOpen()) file_.close();
   replaceFile(temp_, target_);
   committed_ = true;
+}
+
+bool PendingFile::commitNew() {
+  if (file_.isOpen()) {
+    if (file_.tryRenameOpen(target_, false)) {
+      file_.close();
+      committed_ = true;
+      return true;
+    }
+    // Renamed by name instead, which tells an existing target from other failures; the
+    // closed file can still be committed over the target or dropped.
+    file_.close();
+  }
+  if (!renameNew(temp_, target_)) return false;
+  committed_ = true;
+  return true;
 }
 
 }  // namespace kestrune::platform

@@ -89,11 +89,24 @@ void File::flush() {
 }
 
 // A rename by name is one call here as well.
-bool File::tryRenameOpen(const std::string&) { return false; }
+bool File::tryRenameOpen(const std::string&, bool) { return false; }
 
 void replaceFile(const std::string& from, const std::string& to) {
   if (::rename(host(from).c_str(), host(to).c_str()) != 0) fail("rename");
 }
+
+bool renameNew(const std::string& from, const std::string& to) {
+  // A new link fails on an existing name; the old name goes once the new one is there.
+  if (::link(from.c_str(), to.c_str()) != 0) {
+    if (errno == EEXIST) return false;
+    fail("link");
+  }
+  ::unlink(from.c_str());
+  return true;
+}
+
+// Files are replaced here by renaming over them, which no open handle prevents.
+bool fileReplaceable(const std::string&) { return true; }
 
 bool sameFile(const std::string& a, const std::string& b) {
   struct stat sa {}, sb {};

@@ -62,7 +62,7 @@ void File::flush() {
   if (!FlushFileBuffers(h(handle_))) fail("FlushFileBuffers");
 }
 
-bool File::tryRenameOpen(const std::string& to) {
+bool File::tryRenameOpen(const std::string& to, bool replace) {
   // SetFileInformationByHandle exists from Windows Vista on; older systems rename by name.
   // The rename record is declared here because the headers show it only to Vista builds.
   using SetInfo = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
@@ -79,7 +79,7 @@ bool File::tryRenameOpen(const std::string& to) {
   const std::wstring name = Widen(to);
   std::vector<uint8_t> record(offsetof(RenameInfo, fileName) + (name.size() + 1) * sizeof(WCHAR));
   auto* info = reinterpret_cast<RenameInfo*>(record.data());
-  info->replaceIfExists = TRUE;
+  info->replaceIfExists = replace ? TRUE : FALSE;
   info->rootDirectory = nullptr;
   info->fileNameLength = static_cast<DWORD>(name.size() * sizeof(WCHAR));
   std::copy(name.begin(), name.end(), info->fileName);
@@ -90,6 +90,27 @@ bool File::tryRenameOpen(const std::string& to) {
 void replaceFile(const std::string& from, const std::string& to) {
   if (!MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING))
     fail("MoveFileExW");
+}
+
+bool renameNew(const std::string& from, const std::string& to) {
+  if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0)) return true;
+  const DWORD code = GetLastError();
+  if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) return false;
+  throwWin32("MoveFileExW", code);
+}
+
+bool fileReplaceable(const std::string& path) {
+  // Write and delete access with every sharing allowed: refused while another handle
+  // shares neither, for a running program's image and for a read-only file, which are the
+  // cases where replacing the file would fail. The link itself is opened, not its target.
+  HANDLE f = CreateFileW(Widen(path).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (f != INVALID_HANDLE_VALUE) {
+    CloseHandle(f);
+    return true;
+  }
+  const DWORD code = GetLastError();
+  return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
 }
 
 bool sameFile(const std::string& a, const std::string& b) {

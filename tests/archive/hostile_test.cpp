@@ -204,6 +204,12 @@ TEST_F(Hostile, FailuresLeaveWhatWasThere) {
     EXPECT_EQ(test::readFile(JoinPath(out, "m.txt")), old);
     EXPECT_EQ(filesIn(out), std::vector<std::string>{"m.txt"});
   }
+  // What a writer killed half-way left under the temporary name is taken over by the next.
+  platform::deleteFile(JoinPath(out, "m.txt"));
+  test::writeFile(JoinPath(out, "~m.txt.kestrune.tmp"), old);
+  EXPECT_EQ(extractAll(buildArchive({{"m.txt", text, nullptr}})), "");
+  EXPECT_EQ(test::readFile(JoinPath(out, "m.txt")), text);
+  EXPECT_EQ(filesIn(out), std::vector<std::string>{"m.txt"});
 
   // Two members whose names end alike would meet in one file: nothing is written.
   std::filesystem::remove_all(out);

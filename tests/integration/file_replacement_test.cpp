@@ -213,10 +213,11 @@ TEST_F(ReplacementTest, WithoutTheDelayedMoveABatchFileRunsOnceAtTheNextStart) {
   {
     Holder holdA(dir, dir / "dest\\a.dat");
     a->ReleaseDestination();
-    b->ReleaseDestination();  // not held: simply removed
+    b->ReleaseDestination();  // not held: replaced once the new file is complete
   }
   EXPECT_TRUE(a->NeedsReboot());
   EXPECT_FALSE(b->NeedsReboot());
+  EXPECT_TRUE(platform::fileExists(dir / "dest\\b.dat"));
   EXPECT_EQ(a->DestName(), "a.1");
   ASSERT_EQ(engine->unfinished.size(), 1u);
   std::string batch = engine->unfinished[0].substr(0, engine->unfinished[0].size() - 2);
