@@ -138,7 +138,10 @@ void TCustomInstallFile::scheduleReplacement(const std::string& busy, const std:
   std::string batch = ChangeFileExt(MakeTempFileName(false), ".bat");
   {
     platform::PendingFile out(batch);
-    std::string text = "erase " + busy + "\r\nmove " + waiting + " " + busy + "\r\n";
+    // Both lines only when the waiting file is there: an installation that failed or was
+    // killed before the new file was complete must not cost the old one at the next start.
+    const std::string guard = "if exist " + waiting + " ";
+    std::string text = guard + "erase " + busy + "\r\n" + guard + "move " + waiting + " " + busy + "\r\n";
     std::string ansi = platform::ToAnsi(text);
     out.writeAll(ansi.data(), ansi.size());
     out.commit();

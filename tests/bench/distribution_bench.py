@@ -303,10 +303,11 @@ class Product:
         for p in paths:
             shutil.rmtree(self.host.unix(p), ignore_errors=True)
 
-    def round(self, baseline):
-        """The baselines, then per kit in turn: the build, an installation into an empty
-        folder and one over it. Times are keyed 'build', 'install', 'upgrade' for the first
-        kit and with ' LABEL' added for the others."""
+    def round(self, baseline, number=0):
+        """The baselines, then per kit in turn (in the opposite order every other round, so
+        that neither kit always follows the baselines' writes): the build, an installation
+        into an empty folder and one over it. Times are keyed 'build', 'install', 'upgrade'
+        for the first kit and with ' LABEL' added for the others."""
         host = self.host
         self.clear(self.raw + '\\deflated')
         os.makedirs(host.unix(self.raw + '\\deflated'), exist_ok=True)
@@ -321,8 +322,12 @@ class Product:
         for dest in (self.raw + '\\inflated', self.raw + '\\copied'):
             self.check(dest)
         mem = 0
-        for n, (label, (make, out)) in enumerate(self.kits.items()):
-            key = (lambda k: k) if n == 0 else (lambda k, label=label: k + ' ' + label)
+        first = next(iter(self.kits))
+        kits = list(self.kits.items())
+        if number % 2:
+            kits.reverse()
+        for label, (make, out) in kits:
+            key = (lambda k: k) if label == first else (lambda k, label=label: k + ' ' + label)
             self.clear(out)
             t[key('build')], mem_build = host.timed([make + '\\setup.exe', '-b'])
             if not os.path.exists(host.unix(out + '\\files.1')):
@@ -411,7 +416,7 @@ def main():
         for p in products:
             rows, peaks, floors, installs = [], [], [], []
             for r in range(opt.rounds):
-                t, peak, floor = p.round(baseline)
+                t, peak, floor = p.round(baseline, r)
                 installs.append(p.round_peers(t))
                 rows.append(t)
                 peaks.append(peak)
