@@ -103,8 +103,9 @@ bool fileReplaceable(const std::string& path) {
   // Write and delete access with every sharing allowed: refused while another handle
   // shares neither, for a running program's image and for a read-only file, which are the
   // cases where replacing the file would fail. The link itself is opened, not its target.
-  HANDLE f = CreateFileW(Widen(path).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  HANDLE f =
+      CreateFileW(Widen(path).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (f != INVALID_HANDLE_VALUE) {
     CloseHandle(f);
     return true;

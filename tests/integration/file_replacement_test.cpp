@@ -225,7 +225,8 @@ TEST_F(ReplacementTest, WithoutTheDelayedMoveABatchFileRunsOnceAtTheNextStart) {
   EXPECT_EQ(ExtractFileExt(batch), ".bat");
   const std::string busy = GetShortPath(dir / "dest\\a.dat");
   const std::string guard = "if exist " + ExtractFilePath(busy) + "a.1 ";
-  EXPECT_EQ(readAll(batch), guard + "erase " + busy + "\r\n" + guard + "move " + ExtractFilePath(busy) + "a.1 " + busy + "\r\n");
+  EXPECT_EQ(readAll(batch),
+            guard + "erase " + busy + "\r\n" + guard + "move " + ExtractFilePath(busy) + "a.1 " + busy + "\r\n");
   EXPECT_EQ(ReadRegistryString(rkLocalMachine, kRunOnceKey, "KestruneBatFile", ""), batch);
   platform::deleteFile(batch);
 }
