@@ -317,8 +317,9 @@ TEST(ArchiveEngine, HeldArchiveStaysOpenAcrossCallsAndIsLetGo) {
   ScratchDir dir;
   test::writeFile(dir / "a.txt", test::textBytes(3000, 1));
   test::writeFile(dir / "b.txt", test::randomBytes(70000, 2));
+  test::writeFile(dir / "c.txt", test::textBytes(700, 5));
   TKstrCompress engine(nullptr);
-  compress(engine, dir / "x.1", {dir / "a.txt", dir / "b.txt"});
+  compress(engine, dir / "x.1", {dir / "a.txt", dir / "b.txt", dir / "c.txt"});
   const std::string out = dir / "out", sep(1, platform::kPathDelim);
   {
     TKstrCompress::ArchiveHold hold(engine);
@@ -326,6 +327,15 @@ TEST(ArchiveEngine, HeldArchiveStaysOpenAcrossCallsAndIsLetGo) {
     extract(engine, dir / "x.1", out, {dir / "b.txt"});
     EXPECT_EQ(test::readFile(out + sep + "a.txt"), test::textBytes(3000, 1));
     EXPECT_EQ(test::readFile(out + sep + "b.txt"), test::randomBytes(70000, 2));
+    // A file made in the folder since its names were read goes by the Overwrite rule.
+    test::writeFile(out + sep + "c.txt", test::textBytes(10, 6));
+    engine.SetOverwrite(TOverwriteType::owNever);
+    extract(engine, dir / "x.1", out, {dir / "c.txt"});
+    EXPECT_EQ(test::readFile(out + sep + "c.txt"), test::textBytes(10, 6));
+    engine.SetOverwrite(TOverwriteType::owAlways);
+    extract(engine, dir / "x.1", out, {dir / "c.txt"});
+    EXPECT_EQ(test::readFile(out + sep + "c.txt"), test::textBytes(700, 5));
+    EXPECT_EQ(platform::folderEntries(out)->size(), 3u) << "a temporary file was left";
     // Written anew while held: the next call reads the new archive.
     test::writeFile(dir / "a.txt", test::textBytes(500, 9));
     compress(engine, dir / "x.1", {dir / "a.txt"});
