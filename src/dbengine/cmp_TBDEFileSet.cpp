@@ -33,10 +33,6 @@ std::string kitDirectory() {
   return EngineHooks().kitDirectory ? RemoveBackslash(EngineHooks().kitDirectory(true)) : std::string();
 }
 
-void formChanged() {
-  if (EngineHooks().formChanged) EngineHooks().formChanged();
-}
-
 std::string interBaseRoot() {
   std::string root =
       ReadRegistryString(rkLocalMachine, "\\SOFTWARE\\INTERBASE CORP\\INTERBASE\\CURRENTVERSION", "RootDirectory", "");
@@ -111,7 +107,6 @@ void TBDEFileSet::AddFile(const std::string& path, const ClassInfo& specifier) {
   file->SetOverwriteMode(TOverwriteType::owVersionDate);
   file->SetFileType(TInstallFileType::iftJustADLL);
   file.release();
-  formChanged();
 }
 
 void TBDEFileSet::AddConfigFile() {
@@ -135,7 +130,6 @@ void TBDEFileSet::AddConfigFile() {
   file->SetFileType(TInstallFileType::iftJustADLL);
   file->SetOverwriteMode(TOverwriteType::owAlways);
   file.release();
-  formChanged();
 }
 
 void TBDEFileSet::addFromSource(std::initializer_list<const char*> fileNames) {
@@ -306,7 +300,6 @@ void TBDEFileSet::RemoveFile(const std::string& fileName) {
     TCustomInstallFile* file = bde_->Files(i);
     if (!SameText(Trim(file->FileName()), fileName)) continue;
     delete file;
-    formChanged();
     return;
   }
 }

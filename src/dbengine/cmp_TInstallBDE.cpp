@@ -102,15 +102,6 @@ TInstallBDE::TInstallBDE(TComponent* owner) : TInstallFileGroup(owner), sqlLinkE
   grabCall_ = new TGrabCall(nullptr);
   grabCall_->OnCall = [this](TInstallContainer* container, int call, TPersistent* po) { engineCall(container, call, po); };
   attachCallObject();
-  if (owner && (owner->ComponentState() & csDesigning)) {
-    std::string kit = EngineHooks().kitDirectory ? EngineHooks().kitDirectory(false) : std::string();
-    if (kit.empty())
-      throw IEInstallBDE(
-          "Cannot find the Kestrune directory on the VCL search path. This directory contains the IDAPINST.DLL file. "
-          "Add this file to the PresetupFiles property manually");
-    if (TStrings* presetup = EngineHooks().presetupFiles ? EngineHooks().presetupFiles() : nullptr)
-      presetup->Add(AddBackslash(kit) + kIdapInstLibrary);
-  }
   fileSet_ = CreateBDEFileSet(this);
   currentBDE = this;
 }

@@ -35,11 +35,10 @@ inline constexpr const char* kBDEDriversKey = "\\Software\\Borland\\Database Eng
 inline constexpr const char* kIdapInstLibrary = "IDAPINST.DLL";
 
 // What the group needs of the engine layer above it; the engine fills these in when it
-// registers its classes. Unset hooks mean: no kit directory, no pre-setup list, no designer.
+// registers its classes. Unset hooks mean: no kit directory, no pre-setup list.
 struct BDEEngineHooks {
   std::string (*kitDirectory)(bool required) = nullptr;  // without trailing backslash
   TStrings* (*presetupFiles)() = nullptr;                // the current engine's, or null
-  void (*formChanged)() = nullptr;                       // tells the script designer
 };
 BDEEngineHooks& EngineHooks();
 

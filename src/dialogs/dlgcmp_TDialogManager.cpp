@@ -10,6 +10,7 @@
 #include "objects/cmp_TFileContainer.h"
 #include "objects/component_calls.h"
 #include "objects/engine_seam.h"
+#include "objects/run_state.h"
 #include "objects/file_status_parameter.h"
 #include "objects/parameters.h"
 #include "platform/ui_app.h"
@@ -42,6 +43,8 @@ Registries& registries() {
   return r;
 }
 TDialogManager* g_current = nullptr;
+// The current manager is a run's: it goes back to none with the rest of the run state.
+[[maybe_unused]] const bool kRunStateResetAdded = (AddRunStateReset([] { g_current = nullptr; }), true);
 
 TBIFEntry* append(std::unique_ptr<std::vector<std::unique_ptr<TBIFEntry>>>& list, const ClassInfo& cls,
                   TCustomBaseInstallDlg* dialog) {

@@ -12,12 +12,7 @@ namespace kestrune::dialogs {
 template <class T>
 class MainInstanceRegistry {
  public:
-  // Registers a new instance; at design time the first instance created becomes main.
-  static void Add(T* self) {
-    bool first = live().empty();
-    live().push_back(self);
-    if (first && self->Owner() && (self->Owner()->ComponentState() & csDesigning)) self->TComponent::SetTag(-1);
-  }
+  static void Add(T* self) { live().push_back(self); }
   static void Remove(T* self) {
     auto& v = live();
     v.erase(std::remove(v.begin(), v.end(), self), v.end());

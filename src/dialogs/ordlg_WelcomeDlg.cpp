@@ -11,6 +11,7 @@
 #include "objects/cmp_TCustomShellLinkGroup.h"
 #include "objects/cmp_TFileContainer.h"
 #include "objects/engine_seam.h"
+#include "objects/run_state.h"
 #include "runtime/published.h"
 #include "ui/application.h"
 
@@ -98,6 +99,13 @@ std::set<std::string>& leftOutForEngineOnly() {
   static std::set<std::string> names;
   return names;
 }
+
+// The type chosen and the objects left out go back with the rest of a run's state.
+[[maybe_unused]] const bool kRunStateResetAdded = (AddRunStateReset([] {
+                                                     SelectedInstallType = 0;
+                                                     leftOutForEngineOnly().clear();
+                                                   }),
+                                                   true);
 
 // "Pouze BDE" installs the database engine group alone: every other install object of the
 // engine (product groups and files, the uninstaller, shortcuts) is left out; the dialog

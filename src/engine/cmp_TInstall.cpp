@@ -17,10 +17,6 @@
 
 namespace kestrune {
 
-std::function<void(TCustomInstall&)> TCustomInstall::BuildFromBuildInfHook = BuildFromBuildInf;
-std::function<void(TCustomInstall&, const std::string&)> TCustomInstall::TransferToFloppiesHook = TransferToFloppies;
-std::function<int64_t(TCustomInstall&, const std::string&)> TCustomInstall::SelfExtractorOffsetHook = ReadSelfExtractOffset;
-std::function<void(TCustomInstall&)> TCustomInstall::RemoteFileListHook;
 std::function<int32_t()> TCustomInstall::TranslatorLanguageGet;
 std::function<void(int32_t)> TCustomInstall::TranslatorLanguageSet;
 std::function<std::vector<uint8_t>()> TCustomInstall::ThemeBitmapLoader;
@@ -279,10 +275,10 @@ void TCustomInstall::Loaded() {
     }
 
   if (modes_.Contains(TInstallMode::imBuild)) {
-    BuildFromBuildInfHook(*this);
+    BuildFromBuildInf(*this);
     if (ui::Application) ui::Application->Terminate();
   } else if (modes_.Contains(TInstallMode::imFloppies)) {
-    TransferToFloppiesHook(*this, "a:");
+    TransferToFloppies(*this, "a:");
     if (ui::Application) ui::Application->Terminate();
   } else if (modes_.Contains(TInstallMode::imAfterReboot)) {
     CompleteAfterReboot();

@@ -170,17 +170,9 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   TUserAbortEvent OnBeforeReboot, OnBeforeShutdown, OnBeforeCleanup, OnUserAbort;
   TBeforeRunFileEvent OnBeforeRunFile;
 
-  // Build (-b), floppy transfer (-f) and the self-extractor's trailer; engine_Build.h by
-  // default, replaceable by tests.
-  static std::function<void(TCustomInstall&)> BuildFromBuildInfHook;
-  static std::function<void(TCustomInstall&, const std::string& target)> TransferToFloppiesHook;
   // The main translator's language (saved before a restart); installed by the translator.
   static std::function<int32_t()> TranslatorLanguageGet;
   static std::function<void(int32_t)> TranslatorLanguageSet;
-  // Downloads and applies the remote file list of a web distribution.
-  static std::function<void(TCustomInstall&)> RemoteFileListHook;
-  // Reads the self-extractor's trailer and returns the offset of the appended archive.
-  static std::function<int64_t(TCustomInstall&, const std::string& selfExtractor)> SelfExtractorOffsetHook;
 
  protected:
   std::string unfinishedKey() const;

@@ -202,7 +202,7 @@ void TCustomInstall::runInstallation() {
         "\"-sBUILDPATH\" where BUILDPATH is the path into which you built the distributables. Example: -d \"-sC:\\My "
         "Build\".");
   // A self-extracting file that cannot be read ends the run before an install record exists.
-  if (modes_.Contains(TInstallMode::imSelfExtractor)) SelfExtractorOffsetHook(*this, GetSetupFileName());
+  if (modes_.Contains(TInstallMode::imSelfExtractor)) ReadSelfExtractOffset(*this, GetSetupFileName());
   SetInstallRecordKey(FindInstallRecord(true));
   ForgetUninstallEntryCache();
   ClearUnfinished();
@@ -280,10 +280,7 @@ void TCustomInstall::ReadInfoFromArchive() {
   {
     ReadingInfo reading(*this, runForm_);
     TFileContainer::ReadInfoFromArchive();
-    if (distributeType_ != TDistributeType::dtTraditional) {
-      if (RemoteFileListHook) RemoteFileListHook(*this);
-      else ReadRemoteFileList(*this);
-    }
+    if (distributeType_ != TDistributeType::dtTraditional) ReadRemoteFileList(*this);
   }
   infoRead_ = true;
   if (OnAfterReadArchiveInfo) OnAfterReadArchiveInfo(this);

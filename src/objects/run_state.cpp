@@ -1,6 +1,8 @@
 // The process-wide state of an installation.
 #include "objects/run_state.h"
 
+#include <vector>
+
 #include "archive/cmp_TKstrCompress.h"
 #include "objects/cmp_TCustomInstallFile.h"
 #include "objects/cmp_TCustomInstallShellLink.h"
@@ -37,6 +39,12 @@ RunState& state() {
   return instance;
 }
 
+// Filled by static initialisers of the layers above: created on first use as well.
+std::vector<void (*)()>& resets() {
+  static std::vector<void (*)()> list;
+  return list;
+}
+
 }  // namespace
 
 IInstallEngine* CurrentEngine() { return state().engine; }
@@ -70,6 +78,9 @@ void ResetRunState() {
   s.failedRegistrations.Clear();
   s.lastConnected = nullptr;
   SharedArchiveEngine().SetAbort(false);
+  for (void (*reset)() : resets()) reset();
 }
+
+void AddRunStateReset(void (*reset)()) { resets().push_back(reset); }
 
 }  // namespace kestrune

@@ -74,9 +74,12 @@ TVersionResource& ModuleVersionResource();
 
 // Puts the values of a run back to their start: no engine, no install record key, no
 // network location, no failed registrations, no last connected location, both cancel
-// flags cleared. The registries of live objects follow the
-// objects' lifetimes and are left as they are. For tests that run several installations
-// in one process.
+// flags cleared, and what the layers above registered with AddRunStateReset. The
+// registries of live objects follow the objects' lifetimes and are left as they are. For
+// tests that run several installations in one process.
 void ResetRunState();
+// A layer above this one that keeps values of a run of its own (the wizard's chosen
+// install type, its current dialog manager) registers here how to put them back.
+void AddRunStateReset(void (*reset)());
 
 }  // namespace kestrune

@@ -16,7 +16,6 @@ enum TComponentStateFlag : unsigned {
   csLoading = 1,
   csReading = 2,
   csDestroying = 4,
-  csDesigning = 8,
   csFreeingComponents = 16,  // DestroyComponents is at work: removals are not forwarded
 };
 

@@ -16,6 +16,7 @@
 #include "objects/cmp_TPathSpecifier.h"
 #include "objects/component_calls.h"
 #include "objects/engine_seam.h"
+#include "objects/run_state.h"
 #include "objects/file_status_parameter.h"
 #include "ui/application.h"
 #include "ui/ui_classes.h"
@@ -45,15 +46,14 @@ class EngineGroupInWizard : public ::testing::Test {
     registerWizardForms();
   }
   void SetUp() override {
+    ResetRunState();
     main = ui::Application->CreateForm<ui::TForm>();
     engine = new Engine(main);
     engine->SetName("Install");
     SetCurrentEngine(engine);
   }
   void TearDown() override {
-    SetCurrentDialogManager(nullptr);
-    SetCurrentEngine(nullptr);
-    SelectedInstallType = 0;
+    ResetRunState();
     delete main;
   }
   ui::TForm* main = nullptr;
@@ -83,7 +83,6 @@ TEST_F(EngineGroupInWizard, PouzeBDELeavesOutAllButTheEngineGroupUntilAProductTy
   auto* manager = new TDialogManager(main);
   manager->SetContainer(engine);
   SetCurrentDialogManager(manager);
-  SelectedInstallType = 0;
   {
     TBaseFormContainer container(ui::Application);
     ASSERT_GE(manager->LoadPages(&container), 1);

@@ -18,6 +18,7 @@
 #include "objects/cmp_TInstallFileGroup.h"
 #include "objects/component_calls.h"
 #include "objects/engine_seam.h"
+#include "objects/run_state.h"
 #include "objects/file_status_parameter.h"
 #include "objects/parameters.h"
 #include "archive/cmp_TKstrCompress.h"
@@ -56,6 +57,12 @@ class WizardTest : public ::testing::Test {
     registerWizardForms();
   }
   void SetUp() override {
+    ResetRunState();
+    makeScript();
+  }
+  // The demo-shaped script: the engine, the two editions, the engine group and four
+  // dialog managers; the engine is the current one.
+  void makeScript() {
     main_ = ui::Application->CreateForm<ui::TForm>();
     engine_ = new FakeEngine(main_);
     engine_->SetName("Install");
@@ -73,10 +80,9 @@ class WizardTest : public ::testing::Test {
       m->SetContainer(engine_);
     }
     SetCurrentEngine(engine_);
-    SelectedInstallType = 0;
   }
   void TearDown() override {
-    SetCurrentEngine(nullptr);
+    ResetRunState();
     delete main_;
   }
   TDialogManager* manager(int i) { return static_cast<TDialogManager*>(main_->FindComponent("DialogManager" + std::to_string(i))); }
@@ -97,6 +103,27 @@ TEST_F(WizardTest, WelcomePageKeepsDestinationOfScriptWithoutEditions) {
   EXPECT_EQ(engine_->DestDir(), "C:\\KstDist\\Installed");
   welcome.rgpTypInstalace->SetItemIndex(2);
   EXPECT_EQ(engine_->DestDir(), "C:\\Borland\\BDE");
+}
+
+// Two runs in one process with nothing but ResetRunState() between them: the second
+// starts as the first did (the type chosen on the welcome page goes back too).
+TEST_F(WizardTest, TwoRunsWithTheRunStateResetBetweenEndTheSame) {
+  auto run = [&] {
+    delete main_;
+    makeScript();
+    std::string seen;
+    TWelcomeForm welcome(ui::Application);
+    for (int choice : {-1, 2}) {
+      if (choice >= 0) welcome.rgpTypInstalace->SetItemIndex(choice);
+      seen += std::to_string(welcome.rgpTypInstalace->ItemIndex()) + (included("FullVersion") ? " full " : " - ") +
+              engine_->DestDir() + ";";
+    }
+    return seen;
+  };
+  const std::string first = run();
+  EXPECT_EQ(first, std::string("0 full ") + kFullVersionDir + ";2 - C:\\Borland\\BDE;");
+  ResetRunState();
+  EXPECT_EQ(run(), first);
 }
 
 TEST_F(WizardTest, WalkForwardsBackwardsAndCancel) {
