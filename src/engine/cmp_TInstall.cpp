@@ -4,7 +4,9 @@
 
 #include "objects/cmp_TCustomNetInstallLocation.h"
 #include "objects/published_props.h"
+#include "objects/run_log.h"
 #include "objects/cmp_TPathSpecifier.h"
+#include "platform/platform_error.h"
 #include "platform/system.h"
 #include "routines/routines_Strings.h"
 #include "runtime/exceptions.h"
@@ -34,7 +36,7 @@ int setApplicationCursor(int cursor) {
 
 const EnumType& EnumTypeInfo(TInstallMode) {
   static const EnumType t{"TInstallMode",
-                          {"imBuild", "imFloppies", "imDebug", "imSelfExtractor", "imAfterReboot", "imSourceDir", "imCleanup"}};
+                          {"imBuild", "imFloppies", "imDebug", "imSelfExtractor", "imAfterReboot", "imSourceDir", "imCleanup", "imLog"}};
   return t;
 }
 
@@ -219,13 +221,13 @@ void TCustomInstall::AddPresetupFile(const std::string& path, bool check) {
 void TCustomInstall::ParseCommandLine() {
   modes_ = TInstallModes{};
   for (auto& v : modeValues_) v.clear();
-  static const char kLetters[] = "BFDERSC";
+  static const char kLetters[] = "BFDERSCL";
   for (int i = 1; i <= ParamCount(); ++i) {
     std::string p = ParamStr(i);
     int member = -1;
     if (p.size() >= 2 && p[0] == '-') {
       char c = static_cast<char>(std::toupper(static_cast<unsigned char>(p[1])));
-      for (int m = 0; m < 7; ++m)
+      for (int m = 0; m < 8; ++m)
         if (kLetters[m] == c) member = m;
     }
     if (member < 0)
@@ -255,6 +257,16 @@ void TCustomInstall::Loaded() {
     throw IEInstallCommandLine(
         "You forgot to pass in the build directory. In Run | Parameters, follow this format: -d \"-sC:\\My Build\"");
   sourceDirectory_ = modes_.Contains(TInstallMode::imSourceDir) ? ModeValue(TInstallMode::imSourceDir) : GetSourceDirectory();
+  if (modes_.Contains(TInstallMode::imLog)) {
+    const std::string path = Trim(ModeValue(TInstallMode::imLog));
+    if (path.empty()) throw IEInstallCommandLine("The log switch needs the log file's name: -lPATH");
+    try {
+      OpenRunLog(path);
+    } catch (const platform::PlatformError& e) {
+      throw IEInstallCommandLine("The log file %s cannot be written: %s", {path, std::string(e.what())});
+    }
+    RunLog("Setup of " + information_->ProductName + " " + information_->Version + " started");
+  }
   SetInstallRecordKey(FindInstallRecord(false));
   std::string local;
   if (FindLocalFile(local)) localArchiveFile_ = local;

@@ -22,7 +22,8 @@ class TCustomForm;
 }
 
 // The command-line switches, in the order of their letters B F D E R S C.
-enum class TInstallMode { imBuild, imFloppies, imDebug, imSelfExtractor, imAfterReboot, imSourceDir, imCleanup };
+// imLog (-lPATH): a log of the run in PATH.
+enum class TInstallMode { imBuild, imFloppies, imDebug, imSelfExtractor, imAfterReboot, imSourceDir, imCleanup, imLog };
 using TInstallModes = TSet<TInstallMode>;
 
 using TNotifyEvent = std::function<void(TComponent* Sender)>;
@@ -184,7 +185,7 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   std::string findInstallRecord(bool create);
 
   TInstallModes modes_;
-  std::array<std::string, 7> modeValues_;
+  std::array<std::string, 8> modeValues_;
   std::string sourceDirectory_;
   bool installing_ = false;
   TRunEnding ending_ = TRunEnding::reNone;

@@ -6,6 +6,7 @@
 
 #include "archive/cmp_TKstrCompress.h"
 #include "engine/cmp_TInstall.h"
+#include "objects/run_log.h"
 #include "engine/engine_Build.h"
 #include "objects/cmp_TCustomNetInstallLocation.h"
 #include "objects/cmp_TCustomInstallFile.h"
@@ -219,6 +220,7 @@ void TCustomInstall::runInstallation() {
   RegisterFailedServersAgain();
   bool resume = unfinishedCount_ > 0 || reboot_;
   if (resume) RegisterResume();
+  RunLog(resume ? "Installed; work is left for after a restart" : "Installed");
   NotifyGoodInstall();
   CleanupLoadingProgram();
   if (!resume) DeleteInstallRecord();
@@ -302,6 +304,7 @@ void TCustomInstall::NotifyBadInstall() {
 }
 
 void TCustomInstall::HandleInstallException(const std::exception& e) {
+  RunLog(std::string("Error: ") + e.what());
   if (!installing_) {
     if (ui::Application) ui::Application->ShowException(e);
     return;

@@ -7,6 +7,7 @@
 #include "archive/cmp_TKstrCompress.h"
 #include "archive/cmp_TVersion.h"
 #include "objects/cmp_TCustomInstallFile.h"
+#include "objects/run_log.h"
 #include "objects/cmp_TFileContainer.h"
 #include "objects/engine_seam.h"
 #include "objects/file_status_parameter.h"
@@ -91,6 +92,7 @@ void TCustomInstallFile::ProcessHelpers() {
     }
   }
   if (!install) {
+    RunLog("Kept: " + dest + (existedBefore_ && !installIt_ ? " (the file there is not older than this one)" : ""));
     report(ev::FileKept, this);
     PostInstallSteps();
     if (OnAfterInstall) OnAfterInstall(this);
@@ -155,6 +157,7 @@ void TCustomInstallFile::installFromArchive() {
     throw;
   }
   close();
+  RunLog((needsReboot_ ? "Replaced after the restart: " : "Installed: ") + DestPath());
 }
 
 // Whether the exception being handled leaves a downloaded archive worth keeping: a full

@@ -5,6 +5,7 @@
 #include "archive/archive_names.h"
 #include "objects/cmp_TCustomInstallFile.h"
 #include "objects/engine_seam.h"
+#include "objects/run_log.h"
 #include "platform/files.h"
 #include "platform/platform_error.h"
 #include "platform/registration.h"
@@ -56,9 +57,13 @@ class DirectoryScope {
 // ---- post-install steps ----
 
 void TCustomInstallFile::PostInstallSteps() {
-  if (registerAsHelp_) WriteRegistryString(rkLocalMachine, kHelpKey, UpperCase(destName_), GetDestDir());
+  if (registerAsHelp_) {
+    WriteRegistryString(rkLocalMachine, kHelpKey, UpperCase(destName_), GetDestDir());
+    RunLog("Registered as help: " + DestPath());
+  }
   if (updateDLLCounter_ && !IncrementSharedDLLCount())
     throw IECustomInstallFile("Cannot update the DLL count for the following file :%s:", {fileName_});
+  if (updateDLLCounter_) RunLog("Shared DLL counted: " + DestPath());
   IInstallEngine* engine = CurrentEngine();
   if (needsReboot_ && engine) {
     engine->EngineAddUnfinished(Name(), 0);
@@ -67,6 +72,7 @@ void TCustomInstallFile::PostInstallSteps() {
   if (!activeX_) return;
   try {
     RegisterActiveX();
+    RunLog("Registered ActiveX server: " + DestPath());
   } catch (const EAbort&) {
     throw;
   } catch (const Exception&) {

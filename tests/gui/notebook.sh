@@ -48,7 +48,7 @@ wait_end "build"
 
 # walk TICK SUFFIX: one install through the wizard with the optional group ticked or not.
 walk() {
-  start "$folder/Dist/setup.exe"
+  start "$folder/Dist/setup.exe" ${3:+"$3"}
   drive wait 'Welcome' 30000 >/dev/null || fail "the welcome page did not appear in English"
   has_text 'Welcome' 'This program will install on your computer'
   has_text 'Welcome' 'Notebook Pro'
@@ -103,7 +103,12 @@ walk() {
 
 walk off _unticked
 [ ! -e "$installed/Samples" ] || fail "the unticked group was installed"
-walk on _ticked
+# The second run writes a log of every file it installs and of its ending.
+walk on _ticked '-lC:\Notebook\install.log'
+logged=$(tr -d '\r' <"$folder/install.log")
+printf '%s\n' "$logged" | grep -q 'Installed: C:\\Program Files\\Notebook Pro\\ReadMe.txt' &&
+  printf '%s\n' "$logged" | grep -q 'Installed: C:\\Program Files\\Notebook Pro\\Samples\\Letter.txt' &&
+  printf '%s\n' "$logged" | grep -q ' Installed$' || fail "the log does not tell what happened: $logged"
 cmp -s "$folder/Files/Samples/Letter.txt" "$installed/Samples/Letter.txt" || fail "the ticked group was not installed"
 
 # The uninstall entry as Windows' list of programs reads it, and the uninstall without
