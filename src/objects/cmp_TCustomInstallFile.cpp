@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "archive/archive_format.h"
 #include "objects/cmp_TFileContainer.h"
 #include "objects/cmp_TPathSpecifier.h"
 #include "objects/engine_seam.h"
@@ -20,16 +21,16 @@ namespace kestrune {
 
 namespace {
 
-// The identifier table: how many live files carry each of the archive's 2000
-// identifiers. A new file takes the lowest identifier no live file carries; a file whose
+// The identifier table: how many live files carry each of the identifiers an archive
+// indexes (archive_format::kUniqueIdSlots). A new file takes the lowest identifier no live file carries; a file whose
 // identifier is read from the script gives up the one it was made with, so the script's
 // identifiers are authoritative and files made later take the lowest numbers left free.
-std::array<int, TCustomInstallFile::kIdentifierSlots>& identifiers() {
-  static std::array<int, TCustomInstallFile::kIdentifierSlots> counts{};
+std::array<int, archive_format::kUniqueIdSlots>& identifiers() {
+  static std::array<int, archive_format::kUniqueIdSlots> counts{};
   return counts;
 }
 
-bool validIdentifier(int32_t id) { return id >= 0 && id < TCustomInstallFile::kIdentifierSlots; }
+bool validIdentifier(int32_t id) { return id >= 0 && id < archive_format::kUniqueIdSlots; }
 
 void releaseIdentifier(int32_t id) {
   if (validIdentifier(id) && identifiers()[static_cast<size_t>(id)] > 0) --identifiers()[static_cast<size_t>(id)];
@@ -41,7 +42,7 @@ void takeIdentifier(int32_t id) {
 
 int32_t allocateIdentifier() {
   auto& counts = identifiers();
-  for (int32_t i = 0; i < TCustomInstallFile::kIdentifierSlots; ++i) {
+  for (int32_t i = 0; i < archive_format::kUniqueIdSlots; ++i) {
     if (counts[static_cast<size_t>(i)] == 0) {
       ++counts[static_cast<size_t>(i)];
       return i;

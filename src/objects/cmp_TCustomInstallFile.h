@@ -29,8 +29,6 @@ const EnumType& EnumTypeInfo(TInstallFileState);
 class TCustomInstallFile : public TFileRelated {
   KESTRUNE_CLASS()
  public:
-  // Number of identifiers an archive can carry (0..1999).
-  static constexpr int kIdentifierSlots = 2000;
 
   explicit TCustomInstallFile(TComponent* owner);
   // IncludeFromDir := the directory of the path, FileName := its file name.

@@ -35,10 +35,10 @@ TDistributeType distributeType() {
 
 // The handlers an operation hooks on an archive engine, removed however it ends: the
 // engine outlives the file, and a later operation must not call into this one.
-class EngineHooks {
+class ArchiveHandlersScope {
  public:
-  explicit EngineHooks(TKstrCompress& engine) : engine_(engine) {}
-  ~EngineHooks() {
+  explicit ArchiveHandlersScope(TKstrCompress& engine) : engine_(engine) {}
+  ~ArchiveHandlersScope() {
     engine_.OnAborted = nullptr;
     engine_.OnNewDisk = nullptr;
     engine_.OnStatus = nullptr;
@@ -182,7 +182,7 @@ void TCustomInstallFile::extractWith(TKstrCompress& engine) {
   state_ = TInstallFileState::ifsInstall;
   const std::string destDir = GetDestDir();
   {
-    EngineHooks hooks(engine);
+    ArchiveHandlersScope handlers(engine);
     platform::forceDirectories(destDir);
     const std::string archive = GetArchiveFile();
     if (Trim(archive).empty()) throw IECustomInstallFile(kArchiveBlank, {fileName_});
@@ -302,7 +302,7 @@ void TCustomInstallFile::Compress() {
     if (!dir.empty()) platform::forceDirectories(dir);
     TKstrCompress& engine = SharedArchiveEngine();
     {
-      EngineHooks hooks(engine);
+      ArchiveHandlersScope handlers(engine);
       engine.SetCompressedFile(archive);
       engine.OnAborted = [this](TComponent*) { RaiseUserAbort(); };
       engine.OnStatus = [this, &engine](TComponent*, TlzhFileStats& stats) { StatusHandler(engine, stats); };
@@ -327,7 +327,7 @@ void TCustomInstallFile::Copy() {
     platform::forceDirectories(GetDestDir());
     TKstrCompress& engine = SharedArchiveEngine();
     {
-      EngineHooks hooks(engine);
+      ArchiveHandlersScope handlers(engine);
       engine.SetOverwrite(overwriteMode_);
       engine.OnStatus = [this, &engine](TComponent*, TlzhFileStats& stats) { StatusHandler(engine, stats); };
       engine.CopyUncompressed(SourcePath(), DestPath());
