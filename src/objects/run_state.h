@@ -1,8 +1,10 @@
-// The process-wide state of an installation, in one place: the current engine, the
-// install record key, the cancel flags, the current and last connected network locations,
-// the files whose registration failed, the registries of live install containers, path
-// specifiers, install files, shortcuts, link groups and network locations, and the archive
-// layer's shared archive engine and module version resource. Everything else the kit keeps lives in components.
+// The process-wide state of an installation kept by the objects layer: the current engine,
+// the install record key, the cancel flags, the current and last connected network
+// locations, the files whose registration failed, the registries of live install
+// containers, path specifiers, install files, shortcuts, link groups and network
+// locations, and the archive layer's shared archive engine and module version resource.
+// Layers above with values of a run of their own register their reset here
+// (AddRunStateReset), so that ResetRunState() puts a whole run back.
 //
 // The program is single-threaded (the run happens inside window message handling), so
 // the state is plain values without locks.
