@@ -191,9 +191,10 @@ void TKstrCompress::extractMember(int index, ExtractRun& run) {
     bool write = true;
     if (!ReplaceExisting) {
       std::string cause;
-      const int decision = IsFileNewerByData(header.FileVersion(), dest, overwrite_, header.FileDate(), &cause);
-      if (decision == 0) throw EKstrCompress(ComparisonErrorText(cause));
-      write = decision == 2;
+      const TOverwriteDecision decision =
+          IsFileNewerByData(header.FileVersion(), dest, overwrite_, header.FileDate(), &cause);
+      if (decision == TOverwriteDecision::CouldNotCompare) throw EKstrCompress(ComparisonErrorText(cause));
+      write = decision == TOverwriteDecision::Overwrite;
     }
     if (write && OnReplace) {
       OnReplace(this, status_);

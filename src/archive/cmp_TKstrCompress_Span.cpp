@@ -160,9 +160,9 @@ void TKstrCompress::CopyUncompressed(const std::string& sourcePath, const std::s
   bool write = true;
   if (platform::fileExists(dest)) {
     std::string cause;
-    const int decision = IsFileNewerByName(sourcePath, dest, overwrite_, &cause);
-    if (decision == 0) throw EKstrCompress(ComparisonErrorText(cause));
-    write = decision == 2;
+    const TOverwriteDecision decision = IsFileNewerByName(sourcePath, dest, overwrite_, &cause);
+    if (decision == TOverwriteDecision::CouldNotCompare) throw EKstrCompress(ComparisonErrorText(cause));
+    write = decision == TOverwriteDecision::Overwrite;
     if (write && OnReplace) {
       OnReplace(this, status_);
       dest = JoinPath(extractDirectory_, DestFileName);

@@ -288,34 +288,37 @@ double dateOfFile(const std::string& path) {
 
 // Dates taken from files are in DOS precision; the tolerance only absorbs rounding of the
 // floating-point day fraction.
-int decideByDate(double newDate, double existingDate) {
+TOverwriteDecision decideByDate(double newDate, double existingDate) {
   constexpr double kSame = 1e-6;
-  if (std::fabs(newDate - existingDate) < kSame) return 1;
-  return newDate > existingDate ? 2 : 3;
+  if (std::fabs(newDate - existingDate) < kSame) return TOverwriteDecision::KeepEqual;
+  return newDate > existingDate ? TOverwriteDecision::Overwrite : TOverwriteDecision::KeepNewer;
 }
 
 // newDate is the member's stored date, or empty for a source file read when needed.
-int decide(const std::string& newVersion, const std::optional<double>& memberDate, const std::string& source,
+TOverwriteDecision decide(const std::string& newVersion, const std::optional<double>& memberDate, const std::string& source,
            const std::string& dest, TOverwriteType rule) {
   switch (rule) {
-    case TOverwriteType::owAlways: return 2;
-    case TOverwriteType::owNever: return !Trim(dest).empty() && platform::fileExists(dest) ? 3 : 2;
+    case TOverwriteType::owAlways: return TOverwriteDecision::Overwrite;
+    case TOverwriteType::owNever:
+      return !Trim(dest).empty() && platform::fileExists(dest) ? TOverwriteDecision::KeepNewer
+                                                               : TOverwriteDecision::Overwrite;
     case TOverwriteType::owVersion: {
-      static const int codes[] = {1, 2, 3};
-      return codes[CompareVersions(newVersion, versionOfFile(dest))];
+      static const TOverwriteDecision byComparison[] = {TOverwriteDecision::KeepEqual, TOverwriteDecision::Overwrite,
+                                                        TOverwriteDecision::KeepNewer};
+      return byComparison[CompareVersions(newVersion, versionOfFile(dest))];
     }
     case TOverwriteType::owDate:
     case TOverwriteType::owVersionDate: {
       if (rule == TOverwriteType::owVersionDate) {
         int c = CompareVersions(newVersion, versionOfFile(dest));
-        if (c == 1) return 2;
-        if (c == 2) return 3;
+        if (c == 1) return TOverwriteDecision::Overwrite;
+        if (c == 2) return TOverwriteDecision::KeepNewer;
       }
       const double newDate = memberDate ? *memberDate : dateOfFile(source);
       return decideByDate(newDate, dateOfFile(dest));
     }
   }
-  return 0;
+  return TOverwriteDecision::CouldNotCompare;
 }
 
 }  // namespace
@@ -337,18 +340,19 @@ int CompareVersions(std::string_view newVersion, std::string_view existingVersio
 
 namespace {
 
-int decideCatching(const std::function<int()>& decision, std::string* cause) {
+TOverwriteDecision decideCatching(const std::function<TOverwriteDecision()>& decision, std::string* cause) {
   try {
     return decision();
   } catch (const Exception& e) {
     if (cause) *cause = e.Message();
-    return 0;
+    return TOverwriteDecision::CouldNotCompare;
   }
 }
 
 }  // namespace
 
-int IsFileNewerByName(const std::string& source, const std::string& dest, TOverwriteType rule, std::string* cause) {
+TOverwriteDecision IsFileNewerByName(const std::string& source, const std::string& dest, TOverwriteType rule,
+                                     std::string* cause) {
   return decideCatching(
       [&] {
         const std::string version = rule == TOverwriteType::owVersion || rule == TOverwriteType::owVersionDate
@@ -359,8 +363,8 @@ int IsFileNewerByName(const std::string& source, const std::string& dest, TOverw
       cause);
 }
 
-int IsFileNewerByData(const std::string& version, const std::string& dest, TOverwriteType rule, double date,
-                      std::string* cause) {
+TOverwriteDecision IsFileNewerByData(const std::string& version, const std::string& dest, TOverwriteType rule,
+                                     double date, std::string* cause) {
   return decideCatching([&] { return decide(version, date, std::string(), dest, rule); }, cause);
 }
 

@@ -80,16 +80,28 @@ TVersionResource& ModuleVersionResource();
 // are compared as numbers when both are decimal, else as strings (ordinal).
 int CompareVersions(std::string_view newVersion, std::string_view existingVersion);
 
-// Overwrite decisions: 0 could not compare, 1 keep (equal), 2 overwrite, 3 keep (existing
-// is newer or the rule forbids). A file that cannot be read for its version or date gives
-// 0, with the reason in *cause when given; a file without a version resource has the
-// empty version. Errors of the kit and the platform are not raised.
-int IsFileNewerByName(const std::string& source, const std::string& dest, TOverwriteType rule,
-                      std::string* cause = nullptr);
-int IsFileNewerByData(const std::string& version, const std::string& dest, TOverwriteType rule, double date,
-                      std::string* cause = nullptr);
-// The error of a decision that gave 0: "Error comparing file versions in TKstrCompress",
-// followed by the cause when there is one.
+// An overwrite decision. A file that cannot be read for its version or date gives
+// CouldNotCompare, which its callers treat differently on purpose: the install step
+// installs (the destination's age cannot be known, installing is what was asked, and a
+// destination in use takes the in-use way), while the archive engine on its own raises
+// ComparisonErrorText (it has no in-use way and leaves the choice to its caller).
+enum class TOverwriteDecision {
+  CouldNotCompare,
+  KeepEqual,  // equal versions or dates
+  Overwrite,
+  KeepNewer,  // the existing file is newer, or the rule forbids
+};
+
+// The decision for a source file or an archived member (its version and date) against an
+// existing destination; the reason of CouldNotCompare in *cause when given. A file
+// without a version resource has the empty version. Errors of the kit and the platform
+// are not raised.
+TOverwriteDecision IsFileNewerByName(const std::string& source, const std::string& dest, TOverwriteType rule,
+                                     std::string* cause = nullptr);
+TOverwriteDecision IsFileNewerByData(const std::string& version, const std::string& dest, TOverwriteType rule,
+                                     double date, std::string* cause = nullptr);
+// The error of a decision that could not compare: "Error comparing file versions in
+// TKstrCompress", followed by the cause when there is one.
 std::string ComparisonErrorText(const std::string& cause);
 
 }  // namespace kestrune

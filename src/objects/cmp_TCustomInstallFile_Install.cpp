@@ -80,8 +80,9 @@ void TCustomInstallFile::ProcessHelpers() {
   // unversioned file must not be kept from a place where nothing is.
   bool install = true;
   if (existedBefore_) {
-    const int decision = IsFileNewerByData(fileVersion_, dest, overwriteMode_, fileDate_);
-    install = decision == 0 || decision == 2;
+    // A destination that cannot be compared is installed over (see TOverwriteDecision).
+    const TOverwriteDecision decision = IsFileNewerByData(fileVersion_, dest, overwriteMode_, fileDate_);
+    install = decision == TOverwriteDecision::CouldNotCompare || decision == TOverwriteDecision::Overwrite;
   }
   if (install) {
     try {

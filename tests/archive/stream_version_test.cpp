@@ -80,23 +80,24 @@ TEST(Versions, DecisionsOnFilesOnDisk) {
   platform::File::open(dir / "old.txt", platform::FileAccess::ReadWrite).setDate(day);
   platform::File::open(dir / "new.txt", platform::FileAccess::ReadWrite).setDate(day + 1);
   using enum TOverwriteType;
-  EXPECT_EQ(IsFileNewerByName(dir / "new.txt", dir / "old.txt", owAlways), 2);
-  EXPECT_EQ(IsFileNewerByName(dir / "new.txt", dir / "old.txt", owNever), 3);
-  EXPECT_EQ(IsFileNewerByName(dir / "new.txt", dir / "none.txt", owNever), 2);
-  EXPECT_EQ(IsFileNewerByName(dir / "new.txt", dir / "old.txt", owDate), 2);
-  EXPECT_EQ(IsFileNewerByName(dir / "old.txt", dir / "new.txt", owDate), 3);
-  EXPECT_EQ(IsFileNewerByName(dir / "old.txt", dir / "old.txt", owVersionDate), 1);
-  EXPECT_EQ(IsFileNewerByName(dir / "missing.txt", dir / "old.txt", owDate), 0);
-  EXPECT_EQ(IsFileNewerByData("", dir / "old.txt", owDate, day), 1);
-  EXPECT_EQ(IsFileNewerByData("", dir / "old.txt", owDate, day + 2.0 / 86400), 2);
-  EXPECT_EQ(IsFileNewerByData("", dir / "missing.txt", owDate, day), 0);
+  using D = TOverwriteDecision;
+  EXPECT_EQ(IsFileNewerByName(dir / "new.txt", dir / "old.txt", owAlways), D::Overwrite);
+  EXPECT_EQ(IsFileNewerByName(dir / "new.txt", dir / "old.txt", owNever), D::KeepNewer);
+  EXPECT_EQ(IsFileNewerByName(dir / "new.txt", dir / "none.txt", owNever), D::Overwrite);
+  EXPECT_EQ(IsFileNewerByName(dir / "new.txt", dir / "old.txt", owDate), D::Overwrite);
+  EXPECT_EQ(IsFileNewerByName(dir / "old.txt", dir / "new.txt", owDate), D::KeepNewer);
+  EXPECT_EQ(IsFileNewerByName(dir / "old.txt", dir / "old.txt", owVersionDate), D::KeepEqual);
+  EXPECT_EQ(IsFileNewerByName(dir / "missing.txt", dir / "old.txt", owDate), D::CouldNotCompare);
+  EXPECT_EQ(IsFileNewerByData("", dir / "old.txt", owDate, day), D::KeepEqual);
+  EXPECT_EQ(IsFileNewerByData("", dir / "old.txt", owDate, day + 2.0 / 86400), D::Overwrite);
+  EXPECT_EQ(IsFileNewerByData("", dir / "missing.txt", owDate, day), D::CouldNotCompare);
   // The file on disk has no version resource: any stored version is newer.
-  EXPECT_EQ(IsFileNewerByData("1.0", dir / "old.txt", owVersion, day), 2);
-  EXPECT_EQ(IsFileNewerByData("", dir / "old.txt", owVersion, day), 1);
-  EXPECT_EQ(IsFileNewerByData("", dir / "old.txt", owVersionDate, day - 1), 3);
+  EXPECT_EQ(IsFileNewerByData("1.0", dir / "old.txt", owVersion, day), D::Overwrite);
+  EXPECT_EQ(IsFileNewerByData("", dir / "old.txt", owVersion, day), D::KeepEqual);
+  EXPECT_EQ(IsFileNewerByData("", dir / "old.txt", owVersionDate, day - 1), D::KeepNewer);
   // A file that cannot be read gives no decision, and its reason reaches the message.
   std::string cause;
-  EXPECT_EQ(IsFileNewerByName(dir / "missing.txt", dir / "old.txt", owVersion, &cause), 0);
+  EXPECT_EQ(IsFileNewerByName(dir / "missing.txt", dir / "old.txt", owVersion, &cause), D::CouldNotCompare);
   TKstrCompress engine(nullptr);
   engine.SetOverwrite(owVersion);
   try {

@@ -188,7 +188,7 @@ TEST(VersionResources, HeadersCarryTheVersionAndExtractionFollowsIt) {
     engine.SetFilesToProcess(list);
     engine.ExtractFiles();
     EXPECT_EQ(test::readFile(dest) == test::readFile(pe("ver_en.dll")), c.replaced || std::string(c.existing) == "ver_en.dll");
-    EXPECT_EQ(IsFileNewerByName(pe("ver_en.dll"), pe(c.existing), c.rule) == 2, c.replaced);
+    EXPECT_EQ(IsFileNewerByName(pe("ver_en.dll"), pe(c.existing), c.rule) == TOverwriteDecision::Overwrite, c.replaced);
   }
 }
 
