@@ -10,6 +10,7 @@
 #include "dialogs/ordlg_BaseForms.h"
 #include "dialogs/ordlg_CopyFileDlg.h"
 #include "dialogs/ordlg_WelcomeDlg.h"
+#include "dialogs/wizard_fixture.h"
 #include "objects/cmp_TCustomInstallShellLink.h"
 #include "objects/cmp_TInstallFile.h"
 #include "objects/cmp_TInstallFileGroup.h"
@@ -37,14 +38,8 @@ class Engine : public TFileContainer, public IInstallEngine {
   bool EngineUserAbortAllowed() override { return true; }
 };
 
-class EngineGroupInWizard : public ::testing::Test {
+class EngineGroupInWizard : public WizardFormsTest {
  protected:
-  static void SetUpTestSuite() {
-    static ui::TApplication application;
-    ui::registerUiClasses(ClassRegistry::Global());
-    registerDialogClasses(ClassRegistry::Global());
-    registerWizardForms();
-  }
   void SetUp() override {
     ResetRunState();
     main = ui::Application->CreateForm<ui::TForm>();

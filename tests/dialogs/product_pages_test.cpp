@@ -10,6 +10,7 @@
 #include "dialogs/ordlg_FileGroupSelectDlg.h"
 #include "dialogs/ordlg_LicenseDlg.h"
 #include "dialogs/ordlg_WelcomeDlg.h"
+#include "dialogs/wizard_fixture.h"
 #include "objects/cmp_TFileContainer.h"
 #include "objects/cmp_TInstallFile.h"
 #include "objects/cmp_TInstallFileGroup.h"
@@ -35,14 +36,8 @@ class ProductEngine : public TFileContainer, public IInstallEngine {
   std::vector<std::string> licence;
 };
 
-class ProductPagesTest : public ::testing::Test {
+class ProductPagesTest : public WizardFormsTest {
  protected:
-  static void SetUpTestSuite() {
-    static ui::TApplication application;
-    ui::registerUiClasses(ClassRegistry::Global());
-    registerDialogClasses(ClassRegistry::Global());
-    registerWizardForms();
-  }
   void SetUp() override {
     main_ = ui::Application->CreateForm<ui::TForm>();
     engine_ = new ProductEngine(main_);

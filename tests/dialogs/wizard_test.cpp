@@ -13,6 +13,7 @@
 #include "dialogs/ordlg_FileGroupSelectDlg.h"
 #include "dialogs/ordlg_LicenseDlg.h"
 #include "dialogs/ordlg_WelcomeDlg.h"
+#include "dialogs/wizard_fixture.h"
 #include "objects/cmp_TFileContainer.h"
 #include "objects/cmp_TInstallFile.h"
 #include "objects/cmp_TInstallFileGroup.h"
@@ -48,14 +49,8 @@ class FakeEngine : public TFileContainer, public IInstallEngine {
   int abortQuestions = 0;
 };
 
-class WizardTest : public ::testing::Test {
+class WizardTest : public WizardFormsTest {
  protected:
-  static void SetUpTestSuite() {
-    static ui::TApplication application;
-    ui::registerUiClasses(ClassRegistry::Global());
-    registerDialogClasses(ClassRegistry::Global());
-    registerWizardForms();
-  }
   void SetUp() override {
     ResetRunState();
     makeScript();
