@@ -5,6 +5,7 @@
 // comes right before the product's, leaves room for the product's copy progress form.
 #include <gtest/gtest.h>
 
+#include "common/fake_engine.h"
 #include "dialogs/dialog_classes.h"
 #include "dialogs/dlgcmp_TDialogManager.h"
 #include "dialogs/ordlg_BaseForms.h"
@@ -16,7 +17,6 @@
 #include "objects/cmp_TInstallFileGroup.h"
 #include "objects/cmp_TPathSpecifier.h"
 #include "objects/component_calls.h"
-#include "objects/engine_seam.h"
 #include "objects/run_state.h"
 #include "objects/file_status_parameter.h"
 #include "ui/application.h"
@@ -25,25 +25,14 @@
 namespace kestrune::dialogs {
 namespace {
 
-class Engine : public TFileContainer, public IInstallEngine {
- public:
-  using TFileContainer::TFileContainer;
-  TFileContainer* EngineContainer() override { return this; }
-  std::string EngineProductName() const override { return "Zarvotill"; }
-  std::string InstallSourceDirectory() const override { return "C:\\src"; }
-  bool CalledBySelfExtractor() const override { return false; }
-  std::string SelfExtractorName() const override { return {}; }
-  TDistributeType EngineDistributeType() const override { return TDistributeType::dtTraditional; }
-  TCustomNetInstallLocation* EngineNetLocation() const override { return nullptr; }
-  bool EngineUserAbortAllowed() override { return true; }
-};
+using test::FakeEngine;
 
 class EngineGroupInWizard : public WizardFormsTest {
  protected:
   void SetUp() override {
     ResetRunState();
     main = ui::Application->CreateForm<ui::TForm>();
-    engine = new Engine(main);
+    engine = new FakeEngine(main);
     engine->SetName("Install");
     SetCurrentEngine(engine);
   }
@@ -52,7 +41,7 @@ class EngineGroupInWizard : public WizardFormsTest {
     delete main;
   }
   ui::TForm* main = nullptr;
-  Engine* engine = nullptr;
+  FakeEngine* engine = nullptr;
 };
 
 TEST_F(EngineGroupInWizard, PouzeBDELeavesOutAllButTheEngineGroupUntilAProductTypeIsChosen) {

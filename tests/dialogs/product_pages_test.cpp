@@ -4,6 +4,7 @@
 // licence page without a licence, and the product's name on the success page.
 #include <gtest/gtest.h>
 
+#include "common/fake_engine.h"
 #include "dialogs/dialog_classes.h"
 #include "dialogs/dlgcmp_TDialogManager.h"
 #include "dialogs/ordlg_CompletionDlgs.h"
@@ -14,26 +15,19 @@
 #include "objects/cmp_TFileContainer.h"
 #include "objects/cmp_TInstallFile.h"
 #include "objects/cmp_TInstallFileGroup.h"
-#include "objects/engine_seam.h"
 #include "ui/application.h"
 #include "ui/ui_classes.h"
 
 namespace kestrune::dialogs {
 namespace {
 
-class ProductEngine : public TFileContainer, public IInstallEngine {
+// A product that is not the demo: its own name and version.
+class ProductEngine : public test::FakeEngine {
  public:
-  using TFileContainer::TFileContainer;
-  TFileContainer* EngineContainer() override { return this; }
-  std::string EngineProductName() const override { return "Notebook Pro"; }
-  std::string EngineVersion() const override { return "1.0"; }
-  std::vector<std::string> EngineLicenseText() const override { return licence; }
-  std::string InstallSourceDirectory() const override { return "C:\\src"; }
-  bool CalledBySelfExtractor() const override { return false; }
-  std::string SelfExtractorName() const override { return {}; }
-  TDistributeType EngineDistributeType() const override { return TDistributeType::dtTraditional; }
-  TCustomNetInstallLocation* EngineNetLocation() const override { return nullptr; }
-  std::vector<std::string> licence;
+  explicit ProductEngine(TComponent* owner) : FakeEngine(owner) {
+    productName = "Notebook Pro";
+    version = "1.0";
+  }
 };
 
 class ProductPagesTest : public WizardFormsTest {

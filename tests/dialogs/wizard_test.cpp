@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "common/fake_engine.h"
 #include "dialogs/dialog_classes.h"
 #include "dialogs/dlgcmp_TDialogManager.h"
 #include "dialogs/ordlg_CompletionDlgs.h"
@@ -18,7 +19,6 @@
 #include "objects/cmp_TInstallFile.h"
 #include "objects/cmp_TInstallFileGroup.h"
 #include "objects/component_calls.h"
-#include "objects/engine_seam.h"
 #include "objects/run_state.h"
 #include "objects/file_status_parameter.h"
 #include "objects/parameters.h"
@@ -30,24 +30,7 @@
 namespace kestrune::dialogs {
 namespace {
 
-// The engine at the root of the tree, as the pages see it.
-class FakeEngine : public TFileContainer, public IInstallEngine {
- public:
-  using TFileContainer::TFileContainer;
-  TFileContainer* EngineContainer() override { return this; }
-  std::string EngineProductName() const override { return "Zarvotill"; }
-  std::string InstallSourceDirectory() const override { return "C:\\src"; }
-  bool CalledBySelfExtractor() const override { return false; }
-  std::string SelfExtractorName() const override { return {}; }
-  TDistributeType EngineDistributeType() const override { return TDistributeType::dtTraditional; }
-  TCustomNetInstallLocation* EngineNetLocation() const override { return nullptr; }
-  bool EngineUserAbortAllowed() override {
-    ++abortQuestions;
-    return allowAbort;
-  }
-  bool allowAbort = true;
-  int abortQuestions = 0;
-};
+using test::FakeEngine;
 
 class WizardTest : public WizardFormsTest {
  protected:

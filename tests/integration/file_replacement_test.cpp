@@ -11,10 +11,10 @@
 #include <thread>
 
 #include "common/error_text.h"
+#include "common/fake_engine.h"
 #include "objects/cmp_TInstallFile.h"
 #include "objects/cmp_TInstallFileGroup.h"
 #include "objects/cmp_TPathSpecifier.h"
-#include "objects/engine_seam.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/system.h"
@@ -44,27 +44,13 @@ class TForm : public TComponent {
   bool IsFormOrDataModule() const override { return true; }
 };
 
-// The engine as the files see it during a run: an installing flag, the unfinished list
-// and the restart request.
-class TRunEngine : public TFileContainer, public IInstallEngine {
+// The engine as the files see it during a run: installing, with no source directory.
+class TRunEngine : public test::FakeEngine {
  public:
-  explicit TRunEngine(TComponent* owner) : TFileContainer(owner) { SetCurrentEngine(this); }
-  ~TRunEngine() override { SetCurrentEngine(nullptr); }
-  TFileContainer* EngineContainer() override { return this; }
-  std::string EngineProductName() const override { return "Zarvotill"; }
-  std::string InstallSourceDirectory() const override { return ""; }
-  bool CalledBySelfExtractor() const override { return false; }
-  std::string SelfExtractorName() const override { return ""; }
-  TDistributeType EngineDistributeType() const override { return TDistributeType::dtTraditional; }
-  TCustomNetInstallLocation* EngineNetLocation() const override { return nullptr; }
-  bool EngineInstalling() const override { return installing; }
-  void EngineAddUnfinished(const std::string& name, int kind) override {
-    unfinished.push_back(name + ";" + std::to_string(kind));
+  explicit TRunEngine(TComponent* owner) : FakeEngine(owner) {
+    sourceDir.clear();
+    installing = true;
   }
-  void EngineSetReboot() override { reboot = true; }
-  bool installing = true;
-  bool reboot = false;
-  std::vector<std::string> unfinished;
 };
 
 class Scratch {

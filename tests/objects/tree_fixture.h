@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "common/fake_engine.h"
 #include "objects/cmp_GrabCall.h"
 #include "objects/cmp_TInstallFileGroup.h"
-#include "objects/engine_seam.h"
 #include "objects/cmp_TPathSpecifier.h"
 #include "runtime/format.h"
 #include "runtime/published.h"
@@ -26,26 +26,13 @@ class TTestForm : public TComponent {
   bool IsFormOrDataModule() const override { return true; }
 };
 
-// The engine at the root: an absolute destination and a source directory.
-class TTestEngine : public TFileContainer, public IInstallEngine {
+// The engine at the root, as a class of the registry: an absolute destination and a
+// source directory.
+class TTestEngine : public FakeEngine {
   KESTRUNE_CLASS()
  public:
-  explicit TTestEngine(TComponent* owner) : TFileContainer(owner) { SetCurrentEngine(this); }
-  ~TTestEngine() override {
-    if (CurrentEngine() == this) SetCurrentEngine(nullptr);
-  }
-  TFileContainer* EngineContainer() override { return this; }
-  std::string EngineProductName() const override { return "Zarvotill"; }
-  std::string InstallSourceDirectory() const override { return sourceDir; }
-  bool CalledBySelfExtractor() const override { return selfExtractor; }
-  std::string SelfExtractorName() const override { return selfExtractorName; }
-  TDistributeType EngineDistributeType() const override { return TDistributeType::dtTraditional; }
-  TCustomNetInstallLocation* EngineNetLocation() const override { return NetLocation(); }
+  explicit TTestEngine(TComponent* owner) : FakeEngine(owner) { sourceDir = "D:\\Setup"; }
   void WriteUninstallInfo(const std::string& key) override { Log().push_back(Name() + ":uninstall"); }
-
-  std::string sourceDir = "D:\\Setup";
-  bool selfExtractor = false;
-  std::string selfExtractorName;
 };
 
 // An install file whose install step reports start, progress in two steps, and end.
