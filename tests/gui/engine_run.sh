@@ -10,15 +10,12 @@
 # Usage: engine_run.sh SETUP.EXE KESTRUNE-SCRIPT.EXE UIDRIVER.EXE SCRIPT.kfm OUTDIR
 set -u
 setup=$1 tool=$2 driver=$3 script=$4 outdir=$5
-if [ -z "${DISPLAY:-}" ]; then echo "no DISPLAY: skipped"; exit 77; fi
-mkdir -p "$outdir"
-log="$outdir/engine_run.log"
-: >"$log"
+wait_limit=300
+. "$(dirname "$0")/ui_steps.sh"
+begin engine_run engine_run_
 runonce='HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'
 records='HKLM\SOFTWARE\Kestrune\Install'
 title='*program'  # the application title, "Instalační program"
-# Wine reads the arguments it is given and writes what it prints in the locale's encoding.
-export LC_ALL=C.UTF-8
 
 # The prefix is shared with the other tests: whatever happens, its Windows version is put
 # back.
@@ -32,8 +29,6 @@ restore_version() {
 trap 'restore_version' EXIT
 trap 'exit 1' INT TERM
 
-wait_limit=300
-. "$(dirname "$0")/ui_steps.sh"
 reg_query() { wine reg query "$@" 2>/dev/null </dev/null | tr -d '\r'; }
 expect_code() { [ "$code" = "$1" ] || fail "$2: exit code $code, expected $1"; }
 clean_registry() {

@@ -11,20 +11,9 @@
 # Usage: notebook.sh SETUP.EXE KESTRUNE-SCRIPT.EXE UNINSTALL.EXE UIDRIVER.EXE EXAMPLEDIR OUTDIR
 set -u
 setup=$1 tool=$2 uninstaller=$3 driver=$4 example=$5 outdir=$6
-if [ -z "${DISPLAY:-}" ]; then echo "no DISPLAY: skipped"; exit 77; fi
-mkdir -p "$outdir"
-log="$outdir/notebook.log"
-: >"$log"
-export LC_ALL=C.UTF-8
-
-wait_limit=600
 . "$(dirname "$0")/ui_steps.sh"
-shot() { sleep 0.5; import -window root "$outdir/notebook_$1.png" || fail "screenshot $1"; }
-expect_state() {
-  got=$(drive state "$1" "$2") || fail "no control $2 on $1"
-  [ "$got" = "$3" ] || fail "$2 on $1: $got, expected $3"
-}
-has_text() { drive texts "$1" | grep -qF "$2" || fail "$1 does not show: $2"; }
+begin notebook notebook_
+english_pages
 no_demo() {
   if drive texts "$1" | grep -qiE 'zarvotill|velmora|BDE|Database Engine|Demo'; then
     fail "$1 shows the demo's texts: $(drive texts "$1" | tr '\t' ' ')"
@@ -38,37 +27,31 @@ folder="$drive_c/Notebook"
 installed="$drive_c/Program Files/Notebook Pro"
 rm -rf "$folder" "$installed"
 cp -r "$example" "$folder" && cp "$uninstaller" "$folder/Files/uninstall.exe" || fail "no copy of the example"
-wine "$tool" make-setup 'C:\Notebook\notebook.kfm' -o 'C:\Notebook\setup.exe' --setup "$setup" </dev/null >>"$log" 2>&1 ||
-  { echo "FAIL: make-setup"; cat "$log"; exit 1; }
-printf 'C:\\Notebook\\Dist\r\n' >"$folder/BUILD.INF"
-start "$folder/setup.exe" -b
-drive msgbox '*program' 60000 >>"$log" && drive click '*program' OK >/dev/null
-wait_end "build"
-[ -f "$folder/Dist/setup.exe" ] && [ -f "$folder/Dist/files.1" ] || fail "the build made no distribution"
+make_setup_of 'C:\Notebook\notebook.kfm' 'C:\Notebook\setup.exe' "$setup"
+build_dist Notebook 'Notebook\Dist'
 
-# walk TICK SUFFIX: one install through the wizard with the optional group ticked or not.
+# The welcome and the licence page show the example's data, nothing of the demo's.
+on_page() {
+  case $1 in
+    welcome)
+      has_text "$welcome" 'This program will install on your computer'
+      has_text "$welcome" 'Notebook Pro'
+      has_text "$welcome" 'Notes, lists and letters in one place'
+      no_demo "$welcome"
+      shot "welcome$suffix" ;;
+    licence)
+      has_text "$licence" 'NOTEBOOK PRO LICENCE AGREEMENT'
+      no_demo "$licence"
+      expect_state "$licence" "$next" 'visible disabled unchecked' ;;
+    agreed) shot "licence$suffix" ;;
+  esac
+}
+# walk TICK SUFFIX [SWITCH]: one install through the wizard with the optional group ticked
+# or not.
 walk() {
+  suffix=$2
   start "$folder/Dist/setup.exe" ${3:+"$3"}
-  drive wait 'Welcome' 30000 >/dev/null || fail "the welcome page did not appear in English"
-  has_text 'Welcome' 'This program will install on your computer'
-  has_text 'Welcome' 'Notebook Pro'
-  has_text 'Welcome' 'Notes, lists and letters in one place'
-  no_demo 'Welcome'
-  shot "welcome$2"
-  drive click 'Welcome' 'Next >' || fail "Next > on the welcome page"
-
-  drive wait 'Licence agreement' 10000 >/dev/null || fail "the licence page did not follow"
-  has_text 'Licence agreement' 'NOTEBOOK PRO LICENCE AGREEMENT'
-  no_demo 'Licence agreement'
-  expect_state 'Licence agreement' 'Next >' 'visible disabled unchecked'
-  drive check 'Licence agreement' 'I have read and fully accept the agreement' on || fail "agreement box"
-  sleep 0.3
-  shot "licence$2"
-  drive click 'Licence agreement' 'Next >' || fail "Next > on the licence page"
-
-  sel='Select the components to install'
-  drive wait "$sel" 10000 >/dev/null || fail "the selection page did not follow"
-  sleep 0.3
+  to_selection "walk$2"
   has_text "$sel" 'Optional components'
   has_text "$sel" 'Free disk space'
   has_text "$sel" 'Space required'
@@ -84,16 +67,16 @@ walk() {
     [ "$now" != "$with" ] || fail "the needed space did not follow the tick ($with)"
   fi
   shot "selection$2"
-  drive click "$sel" 'Next >' || fail "Next > on the selection page"
+  drive click "$sel" "$next" || fail "Next > on the selection page"
   # The copy form may come and go faster than a screenshot.
   if drive wait 'Copying the program being installed' 2000 >/dev/null; then shot "copy$2"; fi
 
-  drive wait 'Installation successful' 30000 >/dev/null || fail "the success page did not appear"
-  has_text 'Installation successful' 'Notebook Pro has been installed successfully. Click Finish to end the installation.'
-  no_demo 'Installation successful'
-  expect_state 'Installation successful' 'Yes, I want to restart my computer now' 'hidden enabled unchecked'
+  drive wait "$good" 30000 >/dev/null || fail "the success page did not appear"
+  has_text "$good" 'Notebook Pro has been installed successfully. Click Finish to end the installation.'
+  no_demo "$good"
+  expect_state "$good" "$restart" 'hidden enabled unchecked'
   shot "success$2"
-  drive click 'Installation successful' 'Finish' || fail "Finish"
+  drive click "$good" "$finish" || fail "Finish"
   wait_end "walk$2"
   [ "$code" = 0 ] || fail "the walk ended with exit code $code, expected 0"
   for f in ReadMe.txt notebook.ini Help.txt uninstall.exe; do

@@ -19,17 +19,11 @@
 # Usage: wizard_paths.sh SETUP.EXE SETUP-HOOKS.EXE KESTRUNE-SCRIPT.EXE UIDRIVER.EXE OUTDIR
 set -u
 setup=$1 hooks=$2 tool=$3 driver=$4 outdir=$5
-if [ -z "${DISPLAY:-}" ]; then echo "no DISPLAY: skipped"; exit 77; fi
-mkdir -p "$outdir"
-log="$outdir/wizard_paths.log"
-: >"$log"
-export LC_ALL=C.UTF-8
-
-wait_limit=600
 . "$(dirname "$0")/ui_steps.sh"
-shot() { sleep 0.5; import -window root "$outdir/paths_$1.png" || fail "screenshot $1"; }
+begin wizard_paths paths_
+czech_pages
 files=24
-bad='Instalace nebyla úspěšná' copy='Kopírování instalovaného programu' sel='Výběr komponent k instalaci'
+bad='Instalace nebyla úspěšná' copy='Kopírování instalovaného programu'
 ask='Potvrzení'
 # No error box: neither a system message box nor the kit's own error dialog is open.
 no_error_box() {
@@ -67,144 +61,37 @@ wait_copying() {
     sleep 0.1
   done
 }
-to_selection() {
-  drive wait 'Vítejte' 30000 >/dev/null || fail "$1: no welcome page"
-  drive click 'Vítejte' 'Další' || fail "$1: Další"
-  drive wait 'Licenční ujednání' 10000 >/dev/null || fail "$1: no licence page"
-  drive check 'Licenční ujednání' 'Smlouvu jsem četl a bez výhrad souhlasím' on || fail "$1: agreement"
-  sleep 0.3
-  drive click 'Licenční ujednání' 'Další' || fail "$1: Další on the licence page"
-  drive wait "$sel" 10000 >/dev/null || fail "$1: no selection page"
-  sleep 0.3
-}
-
-{
-  cat <<'KFM'
-object frmMain: TfrmMain
-  Left = 214
-  Top = 121
-  Width = 544
-  Height = 384
-  Caption = 'Instalace Zarvotill'
-  PixelsPerInch = 96
-  object psContainerArchiveFile: TpsContainerArchiveFile
-  end
-  object psContainerDestDir: TpsContainerDestDir
-  end
-  object psMainArchiveFile: TpsMainArchiveFile
-  end
-  object Install: TInstall
-    Tag = 1
-    ArchiveFileType = psMainArchiveFile
-    AutoMaximizeWindow = False
-    DestDir = 'C:\Zarvotill'
-    DestDirType = nil
-    Information.ProductName = 'Zarvotill'
-    HideMainForm = False
-    Reboot = False
-    UseLoadingProgram = False
-  end
-  object DialogManager: TDialogManager
-    Container = Install
-  end
-  object DialogManager1: TDialogManager
-    Container = Install
-    ManagerType = dmAfterGoodInstall
-  end
-  object DialogManager2: TDialogManager
-    Container = Install
-    ManagerType = dmAfterBadInstall
-  end
-  object DialogManager3: TDialogManager
-    Container = Install
-    ManagerType = dmDuringCopyFiles
-  end
-  object DialogManager5: TDialogManager
-    Container = Install
-    ManagerType = dmReboot
-  end
-  object FullVersion: TInstallFileGroup
-    Tag = 1
-    GroupName = 'Plná verze'
-    Container = Install
-    Order = 1
-    DestDirType = psContainerDestDir
-    ArchiveFileType = psContainerArchiveFile
-  end
-  object DemoVersion: TInstallFileGroup
-    Tag = 1
-    GroupName = 'Demoverze'
-    Container = Install
-    Order = 2
-    DestDirType = psContainerDestDir
-    ArchiveFileType = psContainerArchiveFile
-  end
-  object DemoFile: TInstallFile
-    Container = DemoVersion
-    DestDirType = psContainerDestDir
-    ArchiveFileType = psContainerArchiveFile
-    FileName = 'demo.bin'
-    IncludeFromDir = 'C:\KstPaths\Source'
-    DestName = 'demo.bin'
-    UniqueID = 100
-  end
-KFM
-  i=1
-  while [ $i -le $files ]; do
-    n=$(printf '%02d' $i)
-    cat <<KFM
-  object File$n: TInstallFile
-    Container = FullVersion
-    DestDirType = psContainerDestDir
-    ArchiveFileType = psContainerArchiveFile
-    FileName = 'f$n.bin'
-    IncludeFromDir = 'C:\\KstPaths\\Source'
-    DestName = 'f$n.bin'
-    UniqueID = $i
-  end
-KFM
-    i=$((i + 1))
-  done
-  echo end
-} >"$outdir/paths.kfm"
 
 # The distribution, and the hooks program beside its setup program.
-wine "$tool" make-setup "$outdir/paths.kfm" -o "$outdir/paths.exe" --setup "$setup" </dev/null >>"$log" 2>&1 ||
-  { echo "FAIL: make-setup"; cat "$log"; exit 1; }
-wine "$tool" make-setup "$outdir/paths.kfm" -o "$outdir/paths-hooks.exe" --setup "$hooks" </dev/null >>"$log" 2>&1 ||
-  { echo "FAIL: make-setup of the hooks program"; cat "$log"; exit 1; }
-drive_c=$(winepath -u 'C:\' 2>/dev/null </dev/null)
-work="$drive_c/KstPaths" dest="$drive_c/Zarvotill"
-rm -rf "$work" "$dest"
-mkdir -p "$work/Source" "$work/Make" || { echo "FAIL: no work folder"; exit 1; }
+wizard_kfm 'C:\KstPaths\Source' $files "dmAfterGoodInstall dmAfterBadInstall dmDuringCopyFiles dmReboot" 'DestDirType = nil' \
+  >"$outdir/paths.kfm"
+make_setup_of "$outdir/paths.kfm" "$outdir/paths.exe" "$setup"
+make_setup_of "$outdir/paths.kfm" "$outdir/paths-hooks.exe" "$hooks"
+work_folder KstPaths
+dest="$drive_c/Zarvotill"
 i=1
 while [ $i -le $files ]; do
   head -c 1500000 /dev/urandom >"$work/Source/f$(printf '%02d' $i).bin"
   i=$((i + 1))
 done
 head -c 1000 /dev/urandom >"$work/Source/demo.bin"
-printf 'C:\\KstPaths\\Dist\r\n' >"$work/Make/BUILD.INF"
 cp "$outdir/paths.exe" "$work/Make/setup.exe"
-start "$work/Make/setup.exe" -b
-drive msgbox '*program' 120000 >>"$log" && drive click '*program' OK >/dev/null
-wait_end "build"
-[ -f "$work/Dist/setup.exe" ] && [ -f "$work/Dist/files.1" ] || fail "the build made no distribution"
+build_dist 'KstPaths\Make' 'KstPaths\Dist'
 cp "$outdir/paths-hooks.exe" "$work/Dist/hooks.exe"
 
 # Cancelled on the welcome page, the licence page and the selection page.
 start "$work/Dist/setup.exe"
-drive wait 'Vítejte' 30000 >/dev/null || fail "welcome: no welcome page"
-drive click 'Vítejte' 'Storno' || fail "welcome: Storno"
+drive wait "$welcome" 30000 >/dev/null || fail "welcome: no welcome page"
+drive click "$welcome" "$cancel" || fail "welcome: Storno"
 expect_bad_page welcome
 start "$work/Dist/setup.exe"
-drive wait 'Vítejte' 30000 >/dev/null || fail "licence: no welcome page"
-drive click 'Vítejte' 'Další' || fail "licence: Další"
-drive wait 'Licenční ujednání' 10000 >/dev/null || fail "licence: no licence page"
-drive click 'Licenční ujednání' 'Storno' || fail "licence: Storno"
+past_welcome licence
+drive wait "$licence" 10000 >/dev/null || fail "licence: no licence page"
+drive click "$licence" "$cancel" || fail "licence: Storno"
 expect_bad_page licence
 start "$work/Dist/setup.exe"
 to_selection selection
-drive click "$sel" 'Storno' || fail "selection: Storno"
+drive click "$sel" "$cancel" || fail "selection: Storno"
 expect_bad_page selection
 [ ! -e "$dest" ] || fail "a run cancelled before the copy installed something"
 echo "ok: Storno on the welcome, the licence and the selection page -> bad-install page, no error box, Zavřít -> exit code 2"
@@ -212,14 +99,14 @@ echo "ok: Storno on the welcome, the licence and the selection page -> bad-insta
 # Cancelled during the copy.
 start "$work/Dist/setup.exe"
 to_selection copy
-drive click "$sel" 'Další' || fail "copy: Další"
+drive click "$sel" "$next" || fail "copy: Další"
 drive wait "$copy" 30000 >/dev/null || fail "copy: no copy progress"
 wait_copying 2
 shot copy
 first=$(copying)
 wait_copying $((first + 1))
 shown=$(copying)
-drive click "$copy" 'Storno' || fail "copy: Storno"
+drive click "$copy" "$cancel" || fail "copy: Storno"
 expect_bad_page copy
 # The files before the one shown at the click are whole; from the next one on nothing
 # is installed (the one being copied may have been finished in the last step).
@@ -242,15 +129,15 @@ rm -rf "$dest"
 
 # With the confirming OnUserAbort: refused, then allowed on the welcome page.
 start "$work/Dist/hooks.exe"
-drive wait 'Vítejte' 30000 >/dev/null || fail "veto: no welcome page"
-drive click 'Vítejte' 'Storno' || fail "veto: Storno"
+drive wait "$welcome" 30000 >/dev/null || fail "veto: no welcome page"
+drive click "$welcome" "$cancel" || fail "veto: Storno"
 drive wait "$ask" 10000 >/dev/null || fail "veto: no question"
 shot question
 answer "veto" Ne
 sleep 0.5
-[ "$(drive state 'Vítejte' 'Další')" = 'visible enabled unchecked' ] || fail "veto: the welcome page did not stay"
+[ "$(drive state "$welcome" "$next")" = 'visible enabled unchecked' ] || fail "veto: the welcome page did not stay"
 drive wait "$bad" 500 >/dev/null && fail "veto: the refused abort ended the wizard"
-drive click 'Vítejte' 'Storno' || fail "veto: Storno again"
+drive click "$welcome" "$cancel" || fail "veto: Storno again"
 answer "veto" Ano
 expect_bad_page veto
 echo "ok: OnUserAbort refusing keeps the welcome page; allowing ends on the bad page (exit code 2)"
@@ -262,23 +149,23 @@ echo "ok: OnUserAbort refusing keeps the welcome page; allowing ends on the bad 
 reg_runonce='HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'
 start "$work/Dist/hooks.exe"
 to_selection "copy veto"
-drive click "$sel" 'Další' || fail "copy veto: Další"
+drive click "$sel" "$next" || fail "copy veto: Další"
 drive wait "$copy" 30000 >/dev/null || fail "copy veto: no copy progress"
 wait_copying 2
-drive click "$copy" 'Storno' || fail "copy veto: Storno"
+drive click "$copy" "$cancel" || fail "copy veto: Storno"
 answer "copy veto" Ne
-drive wait 'Úspěšná instalace' 60000 >/dev/null || fail "copy veto: no success page after the refused abort"
+drive wait "$good" 60000 >/dev/null || fail "copy veto: no success page after the refused abort"
 i=1
 while [ $i -le $files ]; do
   n=$(printf '%02d' $i)
   cmp -s "$work/Source/f$n.bin" "$dest/f$n.bin" || fail "copy veto: f$n.bin not installed"
   i=$((i + 1))
 done
-[ "$(drive state 'Úspěšná instalace' 'Ano, chci restartovat můj počítač nyní')" = 'visible enabled checked' ] ||
+[ "$(drive state "$good" "$restart")" = 'visible enabled checked' ] ||
   fail "restart: not offered first"
 shot good_restart
 grep -q 'restart requested' "$log" && fail "restart: asked for before the success page"
-drive click 'Úspěšná instalace' 'Dokončit' || fail "restart: Dokončit"
+drive click "$good" "$finish" || fail "restart: Dokončit"
 drive wait 'Varování' 2000 >/dev/null && fail "restart: a warning though the restart was chosen"
 wait_end "restart"
 [ "$code" = 0 ] || fail "restart: exit code $code, expected 0"
