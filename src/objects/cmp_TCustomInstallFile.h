@@ -113,7 +113,8 @@ class TCustomInstallFile : public TFileRelated {
   // UniqueID; nothing changes when no member carries it.
   virtual void ReadInfoFromArchive();
   // Size, date and version of the source file; raises IECustomInstallFile when it cannot
-  // be opened.
+  // be found. In the build's walk the version is left to Compress, which takes it from the
+  // member it writes.
   virtual void ReadInfoFromFile();
 
   // Replacement and registration.

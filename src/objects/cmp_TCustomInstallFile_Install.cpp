@@ -312,6 +312,11 @@ void TCustomInstallFile::Compress() {
       engine.SetFilesToProcess(names);
       engine.CompressFiles(addToArchive_ == TlzhCommand::lzcOnlyAdd, uniqueID_);
     }
+    // The archive engine read the version on the handle it compressed from (the build's
+    // walk read only the size and date before).
+    const TFileHeaders& headers = engine.Headers();
+    if (headers.Count() > 0 && headers.FileHeaders(headers.Count() - 1).UniqueID() == uniqueID_)
+      fileVersion_ = headers.FileHeaders(headers.Count() - 1).FileVersion().substr(0, 20);
     compressedMark_ = 2;
     lastArchiveFile_ = engine.CompressedFile();
     if (OnAfterCompress) OnAfterCompress(this);
@@ -389,16 +394,29 @@ void TCustomInstallFile::readInfoFrom(const std::string& archive) {
   infoRead_ = true;
 }
 
+namespace {
+// Whether a container above the file is compressing: the build's walk, whose Compress of
+// each file takes the version from the member it writes.
+bool inBuildWalk(const TInstallContainer* container) {
+  for (const auto* c = As<TFileContainer>(container); c; c = As<TFileContainer>(c->Container()))
+    if (c->OperationState() == TOperationState::osCompress) return true;
+  return false;
+}
+}  // namespace
+
+// Size and date are read without opening the file (under Wine no server call); the version
+// reader opens it to tell a program file from another, except in the build's walk, where
+// the archive engine reads the version on the handle it compresses from: the build opens
+// each file once.
 void TCustomInstallFile::ReadInfoFromFile() {
   const std::string source = SourceFileOnDisk(SourcePath());
-  auto file = platform::File::tryOpen(source, platform::FileAccess::Read);
-  if (!file)
+  const auto facts = platform::fileSizeAndDate(source);
+  if (!facts)
     throw IECustomInstallFile("Could not open or find the following file when trying to read the Size, Date, and Version :%s",
                               {source});
-  fileDate_ = file->date();
-  size_ = static_cast<int32_t>(file->size());
-  file->close();
-  fileVersion_ = ModuleVersionResource().FileVersionOf(source).substr(0, 20);
+  fileDate_ = facts->date;
+  size_ = static_cast<int32_t>(facts->size);
+  if (!inBuildWalk(container_)) fileVersion_ = ModuleVersionResource().FileVersionOf(source).substr(0, 20);
 }
 
 // ---- uninstall lines ----

@@ -126,6 +126,12 @@ TEST_F(InstallRunTest, AWholeTreeInstallsByItsRulesAndARefusedServerFailsTheRun)
   install->Compress(TCompressOptions{TCompressOption::coForceNetFilesLocal});
   ASSERT_TRUE(platform::fileExists(root + "\\arc\\main.1"));
   ASSERT_TRUE(platform::fileExists(root + "\\arc\\libs.1"));
+  // The build reads a file's version as it compresses it: programs carry theirs, other
+  // files (not starting with "MZ") none.
+  EXPECT_EQ(file("Newer")->FileVersion(), "2.0.0.0");
+  EXPECT_EQ(file("Server")->FileVersion(), "3.0.0.0");
+  EXPECT_EQ(file("Readme")->FileVersion(), "");
+  EXPECT_EQ(file("Big")->Size(), 300000);
 
   // What the target machine holds before the run.
   writeAll(dest + "Program\\readme.txt", "old readme");
