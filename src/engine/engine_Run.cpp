@@ -206,6 +206,7 @@ void TCustomInstall::runInstallation() {
   if (modes_.Contains(TInstallMode::imSelfExtractor)) ReadSelfExtractOffset(*this, GetSetupFileName());
   SetInstallRecordKey(FindInstallRecord(true));
   ForgetUninstallEntryCache();
+  ForgetLocalFileRecords();
   ClearUnfinished();
   ReadInfoFromArchive();
   if (OnAfterInitialized) OnAfterInitialized(this);

@@ -1,5 +1,6 @@
 // File-related install objects: archive location, network location and archive download.
 #include <cmath>
+#include <unordered_set>
 #include <vector>
 
 #include "objects/cmp_TCustomInstallFile.h"
@@ -9,6 +10,8 @@
 #include "objects/parameters.h"
 #include "objects/cmp_TPathSpecifier.h"
 #include "platform/files.h"
+#include "platform/platform_error.h"
+#include "platform/registry.h"
 #include "routines/routines_Registry.h"
 #include "routines/routines_Strings.h"
 #include "routines/routines_System.h"
@@ -127,8 +130,52 @@ std::string TFileRelated::NetPath() const {
   return host + "\\" + dir;
 }
 
+namespace {
+// During an installation the names of the install record's sub-keys are read once: only
+// an object with a sub-key of its own can have a kept download ("LocalFile"), and the
+// install walk asks for every file (one registry lookup each otherwise). The run's own
+// writes keep the set right; a new run reads it again.
+struct LocalFileRecords {
+  bool read = false;
+  std::string recordKey;
+  std::unordered_set<std::string> names;  // upper case: registry names ignore case
+};
+LocalFileRecords& localFileRecords() {
+  static LocalFileRecords records;
+  return records;
+}
+bool installing() {
+  IInstallEngine* engine = CurrentEngine();
+  return engine && engine->EngineInstalling();
+}
+// False when the object surely has no record (known from this run's listing).
+bool mayHaveLocalFile(const std::string& name) {
+  if (!installing()) return true;
+  LocalFileRecords& records = localFileRecords();
+  if (!records.read || records.recordKey != InstallRecordKey()) {
+    records = LocalFileRecords();
+    try {
+      if (auto key = platform::RegKey::open(platform::RegRoot::LocalMachine, InstallRecordKey()))
+        for (const std::string& sub : key->subKeyNames()) records.names.insert(UpperCase(sub));
+    } catch (const platform::PlatformError&) {
+      return true;  // not listed: asked one by one
+    }
+    records.read = true;
+    records.recordKey = InstallRecordKey();
+  }
+  return records.names.contains(UpperCase(name));
+}
+void noteLocalFileRecord(const std::string& name) {
+  LocalFileRecords& records = localFileRecords();
+  if (records.read) records.names.insert(UpperCase(name));
+}
+}  // namespace
+
+void ForgetLocalFileRecords() { localFileRecords() = LocalFileRecords(); }
+
 bool TFileRelated::FindLocalFile(std::string& path) const {
   if (Trim(Name()).empty() || InstallRecordKey().empty()) return false;
+  if (!mayHaveLocalFile(Name())) return false;
   std::string value = Trim(ReadRegistryString(rkLocalMachine, InstallRecordKey() + "\\" + Name(), "LocalFile", ""));
   if (value.empty() || !platform::fileExists(value)) return false;
   path = value;
@@ -145,6 +192,7 @@ void TFileRelated::RememberLocalFile(const std::string& path) {
   if (Trim(Name()).empty() || Trim(path).empty() || InstallRecordKey().empty()) return;
   try {
     WriteRegistryString(rkLocalMachine, InstallRecordKey() + "\\" + Name(), "LocalFile", path);
+    noteLocalFileRecord(Name());
   } catch (const Exception&) {
     // Remembering the download is a convenience for a later run; failing it is harmless.
   }

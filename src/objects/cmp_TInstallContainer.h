@@ -136,6 +136,10 @@ class TInstallObject : public TInstallContainer {
   bool containerAssigned_ = false;
 };
 
+// Drops what an installation learnt of the install record's kept downloads; called when a
+// run starts.
+void ForgetLocalFileRecords();
+
 class TFileRelated : public TInstallObject {
   KESTRUNE_CLASS()
  public:
