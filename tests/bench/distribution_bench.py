@@ -15,7 +15,8 @@ the pairs' ratios; each time counts from the process's start to its end.
 
 Peak memory is the highest VmHWM (peak resident set, what Windows calls the peak working
 set; Wine's GetProcessMemoryInfo reports the same figure) of any process of the run whose
-command line names setup.exe, read from /proc while it runs. Under Wine it includes Wine's
+command line names setup.exe and whose WINEPREFIX is the run's, read from /proc while it
+runs. Under Wine it includes Wine's
 own libraries: the baseline program's peak is printed beside it as that floor.
 
 With --before OTHER/bin (another build of the kit, e.g. the code before a change) each
@@ -99,9 +100,10 @@ class Host:
 
     def timed(self, args, match=b'setup.exe', limit=1800):
         """Runs wine ARGS to its end: (seconds, the highest peak resident bytes of the processes
-        started meanwhile whose command line holds match). (The rusage of the finished process
+        started meanwhile whose command line holds match and that run in this prefix). (The rusage of the finished process
         would not do: its maximum keeps the resident size of this Python before the exec.)"""
         before = set(os.listdir('/proc'))
+        prefix_entry = ('WINEPREFIX=' + self.prefix).encode()
         start = time.perf_counter()
         proc = subprocess.Popen(['wine'] + args, env=self.env, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -116,6 +118,11 @@ class Host:
                     try:
                         with open('/proc/%s/cmdline' % pid, 'rb') as f:
                             if match not in f.read().lower():
+                                continue
+                        # Only this run's prefix: other programs named setup.exe (tests of
+                        # other builds on the machine) are not ours.
+                        with open('/proc/%s/environ' % pid, 'rb') as f:
+                            if prefix_entry not in f.read().split(b'\0'):
                                 continue
                         with open('/proc/%s/status' % pid) as f:
                             for line in f:
