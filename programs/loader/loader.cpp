@@ -2,11 +2,13 @@
 // through the extraction info at the end of its own file (or, on a floppy set, as a file
 // beside itself), unpacks the setup program and the pre-setup files into a new private
 // temporary folder, runs the setup program there with -s, -e and -c (and -f for the switch
-// "*TODISK"), waits for it and returns its exit code. The folder is removed afterwards
+// "*TODISK"; -q, -lPATH, -? and -h of its own command line passed on), waits for it and
+// returns its exit code. The folder is removed afterwards
 // unless the setup program left a resume after restart that needs it.
 //
 // Plain Win32 and zlib only: no C or C++ runtime, no exceptions, fixed buffers. Everything
-// read from the file is checked before it is used; damage ends in a message box.
+// read from the file is checked before it is used; damage ends in a message box (none under
+// -q: the exit code alone tells it).
 //
 // Exit codes: the setup program's own, or kLoaderFailed (5) when the loader could not run it:
 // this file is damaged or cut short (or carries no setup files), or the temporary folder or
@@ -85,8 +87,19 @@ void loadSystemCalls() {
 
 // ---- small helpers without the C runtime ----
 
+// What the loader's own command line passes on to the setup program: the switch *TODISK
+// (as -f), -q (unattended: and no message box of the loader's own either), -lPATH (the
+// run's log) and the help switches -? and -h.
+struct Switches {
+  bool toDisk = false, quiet = false, help = false;
+  wchar_t log[kPath] = {};  // "-lPATH" without its quotes; empty when none was given
+};
+Switches switches;
+
+
+// Under -q the loader shows nothing: its exit code (kLoaderFailed) tells the failure.
 void show(const wchar_t* text) {
-  if (sys.messageBox) sys.messageBox(nullptr, text, kTitle, MB_OK | MB_ICONSTOP);
+  if (sys.messageBox && !switches.quiet) sys.messageBox(nullptr, text, kTitle, MB_OK | MB_ICONSTOP);
 }
 
 void fail(const wchar_t* format, const wchar_t* a = L"", const wchar_t* b = L"") {
@@ -413,11 +426,12 @@ bool unpack(const Source& source, const wchar_t* self, const wchar_t* folder, wc
 
 // ---- the command line ----
 
-// True when the loader's own command line holds the switch *TODISK (in any case, quoted
-// or not) after the program's name.
-bool toDiskRequested() {
+// Reads the raw command line as Windows gives it: the program's name (up to its closing
+// quote when it starts with one, else to a blank), then words separated by blanks, where a
+// quoted part (a log path with blanks) belongs to its word and loses its quotes. A word
+// too long for a path is ignored. Switch letters in any case, as the setup program reads them.
+void readSwitches() {
   const wchar_t* p = GetCommandLineW();
-  // The program's name: up to the closing quote when it starts with one, else to a blank.
   if (*p == L'"') {
     for (++p; *p && *p != L'"'; ++p) {
     }
@@ -427,26 +441,32 @@ bool toDiskRequested() {
   }
   for (;;) {
     while (*p == L' ' || *p == L'\t') ++p;
-    if (!*p) return false;
-    wchar_t word[16];
+    if (!*p) return;
+    wchar_t word[kPath];
     int n = 0;
     bool quoted = false, fits = true;
     for (; *p && (quoted || (*p != L' ' && *p != L'\t')); ++p) {
       if (*p == L'"') {
         quoted = !quoted;
-      } else if (n < 15) {
+      } else if (n < kPath - 1) {
         word[n++] = *p;
       } else {
         fits = false;
       }
     }
     word[n] = 0;
-    if (fits && lstrcmpiW(word, L"*TODISK") == 0) return true;
+    if (!fits) continue;
+    const wchar_t letter = word[0] == L'-' ? word[1] : 0;
+    if (lstrcmpiW(word, L"*TODISK") == 0) switches.toDisk = true;
+    else if (letter == L'q' || letter == L'Q') switches.quiet = true;
+    else if (letter == L'?' || letter == L'h' || letter == L'H') switches.help = true;
+    else if (letter == L'l' || letter == L'L') lstrcpyW(switches.log, word);
   }
 }
 
 DWORD run() {
   loadSystemCalls();
+  readSwitches();
   wchar_t self[kPath], selfDir[kPath];
   const DWORD n = GetModuleFileNameW(nullptr, self, kPath);
   if (n == 0 || n >= kPath) {
@@ -468,12 +488,15 @@ DWORD run() {
   }
   source.file.close();
 
-  // "PROGRAM" "-sSOURCEDIR" ["-eSELF"] -c [-f]
-  constexpr int kCommand = 4 * kPath;
+  // "PROGRAM" "-sSOURCEDIR" ["-eSELF"] -c [-f] [-q] ["-lLOG"] [-?]: the added switches
+  // last, so that the ones before keep their places.
+  constexpr int kCommand = 5 * kPath;
   wchar_t command[kCommand] = L"\"";
+  const bool log = switches.log[0] != 0;
   const wchar_t* parts[] = {program, L"\" \"-s", selfDir, L"\"", source.selfExtracting ? L" \"-e" : L"",
                             source.selfExtracting ? leafOf(self) : L"", source.selfExtracting ? L"\"" : L"", L" -c",
-                            toDiskRequested() ? L" -f" : L""};
+                            switches.toDisk ? L" -f" : L"", switches.quiet ? L" -q" : L"", log ? L" \"" : L"",
+                            switches.log, log ? L"\"" : L"", switches.help ? L" -?" : L""};
   for (const wchar_t* part : parts) append(command, part, kCommand);
 
   STARTUPINFOW startup{};

@@ -2,12 +2,15 @@
 // install script (its engine decides what this start does), then the message loop. The
 // exit code tells how it ended (engine/exit_codes.h, README).
 #include <exception>
+#include <string>
 
 #include "dialogs/dialog_classes.h"
 #include "engine/MainForm.h"
 #include "engine/cmp_TInstall.h"
 #include "engine/exit_codes.h"
 #include "engine/register_classes.h"
+#include "objects/run_log.h"
+#include "objects/run_state.h"
 #include "platform/system.h"
 #include "platform/ui_app.h"
 #include "runtime/classinfo.h"
@@ -30,6 +33,8 @@ int main() {
     application.SetTitle("Instalační program");
     // The program's own split of the raw command line: "-sC:\Dist\" keeps its backslash.
     SetProgramParams(platform::commandLineArguments());
+    // Under -q no window, not even the message of an error in reading the script.
+    SetQuietRun(TCustomInstall::QuietRequested());
     registerKitClasses(ClassRegistry::Global());
     // A restart asked for at the end of a run ends the session, which may end this program
     // before its message loop does: it still ends with the code of its run.
@@ -52,6 +57,7 @@ int main() {
   } catch (const EAbort&) {
     return engine::kExitUserAbort;
   } catch (const std::exception& e) {
+    RunLog(std::string("Error: ") + e.what());
     application.ShowException(e);
     return engine::ExitCodeOfStartError(e);
   }

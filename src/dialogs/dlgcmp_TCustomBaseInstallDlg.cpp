@@ -100,7 +100,8 @@ bool TCustomBaseInstallDlg::Execute() {
 }
 
 bool TCustomBaseInstallDlg::ShowDialog() {
-  if (!CanShow()) return true;
+  // Unattended: as if the dialog had been confirmed with what it shows.
+  if (!CanShow() || ui::Quiet()) return true;
   const ClassInfo& cls = DialogFormClass();
   if (!cls.factory) throw EComponentError(Format("Class %s cannot be created", {cls.name}));
   std::unique_ptr<TComponent> made(cls.factory(ui::Application));

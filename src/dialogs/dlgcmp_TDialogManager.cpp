@@ -214,6 +214,10 @@ void TDialogManager::HandleMessage(TInstallContainer* sender, int componentCall,
 }
 
 void TDialogManager::Execute() {
+  // An unattended run skips the pages: what they would set keeps the script's defaults
+  // (the install type chosen at loading, the groups' Include, the destination), and an
+  // agreement counts as accepted.
+  if (ui::Quiet()) return;
   CurrentManagerScope scope(this);
   std::unique_ptr<TBaseFormContainer> container(new TBaseFormContainer(ui::Application));
   container->SetPosition(ui::TPosition::poDesigned);
@@ -264,6 +268,7 @@ int TDialogManager::LoadPages(TBaseFormContainer* container) {
 }
 
 void TDialogManager::UpdateDuringCopyForms(TFileStatusParameter* fileStatus, TDownloadStatusParameter* downloadStatus) {
+  if (ui::Quiet()) return;
   if (duringCopyForms_.empty()) CreateDuringCopyForms();
   std::vector<TBaseDuringCopyForm*> forms = duringCopyForms_;
   for (TBaseDuringCopyForm* f : forms) f->UpdateStatus(fileStatus, downloadStatus);
@@ -309,7 +314,8 @@ void TDialogManager::CloseDuringCopyForms() {
 
 void TDialogManager::ShowChangeDiskForm(TPersistent* parameters) {
   auto& list = registries().changeDiskForms;
-  if (!list || list->empty()) return;
+  // Unattended, the file's own question for the disk answers Cancel.
+  if (!list || list->empty() || ui::Quiet()) return;
   CurrentManagerScope scope(this);
   std::unique_ptr<TBaseInstallForm> form(createForm<TBaseInstallForm>(*(*list)[0]->FormClass, ui::Application));
   if (form->DM() != this) return;

@@ -89,6 +89,7 @@ void TInstallStatusDlg::Translate() {
 }
 
 void TInstallStatusDlg::ShowStatus() {
+  if (ui::Quiet()) return;
   TInstallStatusForm* form = StatusForm();
   if (!form) {
     auto made = std::make_unique<TInstallStatusForm>(ui::Application);

@@ -98,6 +98,13 @@ ui::TForm* CreateMessageDialog(const std::string& message, TMessageDialogKind ki
 
 int ShowMessageDialogAt(const std::string& message, TMessageDialogKind kind, TMessageDialogButtons buttons,
                         int helpContext, int x, int y) {
+  // Unattended: the answer that changes nothing, as the application's message boxes give.
+  if (ui::Quiet()) {
+    if (buttons & mb::Cancel) return ui::mrCancel;
+    if (buttons & mb::No) return ui::mrNo;
+    if (buttons & mb::Abort) return ui::mrAbort;
+    return ui::mrOk;
+  }
   std::unique_ptr<ui::TForm> form(CreateMessageDialog(message, kind, buttons));
   (void)helpContext;  // the kit ships no help file
   if (x >= 0) form->SetLeft(x);

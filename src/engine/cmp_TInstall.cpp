@@ -5,9 +5,11 @@
 #include "objects/cmp_TCustomNetInstallLocation.h"
 #include "objects/published_props.h"
 #include "objects/run_log.h"
+#include "objects/run_state.h"
 #include "objects/cmp_TPathSpecifier.h"
 #include "platform/platform_error.h"
 #include "platform/system.h"
+#include "platform/ui_app.h"
 #include "routines/routines_Strings.h"
 #include "runtime/exceptions.h"
 #include "runtime/params.h"
@@ -25,6 +27,9 @@ std::function<std::vector<uint8_t>()> TCustomInstall::ThemeBitmapLoader;
 
 namespace {
 
+// The windows' quiet check is the run state's (see ui::Quiet), from before the first window.
+[[maybe_unused]] const bool kQuietCheckSet = (ui::SetQuietCheck(&QuietRun), true);
+
 // The containers' hourglass shows through the application's screen cursor.
 int setApplicationCursor(int cursor) {
   if (!ui::Application) return crDefault;
@@ -36,7 +41,8 @@ int setApplicationCursor(int cursor) {
 
 const EnumType& EnumTypeInfo(TInstallMode) {
   static const EnumType t{"TInstallMode",
-                          {"imBuild", "imFloppies", "imDebug", "imSelfExtractor", "imAfterReboot", "imSourceDir", "imCleanup", "imLog"}};
+                          {"imBuild", "imFloppies", "imDebug", "imSelfExtractor", "imAfterReboot", "imSourceDir", "imCleanup", "imLog",
+                           "imQuiet", "imHelp"}};
   return t;
 }
 
@@ -218,18 +224,48 @@ void TCustomInstall::AddPresetupFile(const std::string& path, bool check) {
 
 // ---- command line and loading ----
 
+namespace {
+
+// The switch a parameter names (-? and -h both ask for the usage), or -1.
+int switchOf(const std::string& p) {
+  static const char kLetters[] = "BFDERSCLQ";
+  if (p.size() < 2 || p[0] != '-') return -1;
+  const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(p[1])));
+  if (c == '?' || c == 'H') return static_cast<int>(TInstallMode::imHelp);
+  for (int m = 0; kLetters[m]; ++m)
+    if (kLetters[m] == c) return m;
+  return -1;
+}
+
+}  // namespace
+
+bool TCustomInstall::QuietRequested() {
+  for (int i = 1; i <= ParamCount(); ++i)
+    if (switchOf(ParamStr(i)) == static_cast<int>(TInstallMode::imQuiet)) return true;
+  return false;
+}
+
+const char* TCustomInstall::CommandLineUsage() {
+  return "Usage: setup [switches]. Without a switch the program installs through its wizard.\n\n"
+         "-b\tBuild the distribution into the folder named in BUILD.INF\n"
+         "-f\tTransfer the distribution to floppies\n"
+         "-d\tDebug a distribution built before (needs -s)\n"
+         "-eNAME\tCalled by the self-extractor NAME\n"
+         "-r\tAfter reboot: finish the installation\n"
+         "-sDIR\tTake the setup files from the directory DIR\n"
+         "-c\tClean up the self-extractor's temporary folder at the end\n"
+         "-lPATH\tWrite a log of the run to PATH\n"
+         "-q\tQuiet: install with the defaults, show no window (errors in the exit code and the log)\n"
+         "-? or -h\tShow this help";
+}
+
 void TCustomInstall::ParseCommandLine() {
   modes_ = TInstallModes{};
   for (auto& v : modeValues_) v.clear();
-  static const char kLetters[] = "BFDERSCL";
+  SetQuietRun(QuietRequested());
   for (int i = 1; i <= ParamCount(); ++i) {
     std::string p = ParamStr(i);
-    int member = -1;
-    if (p.size() >= 2 && p[0] == '-') {
-      char c = static_cast<char>(std::toupper(static_cast<unsigned char>(p[1])));
-      for (int m = 0; m < 8; ++m)
-        if (kLetters[m] == c) member = m;
-    }
+    const int member = switchOf(p);
     if (member < 0)
       throw IEInvalidParameter(
           "Invalid parameter <%s>. Valid command line parameters are: -b (Build), -d (Debug), -f (Transfer to floppies), "
@@ -252,6 +288,14 @@ std::string TCustomInstall::GetSetupFileName() const {
 void TCustomInstall::Loaded() {
   TFileContainer::Loaded();
   ParseCommandLine();
+  if (modes_.Contains(TInstallMode::imHelp)) {
+    // The application's message box stays silent under -q.
+    if (ui::Application) {
+      ui::Application->MessageBox(CommandLineUsage(), "", platform::ui::mbOk | platform::ui::mbIconInformation);
+      ui::Application->Terminate();
+    }
+    return;
+  }
   if (modes_.Contains(TInstallMode::imDebug) &&
       (!modes_.Contains(TInstallMode::imSourceDir) || Trim(ModeValue(TInstallMode::imSourceDir)).empty()))
     throw IEInstallCommandLine(
@@ -303,6 +347,9 @@ void TCustomInstall::Loaded() {
       runForm_->SetTop(-2 * runForm_->Height());
     }
   }
+  // An unattended start that runs nothing from the main form (a resume after a restart)
+  // ends with what it did.
+  if (QuietRun() && !hookedActivate_ && ui::Application) ui::Application->Terminate();
 }
 
 void TCustomInstall::MainFormActivate(TComponent* sender) {
@@ -313,11 +360,18 @@ void TCustomInstall::MainFormActivate(TComponent* sender) {
     runForm_->SetWindowState(ui::TWindowState::wsMaximized);
     runForm_->Repaint();
   }
-  if (!runAutomatic_) return;
+  // An unattended run starts whatever RunAutomatic says (nobody could start it) and ends
+  // the program with its run (nobody could close a window).
+  if (!runAutomatic_ && !QuietRun()) return;
   if (runForm_ && !runForm_->IsDestroying() && hookedActivate_) {
     runForm_->OnActivate = savedOnActivate_;
     hookedActivate_ = false;
   }
+  struct EndQuietRun {
+    ~EndQuietRun() {
+      if (QuietRun() && ui::Application) ui::Application->Terminate();
+    }
+  } endQuiet;
   Process();
 }
 

@@ -22,8 +22,21 @@ class TCustomForm;
 }
 
 // The command-line switches, in the order of their letters B F D E R S C.
-// imLog (-lPATH): a log of the run in PATH.
-enum class TInstallMode { imBuild, imFloppies, imDebug, imSelfExtractor, imAfterReboot, imSourceDir, imCleanup, imLog };
+// imLog (-lPATH): a log of the run in PATH. imQuiet (-q): an unattended run with the
+// script's defaults and no window (QuietRun in the run state). imHelp (-? or -h): the usage
+// message (CommandLineUsage), and nothing else.
+enum class TInstallMode {
+  imBuild,
+  imFloppies,
+  imDebug,
+  imSelfExtractor,
+  imAfterReboot,
+  imSourceDir,
+  imCleanup,
+  imLog,
+  imQuiet,
+  imHelp
+};
 using TInstallModes = TSet<TInstallMode>;
 
 using TNotifyEvent = std::function<void(TComponent* Sender)>;
@@ -68,7 +81,15 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   // is false. Raises IEInstall naming the cause when the program file or the registry
   // fails.
   virtual std::string FindInstallRecord(bool create);
+  // Reads the switches into Modes (the quiet one first, so that a bad switch beside -q is
+  // not shown either) and sets the run state's QuietRun; raises IEInvalidParameter for an
+  // unknown switch.
   virtual void ParseCommandLine();
+  // True when the program's command line holds -q: read before the script is, so that an
+  // error in reading it is not shown either.
+  static bool QuietRequested();
+  // The usage message of -? and -h: every switch with what it does.
+  static const char* CommandLineUsage();
   // Starts the files marked RunAfterInstall. A file that cannot be started is reported in
   // a message box and the next one is started: the installation itself went through.
   virtual void RunFilesAfterInstall();
@@ -185,7 +206,7 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   std::string findInstallRecord(bool create);
 
   TInstallModes modes_;
-  std::array<std::string, 8> modeValues_;
+  std::array<std::string, 10> modeValues_;
   std::string sourceDirectory_;
   bool installing_ = false;
   TRunEnding ending_ = TRunEnding::reNone;

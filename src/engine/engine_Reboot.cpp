@@ -57,6 +57,8 @@ void TCustomInstall::RegisterResume() {
   if (modes_.Contains(TInstallMode::imSelfExtractor)) command += "\"-e" + ExtractFileName(setup) + "\" ";
   command += "\"-s" + setupDir + "\"";
   if (modes_.Contains(TInstallMode::imCleanup)) command += " -c";
+  // The run after the restart is as unattended as this one.
+  if (modes_.Contains(TInstallMode::imQuiet)) command += " -q";
   if (!AddRunOnce("KestruneUnfinished", command, true))
     throw IEInstall("Cannot register the install to be run on reboot in the RunOnce key in the registry");
 }

@@ -7,6 +7,7 @@
 #include "archive/cmp_TKstrCompress.h"
 #include "engine/cmp_TInstall.h"
 #include "objects/run_log.h"
+#include "objects/run_state.h"
 #include "engine/engine_Build.h"
 #include "objects/cmp_TCustomNetInstallLocation.h"
 #include "objects/cmp_TCustomInstallFile.h"
@@ -229,6 +230,8 @@ void TCustomInstall::runInstallation() {
   if (plannedReboot) {
     CallExternalComponents(this, cc::Reboot, nullptr);
     if (reboot_ && OnBeforeReboot) OnBeforeReboot(this, reboot_);
+    // An unattended run never restarts the computer: its exit code says a restart is needed.
+    if (QuietRun()) reboot_ = false;
   }
   if (runAutomatic_) Shutdown();
   RunFilesAfterInstall();

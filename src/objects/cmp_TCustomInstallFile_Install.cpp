@@ -79,10 +79,13 @@ void TCustomInstallFile::ProcessHelpers() {
   // A missing destination is always written: the version rules compare two files, and an
   // unversioned file must not be kept from a place where nothing is.
   bool install = true;
+  const char* keptBecause = "";
   if (existedBefore_) {
     // A destination that cannot be compared is installed over (see TOverwriteDecision).
     const TOverwriteDecision decision = IsFileNewerByData(fileVersion_, dest, overwriteMode_, fileDate_);
     install = decision == TOverwriteDecision::CouldNotCompare || decision == TOverwriteDecision::Overwrite;
+    if (decision == TOverwriteDecision::KeepEqual) keptBecause = " (the file there has the same version or date)";
+    if (decision == TOverwriteDecision::KeepNewer) keptBecause = " (the file there is newer, or the overwrite rule keeps it)";
   }
   if (install) {
     try {
@@ -90,10 +93,11 @@ void TCustomInstallFile::ProcessHelpers() {
     } catch (const EAbort&) {
       install = false;
       installIt_ = false;
+      keptBecause = " (its replacement was cancelled)";
     }
   }
   if (!install) {
-    RunLog("Kept: " + dest + (existedBefore_ && !installIt_ ? " (the file there is not older than this one)" : ""));
+    RunLog("Kept: " + dest + keptBecause);
     report(ev::FileKept, this);
     PostInstallSteps();
     if (OnAfterInstall) OnAfterInstall(this);

@@ -19,6 +19,7 @@ struct RunState {
   IInstallEngine* engine = nullptr;
   std::string installRecordKey;
   bool netAbortRequested = false;
+  bool quiet = false;
   TCustomNetInstallLocation* netLocation = nullptr;
   TInstallContainerList containers;
   TPathSpecifierList pathSpecifiers;
@@ -51,6 +52,8 @@ IInstallEngine* CurrentEngine() { return state().engine; }
 void SetCurrentEngine(IInstallEngine* engine) { state().engine = engine; }
 const std::string& InstallRecordKey() { return state().installRecordKey; }
 void SetInstallRecordKey(const std::string& key) { state().installRecordKey = key; }
+bool QuietRun() { return state().quiet; }
+void SetQuietRun(bool quiet) { state().quiet = quiet; }
 bool NetAbortRequested() { return state().netAbortRequested; }
 void SetNetAbortRequested(bool aborted) { state().netAbortRequested = aborted; }
 TCustomNetInstallLocation* CurrentNetLocation() { return state().netLocation; }
@@ -74,6 +77,7 @@ void ResetRunState() {
   s.engine = nullptr;
   s.installRecordKey.clear();
   s.netAbortRequested = false;
+  s.quiet = false;
   s.netLocation = nullptr;
   s.failedRegistrations.Clear();
   s.lastConnected = nullptr;

@@ -36,6 +36,11 @@ void SetCurrentEngine(IInstallEngine* engine);
 const std::string& InstallRecordKey();
 void SetInstallRecordKey(const std::string& key);
 
+// An unattended run (the setup program's -q): no window is shown, not even a message box;
+// what would be asked takes its default and errors go to the exit code and the run log.
+bool QuietRun();
+void SetQuietRun(bool quiet);
+
 // Set by the download loop when the user cancels; tested by the objects after a transfer.
 // The archive engine's own cancel flag is SharedArchiveEngine().Abort().
 bool NetAbortRequested();
@@ -76,7 +81,7 @@ TVersionResource& ModuleVersionResource();
 
 // Puts the values of a run back to their start: no engine, no install record key, no
 // network location, no failed registrations, no last connected location, both cancel
-// flags cleared, and what the layers above registered with AddRunStateReset. The
+// flags cleared, not quiet, and what the layers above registered with AddRunStateReset. The
 // registries of live objects follow the objects' lifetimes and are left as they are. For
 // tests that run several installations in one process.
 void ResetRunState();

@@ -54,8 +54,31 @@ void TApplication::Initialize() {
   platform::ui::SetCallbackExceptionHandler(&callbackException);
 }
 
+namespace {
+bool (*g_quietCheck)() = nullptr;
+}  // namespace
+
+void SetQuietCheck(bool (*quiet)()) { g_quietCheck = quiet; }
+bool Quiet() { return g_quietCheck && g_quietCheck(); }
+
+int QuietAnswer(unsigned flags) {
+  namespace mb = platform::ui;
+  switch (flags & 0x0F) {
+    case mb::mbOkCancel:
+    case mb::mbYesNoCancel:
+    case 0x5:  // Retry, Cancel
+      return mb::idCancel;
+    case mb::mbYesNo: return mb::idNo;
+    case mb::mbAbortRetryIgnore: return mb::idAbort;
+    default: return mb::idOk;
+  }
+}
+
 void TApplication::Run() {
-  if (mainForm_ && !terminated_) mainForm_->Show();
+  if (mainForm_ && !terminated_) {
+    if (Quiet()) mainForm_->ActivateUnseen();
+    else mainForm_->Show();
+  }
   while (!terminated_) HandleMessage();
 }
 
@@ -101,6 +124,7 @@ void TApplication::ShowException(const std::exception& e) {
 }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  if (Quiet()) return QuietAnswer(flags);
   platform::ui::WindowHandle owner = platform::ui::ActiveWindow();
   if (!owner && mainForm_ && mainForm_->HandleAllocated()) owner = mainForm_->Window().Handle();
   return platform::ui::ShowMessageBox(owner, text, caption.empty() ? title_ : caption, flags);

@@ -38,7 +38,7 @@ class TApplication : public TComponent {
     return form;
   }
 
-  // Shows the main form and handles messages until Terminate.
+  // Shows the main form (quiet: activates it unseen) and handles messages until Terminate.
   void Run();
   // Ends Run (and every modal loop, with mrCancel) once the current message is handled.
   // Unlike a quit message it does not close message boxes shown afterwards.
@@ -57,7 +57,8 @@ class TApplication : public TComponent {
   void ShowException(const std::exception& e);
   std::function<void(TComponent* Sender, const std::exception& E)> OnException;
 
-  // A message box owned by the active window; an empty caption shows the title.
+  // A message box owned by the active window; an empty caption shows the title. Quiet:
+  // none, and QuietAnswer.
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
 
   // The cursor every window shows while it is not crDefault (the screen cursor).
@@ -77,5 +78,17 @@ class TApplication : public TComponent {
 
 // The application of the program (null when none exists).
 extern TApplication* Application;
+
+// The one quiet check of the windows: a program that can run unattended registers what
+// tells it so (the setup program: the run state's QuietRun). While Quiet() is true, Run
+// activates the main form without showing it, MessageBox shows nothing and answers what
+// changes nothing (QuietAnswer), and a form refuses to show (EInvalidOperation), so that a
+// window nobody foresaw ends the run as an error instead of waiting for nobody. The layers
+// above skip their pages and dialogs on the same check.
+void SetQuietCheck(bool (*quiet)());
+bool Quiet();
+// The answer of a message box with these MessageBoxFlags that nobody sees: Cancel when it
+// has that button, else No, else Abort, else OK.
+int QuietAnswer(unsigned flags);
 
 }  // namespace kestrune::ui

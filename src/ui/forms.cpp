@@ -164,6 +164,7 @@ void TCustomForm::VisibleChanged() {
 }
 
 void TCustomForm::Show() {
+  if (Quiet()) throw EInvalidOperation("The window " + Name() + " cannot be shown in an unattended run");
   SetVisible(true);
   window_.BringToFront();
 }
@@ -238,6 +239,11 @@ void TCustomForm::Release() {
 
 void TCustomForm::Activate() {
   if (OnActivate) OnActivate(this);
+}
+
+void TCustomForm::ActivateUnseen() {
+  HandleNeeded();
+  window_.Post(kActivatedCode);
 }
 
 void TCustomForm::Deactivate() {

@@ -64,6 +64,9 @@ class TCustomForm : public TWinControl {
   // Shows the form modally: every other form is disabled until ModalResult is set (or
   // the application terminates: mrCancel). Raises EInvalidOperation for a visible form.
   TModalResult ShowModal();
+  // OnActivate from the message loop, as the first activation of the shown form runs it,
+  // for a form that is never shown (the main form of an unattended run).
+  void ActivateUnseen();
   bool IsModal() const { return modal_; }
   // Destroys the form once the messages now pending are handled.
   void Release();
