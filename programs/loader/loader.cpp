@@ -24,6 +24,7 @@
 #include <zlib.h>
 
 #include "engine/distribution_format.h"
+#include "engine/loader_command_line.h"
 
 namespace df = kestrune::distribution_format;
 
@@ -87,15 +88,9 @@ void loadSystemCalls() {
 
 // ---- small helpers without the C runtime ----
 
-// What the loader's own command line passes on to the setup program: the switch *TODISK
-// (as -f), -q (unattended: and no message box of the loader's own either), -lPATH (the
-// run's log) and the help switches -? and -h.
-struct Switches {
-  bool toDisk = false, quiet = false, help = false;
-  wchar_t log[kPath] = {};  // "-lPATH" without its quotes; empty when none was given
-};
-Switches switches;
-
+// What the loader's own command line passes on to the setup program
+// (engine/loader_command_line.h): read first, so that -q silences every message.
+kestrune::loader_command_line::Switches<wchar_t> switches;
 
 // Under -q the loader shows nothing: its exit code (kLoaderFailed) tells the failure.
 void show(const wchar_t* text) {
@@ -424,49 +419,11 @@ bool unpack(const Source& source, const wchar_t* self, const wchar_t* folder, wc
   return true;
 }
 
-// ---- the command line ----
-
-// Reads the raw command line as Windows gives it: the program's name (up to its closing
-// quote when it starts with one, else to a blank), then words separated by blanks, where a
-// quoted part (a log path with blanks) belongs to its word and loses its quotes. A word
-// too long for a path is ignored. Switch letters in any case, as the setup program reads them.
-void readSwitches() {
-  const wchar_t* p = GetCommandLineW();
-  if (*p == L'"') {
-    for (++p; *p && *p != L'"'; ++p) {
-    }
-    if (*p) ++p;
-  } else {
-    while (*p && *p != L' ' && *p != L'\t') ++p;
-  }
-  for (;;) {
-    while (*p == L' ' || *p == L'\t') ++p;
-    if (!*p) return;
-    wchar_t word[kPath];
-    int n = 0;
-    bool quoted = false, fits = true;
-    for (; *p && (quoted || (*p != L' ' && *p != L'\t')); ++p) {
-      if (*p == L'"') {
-        quoted = !quoted;
-      } else if (n < kPath - 1) {
-        word[n++] = *p;
-      } else {
-        fits = false;
-      }
-    }
-    word[n] = 0;
-    if (!fits) continue;
-    const wchar_t letter = word[0] == L'-' ? word[1] : 0;
-    if (lstrcmpiW(word, L"*TODISK") == 0) switches.toDisk = true;
-    else if (letter == L'q' || letter == L'Q') switches.quiet = true;
-    else if (letter == L'?' || letter == L'h' || letter == L'H') switches.help = true;
-    else if (letter == L'l' || letter == L'L') lstrcpyW(switches.log, word);
-  }
-}
+// ---- the run ----
 
 DWORD run() {
   loadSystemCalls();
-  readSwitches();
+  kestrune::loader_command_line::Read(GetCommandLineW(), switches);
   wchar_t self[kPath], selfDir[kPath];
   const DWORD n = GetModuleFileNameW(nullptr, self, kPath);
   if (n == 0 || n >= kPath) {

@@ -20,6 +20,7 @@
 #include "runtime/exceptions.h"
 #include "runtime/params.h"
 #include "runtime/published.h"
+#include "ui/application.h"
 #include "ui/forms.h"
 
 namespace kestrune {
@@ -145,6 +146,20 @@ TEST_F(EngineTest, CommandLineCasesGiveTheirModeOrExactError) {
       "You forgot to pass in the build directory. In Run | Parameters, follow this format: -d \"-sC:\\My Build\"";
   EXPECT_EQ(messageOf([&] { delete load({"-d"}); }), noBuildDir);
   EXPECT_EQ(messageOf([&] { delete load({"-D", "-s   "}); }), noBuildDir);
+  // -q is read before any other switch: the error of a bad one beside it is not shown
+  // either (the windows' quiet check answers the run state). A new run is not quiet.
+  std::string badBesideQuiet = invalid;
+  badBesideQuiet.replace(badBesideQuiet.find("%s"), 2, "-x");
+  EXPECT_EQ(messageOf([&] { delete load({"-x", "-q"}); }), badBesideQuiet);
+  EXPECT_TRUE(QuietRun() && ui::Quiet());
+  ResetRunState();
+  EXPECT_FALSE(QuietRun() || ui::Quiet());
+  // The usage switches stop the start at the command line: nothing else is read.
+  for (std::string help : {"-?", "-H"}) {
+    TInstall* asked = load({help, "-d"});
+    EXPECT_TRUE(asked->Modes().Contains(TInstallMode::imHelp));
+    delete asked;
+  }
 
   TInstall* engine = load({"-sC:\\My Build", "-eSETUP.EXE", "-c"});
   EXPECT_EQ(engine->SourceDirectory(), "C:\\My Build");
