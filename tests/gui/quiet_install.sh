@@ -12,12 +12,8 @@
 # Usage: quiet_install.sh SETUP.EXE KESTRUNE-SCRIPT.EXE UNINSTALL.EXE UIDRIVER.EXE EXAMPLEDIR OUTDIR
 set -u
 setup=$1 tool=$2 uninstaller=$3 driver=$4 example=$5 outdir=$6
-if [ -z "${DISPLAY:-}" ]; then echo "no DISPLAY: skipped"; exit 77; fi
-mkdir -p "$outdir"
-log="$outdir/quiet_install.log"
-: >"$log"
-export LC_ALL=C.UTF-8
 . "$(dirname "$0")/ui_steps.sh"
+begin quiet_install quiet_
 
 drive_c=$(winepath -u 'C:\' 2>/dev/null </dev/null)
 folder="$drive_c/QuietNotebook"
