@@ -125,8 +125,6 @@ TEST(LanguageLines, TranslatorStreamsItsLanguagesAndParsesThemWhenRead) {
   auto* t = new TTranslator(&root);
   t->SetName("Translator");
   t->lgCzech()->Strings()->SetText("5;Další\r\n#7;\r\nřádek\r\n#");
-  t->lgCzech()->SetFontOverride(true);
-  t->SetTranslateIntoLanguage(klCzech);
   const std::vector<uint8_t> stream = WriteComponentStream(&root);
   delete t;
 
@@ -134,8 +132,6 @@ TEST(LanguageLines, TranslatorStreamsItsLanguagesAndParsesThemWhenRead) {
   ReadComponentStream(stream, &copy);
   auto* read = dynamic_cast<TTranslator*>(copy.FindComponent("Translator"));
   ASSERT_NE(read, nullptr);
-  EXPECT_EQ(read->TranslateIntoLanguage(), klCzech);
-  EXPECT_TRUE(read->lgCzech()->FontOverride());
   EXPECT_EQ(read->lgCzech()->FindString(5)->Text, "Další");
   EXPECT_EQ(read->lgCzech()->FindMemo(7)->Lines[0], "řádek");
   // Loaded filled the languages the stream left empty from the built-in texts.
