@@ -66,7 +66,9 @@ class TKstrCompress : public TComponent {
 
   // Public state.
   // Name under which the next member is extracted; empty: the stored name without its
-  // directory. Cleared after each member.
+  // directory. ExtractFiles takes a name set before the call for its first member and
+  // shows each member's name here to the handlers, which may change it; empty again after
+  // each member.
   std::string DestFileName;
   // Set by a handler to skip the current member; cleared before each member.
   bool SkipCurrent = false;
@@ -139,6 +141,10 @@ class TKstrCompress : public TComponent {
   const TlzhFileStats& Status() const { return status_; }
 
  private:
+  // The operations, each with its state and its steps.
+  class Compression;
+  class Extraction;
+  class Spanning;
   // Runs an operation: EkcAborted calls OnAborted and ends it quietly (so does EAbort when
   // silentEAbort); any other error sets Abort and passes on. cleanup runs in every case.
   void runGuarded(bool silentEAbort, const std::function<void()>& body, const std::function<void()>& cleanup);
@@ -146,8 +152,9 @@ class TKstrCompress : public TComponent {
   // Puts a new archive in place; raises "Cannot create the file" when it cannot.
   void commitFresh(platform::PendingFile& file);
   // The members named in FilesToProcess, in order; raises when one is missing or when two
-  // different members would be written to one file name.
-  std::vector<int> membersToExtract() const;
+  // different members would be written to one file name (the first under firstName when
+  // that is not blank).
+  std::vector<int> membersToExtract(const std::string& firstName) const;
   // What ExtractFiles keeps from member to member: the open volume and the folders, for
   // one call, or from call to call while an ArchiveHold lives.
   struct ExtractRun {
@@ -165,7 +172,6 @@ class TKstrCompress : public TComponent {
     bool destinationExists(const std::string& dest);
     void noteWritten(const std::string& dest);
   };
-  void extractMember(int index, ExtractRun& run);
   // Adds the original and compressed sizes of the headers from index from on.
   void addSizes(int from, int64_t& size, int64_t& compressed) const;
   ExtractRun run_;
@@ -185,7 +191,8 @@ class TKstrCompress : public TComponent {
                   platform::File& out);
   void writeAll(platform::File& file, const uint8_t* data, size_t count);
   void writeAll(TStream& stream, const uint8_t* data, size_t count);
-  std::string destinationPath() const;
+  // ExtractDirectory joined with the last part of name; raises for a name without one.
+  std::string destinationPath(const std::string& name) const;
   void status() {
     if (OnStatus) OnStatus(this, status_);
   }

@@ -77,132 +77,179 @@ bool startsAsProgram(platform::File& file) {
 
 }  // namespace
 
-void TKstrCompress::CompressFiles(bool append, int32_t uniqueId) {
-  CloseArchive();  // the archive kept open for extracting may be the one written here
-  // Appending works on the archive itself; a new archive is written beside the old one
-  // (which stays until the new one is complete) and replaces it at the end.
-  std::unique_ptr<TFileStream> existing;
-  std::optional<platform::PendingFile> fresh;
-  std::unique_ptr<THandleStream> freshStream;
-  TStream* archive = nullptr;
-  platform::File* archiveFile = nullptr;
-  int committed = 0;
-  bool completed = false;
-  // With the table known, its totals are known too: only the headers added now (from this
-  // index on) are added up, before and after they are compressed.
-  int firstAdded = -1;
-  int64_t committedEnd = static_cast<int64_t>(af::kHeadSize);
+// One CompressFiles call. Appending works on the archive itself; a new archive is written
+// beside the old one (which stays until the new one is complete) and replaces it at the
+// end.
+class TKstrCompress::Compression {
+ public:
+  Compression(TKstrCompress& engine, bool append, int32_t uniqueId)
+      : e_(engine), append_(append), uniqueId_(uniqueId) {}
+
+  void run() {
+    const bool tableKnown = begin();
+    if (append_ && platform::fileExists(e_.compressedFile_))
+      openForAppend(tableKnown);
+    else
+      createFresh();
+    e_.headers_.SaveToStream(*archive_);
+    archive_->Seek(0, TSeekOrigin::soEnd);
+    startTotals();
+    addMembers();
+    if (fresh_) e_.commitFresh(*fresh_);
+    completed_ = true;
+  }
+  // Runs however the call ended.
+  void finish();
+
+ private:
+  // Starts the operation; true when the table in memory is the archive's (see
+  // writtenArchive_), so that an append need not read it back.
+  bool begin();
+  void openForAppend(bool tableKnown);
+  // Every input is opened before the new archive is begun.
+  void createFresh();
+  void startTotals();
+  void addMembers();
   // An archive that ends early keeps the members written completely: its head counts only
   // those and the file ends after the last of them.
-  auto cutBack = [&] {
-    headers_.TruncateTo(committed);
-    headers_.SaveToStream(*archive);
-    archive->SetPosition(committedEnd);
-    archiveFile->truncate();
-  };
-  auto body = [&] {
-    abort_ = false;
-    operation_ = TKstrOperation::koCompressing;
-    offset_ = 0;
-    cached_ = false;
-    const auto facts = append ? platform::fileSizeAndDate(compressedFile_) : std::nullopt;
-    const bool tableKnown = facts && writtenArchive_ == compressedFile_ && facts->size == writtenSize_ &&
-                            facts->date == writtenDate_ && !headers_.Spanned;
-    writtenArchive_.clear();
-    headers_.Spanned = 0;
-    if (append && platform::fileExists(compressedFile_)) {
-      auto file = platform::File::tryOpen(compressedFile_, platform::FileAccess::ReadWrite);
-      if (!file) throw EKstrCompress("Cannot create the file %s", {compressedFile_});
-      existing = std::make_unique<TFileStream>(std::move(*file), compressedFile_);
-      if (!tableKnown) headers_.LoadFromStream(*existing, 0);
-      if (headers_.Spanned) throw EKstrCompress("Cannot add files to the spanned archive %s", {compressedFile_});
-      committed = headers_.Count();
-      if (tableKnown) firstAdded = committed;
-      committedEnd = existing->Size();
-      archive = existing.get();
-      archiveFile = &existing->Handle();
-      headers_.AddFiles(*filesToProcess_, true);
-    } else {
-      // Every input is opened before the new archive is begun.
-      headers_.AddFiles(*filesToProcess_, false);
+  void cutBack();
+
+  TKstrCompress& e_;
+  const bool append_;
+  const int32_t uniqueId_;
+  std::unique_ptr<TFileStream> existing_;
+  std::optional<platform::PendingFile> fresh_;
+  std::unique_ptr<THandleStream> freshStream_;
+  TStream* archive_ = nullptr;
+  platform::File* archiveFile_ = nullptr;
+  int committed_ = 0;
+  bool completed_ = false;
+  // With the table known, its totals are known too: only the headers added now (from this
+  // index on) are added up, before and after they are compressed.
+  int firstAdded_ = -1;
+  int64_t committedEnd_ = static_cast<int64_t>(af::kHeadSize);
+};
+
+bool TKstrCompress::Compression::begin() {
+  e_.abort_ = false;
+  e_.operation_ = TKstrOperation::koCompressing;
+  e_.offset_ = 0;
+  e_.cached_ = false;
+  const auto facts = append_ ? platform::fileSizeAndDate(e_.compressedFile_) : std::nullopt;
+  const bool tableKnown = facts && e_.writtenArchive_ == e_.compressedFile_ && facts->size == e_.writtenSize_ &&
+                          facts->date == e_.writtenDate_ && !e_.headers_.Spanned;
+  e_.writtenArchive_.clear();
+  e_.headers_.Spanned = 0;
+  return tableKnown;
+}
+
+void TKstrCompress::Compression::openForAppend(bool tableKnown) {
+  auto file = platform::File::tryOpen(e_.compressedFile_, platform::FileAccess::ReadWrite);
+  if (!file) throw EKstrCompress("Cannot create the file %s", {e_.compressedFile_});
+  existing_ = std::make_unique<TFileStream>(std::move(*file), e_.compressedFile_);
+  if (!tableKnown) e_.headers_.LoadFromStream(*existing_, 0);
+  if (e_.headers_.Spanned) throw EKstrCompress("Cannot add files to the spanned archive %s", {e_.compressedFile_});
+  committed_ = e_.headers_.Count();
+  if (tableKnown) firstAdded_ = committed_;
+  committedEnd_ = existing_->Size();
+  archive_ = existing_.get();
+  archiveFile_ = &existing_->Handle();
+  e_.headers_.AddFiles(*e_.filesToProcess_, true);
+}
+
+void TKstrCompress::Compression::createFresh() {
+  e_.headers_.AddFiles(*e_.filesToProcess_, false);
+  try {
+    const std::string dir = ExtractFileDir(e_.compressedFile_);
+    if (!dir.empty()) platform::forceDirectories(dir);
+    fresh_.emplace(e_.compressedFile_);
+  } catch (const std::exception&) {
+    throw EKstrCompress("Cannot create the file %s", {e_.compressedFile_});
+  }
+  freshStream_ = std::make_unique<THandleStream>(fresh_->file());
+  archive_ = freshStream_.get();
+  archiveFile_ = &fresh_->file();
+}
+
+void TKstrCompress::Compression::startTotals() {
+  TlzhFileStats& status = e_.status_;
+  if (firstAdded_ < 0) {
+    e_.headers_.GetTotals(status);
+  } else {
+    int64_t size = e_.writtenTotalSize_, compressed = e_.writtenTotalCompressed_;
+    e_.addSizes(firstAdded_, size, compressed);
+    status.TotalSize = size;
+    status.TotalCompressed = compressed;
+    status.TotalRatio = PercentOf(compressed, size);
+    status.TotalDone = 0;
+    status.TotalPercent = 0;
+  }
+  status.TotalCompressed = 0;
+}
+
+void TKstrCompress::Compression::addMembers() {
+  try {
+    for (int i = 0; i < e_.headers_.Count(); ++i) {
+      if (e_.headers_.FileHeaders(i).InArchive) continue;
+      e_.compressMember(*archive_, i, uniqueId_);
+      committed_ = i + 1;
+      committedEnd_ = archive_->Position();
+    }
+  } catch (const EAbort&) {
+    // A cancelled build keeps what it finished, as an archive of its own.
+    cutBack();
+    if (fresh_) e_.commitFresh(*fresh_);
+    throw;
+  } catch (const EkcAborted&) {
+    cutBack();
+    if (fresh_) e_.commitFresh(*fresh_);
+    throw;
+  } catch (...) {
+    // A failed new archive leaves the old one as it was; a failed append cuts the archive
+    // back to its complete members.
+    if (existing_) {
       try {
-        const std::string dir = ExtractFileDir(compressedFile_);
-        if (!dir.empty()) platform::forceDirectories(dir);
-        fresh.emplace(compressedFile_);
+        cutBack();
       } catch (const std::exception&) {
-        throw EKstrCompress("Cannot create the file %s", {compressedFile_});
-      }
-      freshStream = std::make_unique<THandleStream>(fresh->file());
-      archive = freshStream.get();
-      archiveFile = &fresh->file();
-    }
-    headers_.SaveToStream(*archive);
-    archive->Seek(0, TSeekOrigin::soEnd);
-    if (firstAdded < 0) {
-      headers_.GetTotals(status_);
-    } else {
-      int64_t size = writtenTotalSize_, compressed = writtenTotalCompressed_;
-      addSizes(firstAdded, size, compressed);
-      status_.TotalSize = size;
-      status_.TotalCompressed = compressed;
-      status_.TotalRatio = PercentOf(compressed, size);
-      status_.TotalDone = 0;
-      status_.TotalPercent = 0;
-    }
-    status_.TotalCompressed = 0;
-    try {
-      for (int i = 0; i < headers_.Count(); ++i) {
-        if (headers_.FileHeaders(i).InArchive) continue;
-        compressMember(*archive, i, uniqueId);
-        committed = i + 1;
-        committedEnd = archive->Position();
-      }
-    } catch (const EAbort&) {
-      // A cancelled build keeps what it finished, as an archive of its own.
-      cutBack();
-      if (fresh) commitFresh(*fresh);
-      throw;
-    } catch (const EkcAborted&) {
-      cutBack();
-      if (fresh) commitFresh(*fresh);
-      throw;
-    } catch (...) {
-      // A failed new archive leaves the old one as it was; a failed append cuts the
-      // archive back to its complete members.
-      if (existing) {
-        try {
-          cutBack();
-        } catch (const std::exception&) {
-        }
-      }
-      throw;
-    }
-    if (fresh) commitFresh(*fresh);
-    completed = true;
-  };
-  auto cleanup = [&] {
-    sourceFile_ = nullptr;
-    destFile_ = nullptr;
-    cached_ = false;
-    freshStream.reset();
-    fresh.reset();
-    existing.reset();
-    filesToProcess_->Clear();
-    if (completed) {
-      for (int i = 0; i < headers_.Count(); ++i) headers_.FileHeaders(i).InArchive = true;
-      if (const auto now = platform::fileSizeAndDate(compressedFile_)) {
-        writtenArchive_ = compressedFile_;
-        writtenSize_ = now->size;
-        writtenDate_ = now->date;
-        if (firstAdded < 0) {
-          writtenTotalSize_ = writtenTotalCompressed_ = 0;
-          firstAdded = 0;
-        }
-        addSizes(firstAdded, writtenTotalSize_, writtenTotalCompressed_);
       }
     }
-  };
-  runGuarded(true, body, cleanup);
+    throw;
+  }
+}
+
+void TKstrCompress::Compression::cutBack() {
+  e_.headers_.TruncateTo(committed_);
+  e_.headers_.SaveToStream(*archive_);
+  archive_->SetPosition(committedEnd_);
+  archiveFile_->truncate();
+}
+
+void TKstrCompress::Compression::finish() {
+  e_.sourceFile_ = nullptr;
+  e_.destFile_ = nullptr;
+  e_.cached_ = false;
+  freshStream_.reset();
+  fresh_.reset();
+  existing_.reset();
+  e_.filesToProcess_->Clear();
+  if (!completed_) return;
+  for (int i = 0; i < e_.headers_.Count(); ++i) e_.headers_.FileHeaders(i).InArchive = true;
+  if (const auto now = platform::fileSizeAndDate(e_.compressedFile_)) {
+    e_.writtenArchive_ = e_.compressedFile_;
+    e_.writtenSize_ = now->size;
+    e_.writtenDate_ = now->date;
+    if (firstAdded_ < 0) {
+      e_.writtenTotalSize_ = e_.writtenTotalCompressed_ = 0;
+      firstAdded_ = 0;
+    }
+    e_.addSizes(firstAdded_, e_.writtenTotalSize_, e_.writtenTotalCompressed_);
+  }
+}
+
+void TKstrCompress::CompressFiles(bool append, int32_t uniqueId) {
+  CloseArchive();  // the archive kept open for extracting may be the one written here
+  Compression compression(*this, append, uniqueId);
+  runGuarded(true, [&] { compression.run(); }, [&] { compression.finish(); });
 }
 
 void TKstrCompress::addSizes(int from, int64_t& size, int64_t& compressed) const {

@@ -98,53 +98,229 @@ bool TKstrCompress::DestinationExists(const std::string& path) {
   return run_.destinationExists(path);
 }
 
-std::string TKstrCompress::destinationPath() const {
-  const std::string leaf = SafeLeafName(DestFileName);
+std::string TKstrCompress::destinationPath(const std::string& name) const {
+  const std::string leaf = SafeLeafName(name);
   if (leaf.empty())
-    throw EKstrCompress("The file name <%s> in the archive <%s> is not a valid file name", {DestFileName, compressedFile_});
+    throw EKstrCompress("The file name <%s> in the archive <%s> is not a valid file name", {name, compressedFile_});
   return JoinPath(extractDirectory_, leaf);
 }
 
+// One ExtractFiles call. The name and the replace decision a caller set before the call
+// are taken for the first member; while each member is handled, its name and that decision
+// are lent to the handlers in DestFileName and ReplaceExisting (which they may change),
+// and both are empty again after the member.
+class TKstrCompress::Extraction {
+ public:
+  explicit Extraction(TKstrCompress& engine)
+      : e_(engine),
+        run_(engine.run_),
+        firstName_(std::exchange(engine.DestFileName, {})),
+        firstReplaces_(std::exchange(engine.ReplaceExisting, false)) {}
+
+  void run() {
+    begin();
+    for (size_t i = 0; i < members_.size(); ++i)
+      extractMember(members_[i], i == 0 ? firstName_ : std::string(), i == 0 && firstReplaces_);
+    completed_ = true;
+  }
+  // Runs however the call ended.
+  void finish() {
+    if (!completed_ || e_.holds_ == 0 || e_.headers_.Spanned) e_.CloseArchive();
+    e_.filesToProcess_->Clear();
+  }
+
+ private:
+  // The member being extracted: its header and where it goes.
+  struct Member {
+    TFileHeader header;
+    std::string dest;
+    bool exists = false;
+  };
+  // What a handler sees of the member in hand, as long as it is in hand.
+  class HandlerFields {
+   public:
+    HandlerFields(TKstrCompress& engine, const std::string& name, bool replaceExisting) : e_(engine) {
+      e_.DestFileName = name;
+      e_.ReplaceExisting = replaceExisting;
+    }
+    ~HandlerFields() {
+      e_.DestFileName.clear();
+      e_.ReplaceExisting = false;
+    }
+    HandlerFields(const HandlerFields&) = delete;
+    HandlerFields& operator=(const HandlerFields&) = delete;
+
+   private:
+    TKstrCompress& e_;
+  };
+
+  void begin();
+  void extractMember(int index, const std::string& name, bool replaceExisting);
+  bool replaces(Member& m);
+  void refuseOverTheArchive(const Member& m) const;
+  void claim(const Member& m);
+  void openStartVolume(const Member& m);
+  void makeFolder(const Member& m);
+  void write(Member& m);
+
+  TKstrCompress& e_;
+  ExtractRun& run_;
+  const std::string firstName_;
+  const bool firstReplaces_;
+  std::vector<int> members_;
+  bool completed_ = false;
+};
+
+void TKstrCompress::Extraction::begin() {
+  e_.abort_ = false;
+  e_.operation_ = TKstrOperation::koExtracting;
+  if (!e_.cached_) e_.ReadHeaders();
+  e_.currentDisk_ = 0;
+  e_.headers_.GetTotals(e_.status_);
+  // What was written belongs to this call; the open volume, the folder made sure of and
+  // the folder's listing may come from the call before (ArchiveHold: an installation
+  // extracts one member per call, thousands into one folder).
+  run_.written.clear();
+  if (e_.holds_ == 0) {
+    run_.listedFolder.clear();
+    run_.listed.clear();
+    run_.listingUsable = false;
+  }
+  members_ = e_.membersToExtract(firstName_);
+  run_.listFolders = members_.size() >= kListFoldersFrom || e_.holds_ > 0;
+}
+
+void TKstrCompress::Extraction::extractMember(int index, const std::string& name, bool replaceExisting) {
+  e_.SkipCurrent = false;
+  Member m{std::as_const(e_.headers_).FileHeaders(index), {}, false};
+  e_.status_.FillFromHeader(m.header);
+  HandlerFields fields(e_, Trim(name).empty() ? ExtractFileName(m.header.FileName()) : name, replaceExisting);
+  if (e_.OnBeforeExtracting) e_.OnBeforeExtracting(&e_, e_.status_);
+  m.dest = e_.destinationPath(e_.DestFileName);
+  m.exists = run_.destinationExists(m.dest);
+  if ((m.exists && !replaces(m)) || e_.SkipCurrent) {
+    e_.status_.Finished = 1;
+    e_.status();
+    return;
+  }
+  claim(m);
+  openStartVolume(m);
+  if (m.exists) refuseOverTheArchive(m);
+  makeFolder(m);
+  write(m);
+}
+
+// The rule for a destination that exists; false keeps it. A handler may rename the member.
+bool TKstrCompress::Extraction::replaces(Member& m) {
+  bool write = true;
+  if (!e_.ReplaceExisting) {
+    std::string cause;
+    const TOverwriteDecision decision =
+        IsFileNewerByData(m.header.FileVersion(), m.dest, e_.overwrite_, m.header.FileDate(), &cause);
+    if (decision == TOverwriteDecision::CouldNotCompare) throw EKstrCompress(ComparisonErrorText(cause));
+    write = decision == TOverwriteDecision::Overwrite;
+  }
+  if (write && e_.OnReplace) {
+    e_.OnReplace(&e_, e_.status_);
+    const std::string renamed = e_.destinationPath(e_.DestFileName);
+    if (renamed != m.dest) {
+      m.dest = renamed;
+      m.exists = run_.destinationExists(m.dest);
+    }
+  }
+  return write && !e_.SkipCurrent;
+}
+
+// The rename replaces the destination's folder entry, never a file a link points to: only
+// a name that may be the archive's own entry (the same last part, or a short name's "~"
+// on either side) is asked of the file system.
+void TKstrCompress::Extraction::refuseOverTheArchive(const Member& m) const {
+  const std::string leaf = FoldedName(ExtractFileName(m.dest));
+  auto same = [&](const std::string& archive) {
+    const std::string other = FoldedName(ExtractFileName(archive));
+    return (leaf == other || leaf.find('~') != std::string::npos || other.find('~') != std::string::npos) &&
+           platform::sameFile(m.dest, archive);
+  };
+  if (same(run_.volumeName) || (e_.compressedFile_ != run_.volumeName && same(e_.compressedFile_)))
+    throw EKstrCompress("The file %s cannot be extracted over the archive it comes from", {m.dest});
+}
+
+// A handler that renames members may still send two of them to one file.
+void TKstrCompress::Extraction::claim(const Member& m) {
+  if (!run_.written.insert(FoldedName(m.dest)).second)
+    throw EKstrCompress("The file %s was extracted from the archive <%s> already; %s would replace it",
+                        {m.dest, e_.compressedFile_, m.header.FileName()});
+}
+
+// The volume stays open from one member to the next while they share it.
+void TKstrCompress::Extraction::openStartVolume(const Member& m) {
+  const int startDisk = m.header.StartDisk() == 0 ? 1 : m.header.StartDisk();
+  if (!run_.volume || run_.volumeNumber != startDisk) {
+    run_.volumeName = e_.compressedFile_;
+    e_.OpenVolume(run_.volume, startDisk, platform::FileAccess::Read, run_.volumeName);
+    run_.volumeNumber = startDisk;
+  }
+  e_.currentDisk_ = startDisk;
+}
+
+void TKstrCompress::Extraction::makeFolder(const Member& m) {
+  const std::string folder = ExtractFileDir(m.dest);
+  if (folder == run_.folder) return;
+  try {
+    platform::forceDirectories(folder);
+  } catch (const std::exception&) {
+    throw EKstrCompress("Cannot create the file %s", {m.dest});
+  }
+  run_.folder = folder;
+}
+
+// The member goes to a new file beside the destination, which takes the destination's
+// name only when the member has come out whole: a failure, a full disk or a kill leaves an
+// existing file as it was and nothing under the destination's name, and an existing link
+// is replaced, never written through. The temporary name is the same in every run, so the
+// next run takes over what a killed one left.
+void TKstrCompress::Extraction::write(Member& m) {
+  std::optional<platform::PendingFile> pending;
+  try {
+    pending.emplace(m.dest, platform::PendingFile::Reclaim{});
+  } catch (const std::exception&) {
+    // The folder may have gone since an earlier member was written into it.
+    run_.folder.clear();
+    throw EKstrCompress("Cannot create the file %s", {m.dest});
+  }
+  e_.decompress(m.header, run_.volume, run_.volumeName, pending->file());
+  run_.volumeNumber = e_.currentDisk_;
+  try {
+    pending->file().setDate(m.header.FileDate());
+  } catch (const std::exception&) {
+    throw EKstrCompress("Cannot set the date of the file just extracted.");
+  }
+  try {
+    // Every write was checked as it was made; the data is not forced to the medium.
+    if (m.exists) {
+      pending->commit();
+    } else if (!pending->commitNew()) {
+      // Made since the folder was listed: it goes the way of an existing destination.
+      m.exists = true;
+      if (!replaces(m)) return;
+      refuseOverTheArchive(m);
+      pending->retarget(m.dest);
+      pending->commit();
+    }
+  } catch (const platform::PlatformError&) {
+    throw EKstrCompress("Cannot create the file %s", {m.dest});
+  }
+  run_.noteWritten(m.dest);
+}
+
 void TKstrCompress::ExtractFiles() {
-  ExtractRun& run = run_;
-  bool completed = false;
-  auto body = [&] {
-    abort_ = false;
-    operation_ = TKstrOperation::koExtracting;
-    if (!cached_) ReadHeaders();
-    currentDisk_ = 0;
-    headers_.GetTotals(status_);
-    // What was written belongs to this call; the open volume, the folder made sure of and
-    // the folder's listing may come from the call before (ArchiveHold: an installation
-    // extracts one member per call, thousands into one folder).
-    run.written.clear();
-    if (holds_ == 0) {
-      run.listedFolder.clear();
-      run.listed.clear();
-      run.listingUsable = false;
-    }
-    const std::vector<int> members = membersToExtract();
-    run.listFolders = members.size() >= kListFoldersFrom || holds_ > 0;
-    for (int index : members) {
-      SkipCurrent = false;
-      extractMember(index, run);
-      DestFileName.clear();
-      ReplaceExisting = false;
-    }
-    completed = true;
-  };
-  auto cleanup = [&] {
-    if (!completed || holds_ == 0 || headers_.Spanned) CloseArchive();
-    filesToProcess_->Clear();
-    DestFileName.clear();
-    ReplaceExisting = false;
-  };
-  runGuarded(true, body, cleanup);
+  Extraction extraction(*this);
+  runGuarded(true, [&] { extraction.run(); }, [&] { extraction.finish(); });
 }
 
 void TKstrCompress::CloseArchive() { run_ = ExtractRun(); }
 
-std::vector<int> TKstrCompress::membersToExtract() const {
+std::vector<int> TKstrCompress::membersToExtract(const std::string& firstName) const {
   std::vector<int> members;
   members.reserve(static_cast<size_t>(filesToProcess_->Count()));
   // Folded last name parts -> the member extracted under that name.
@@ -158,7 +334,7 @@ std::vector<int> TKstrCompress::membersToExtract() const {
     // same member named twice is the same file.
     const std::string& stored = headers_.FileHeaders(index).FileName();
     const std::string leaf =
-        members.empty() && !Trim(DestFileName).empty() ? ExtractFileName(DestFileName) : ExtractFileName(stored);
+        members.empty() && !Trim(firstName).empty() ? ExtractFileName(firstName) : ExtractFileName(stored);
     const auto [at, added] = leaves.emplace(FoldedName(leaf), index);
     if (!added && at->second != index)
       throw EKstrCompress("The files <%s> and <%s> of the archive <%s> would both be extracted as %s",
@@ -166,115 +342,6 @@ std::vector<int> TKstrCompress::membersToExtract() const {
     members.push_back(index);
   }
   return members;
-}
-
-void TKstrCompress::extractMember(int index, ExtractRun& run) {
-  const TFileHeader header = std::as_const(headers_).FileHeaders(index);
-  status_.FillFromHeader(header);
-  if (Trim(DestFileName).empty()) DestFileName = ExtractFileName(header.FileName());
-  if (OnBeforeExtracting) OnBeforeExtracting(this, status_);
-  std::string dest = destinationPath();
-
-  auto makeFolder = [&] {
-    const std::string folder = ExtractFileDir(dest);
-    if (folder == run.folder) return;
-    try {
-      platform::forceDirectories(folder);
-    } catch (const std::exception&) {
-      throw EKstrCompress("Cannot create the file %s", {dest});
-    }
-    run.folder = folder;
-  };
-  bool exists = run.destinationExists(dest);
-  // The rule for a destination that exists; false keeps it. A handler may rename the member.
-  auto replaces = [&]() -> bool {
-    bool write = true;
-    if (!ReplaceExisting) {
-      std::string cause;
-      const TOverwriteDecision decision =
-          IsFileNewerByData(header.FileVersion(), dest, overwrite_, header.FileDate(), &cause);
-      if (decision == TOverwriteDecision::CouldNotCompare) throw EKstrCompress(ComparisonErrorText(cause));
-      write = decision == TOverwriteDecision::Overwrite;
-    }
-    if (write && OnReplace) {
-      OnReplace(this, status_);
-      const std::string renamed = destinationPath();
-      if (renamed != dest) {
-        dest = renamed;
-        exists = run.destinationExists(dest);
-      }
-    }
-    return write && !SkipCurrent;
-  };
-  // The rename replaces the destination's folder entry, never a file a link points to:
-  // only a name that may be the archive's own entry (the same last part, or a short
-  // name's "~" on either side) is asked of the file system.
-  auto overTheArchive = [&] {
-    const std::string leaf = FoldedName(ExtractFileName(dest));
-    auto same = [&](const std::string& archive) {
-      const std::string other = FoldedName(ExtractFileName(archive));
-      return (leaf == other || leaf.find('~') != std::string::npos || other.find('~') != std::string::npos) &&
-             platform::sameFile(dest, archive);
-    };
-    if (same(run.volumeName) || (compressedFile_ != run.volumeName && same(compressedFile_)))
-      throw EKstrCompress("The file %s cannot be extracted over the archive it comes from", {dest});
-  };
-  if ((exists && !replaces()) || SkipCurrent) {
-    status_.Finished = 1;
-    status();
-    return;
-  }
-  // A handler that renames members may still send two of them to one file.
-  if (!run.written.insert(FoldedName(dest)).second)
-    throw EKstrCompress("The file %s was extracted from the archive <%s> already; %s would replace it",
-                        {dest, compressedFile_, header.FileName()});
-
-  // The volume stays open from one member to the next while they share it.
-  const int startDisk = header.StartDisk() == 0 ? 1 : header.StartDisk();
-  if (!run.volume || run.volumeNumber != startDisk) {
-    run.volumeName = compressedFile_;
-    OpenVolume(run.volume, startDisk, platform::FileAccess::Read, run.volumeName);
-    run.volumeNumber = startDisk;
-  }
-  currentDisk_ = startDisk;
-  if (exists) overTheArchive();
-  // The member goes to a new file beside the destination, which takes the destination's
-  // name only when the member has come out whole: a failure, a full disk or a kill leaves
-  // an existing file as it was and nothing under the destination's name, and an existing
-  // link is replaced, never written through. The temporary name is the same in every run,
-  // so the next run takes over what a killed one left.
-  makeFolder();
-  std::optional<platform::PendingFile> pending;
-  try {
-    pending.emplace(dest, platform::PendingFile::Reclaim{});
-  } catch (const std::exception&) {
-    // The folder may have gone since an earlier member was written into it.
-    run.folder.clear();
-    throw EKstrCompress("Cannot create the file %s", {dest});
-  }
-  decompress(header, run.volume, run.volumeName, pending->file());
-  run.volumeNumber = currentDisk_;
-  try {
-    pending->file().setDate(header.FileDate());
-  } catch (const std::exception&) {
-    throw EKstrCompress("Cannot set the date of the file just extracted.");
-  }
-  try {
-    // Every write was checked as it was made; the data is not forced to the medium.
-    if (exists) {
-      pending->commit();
-    } else if (!pending->commitNew()) {
-      // Made since the folder was listed: it goes the way of an existing destination.
-      exists = true;
-      if (!replaces()) return;
-      overTheArchive();
-      pending->retarget(dest);
-      pending->commit();
-    }
-  } catch (const platform::PlatformError&) {
-    throw EKstrCompress("Cannot create the file %s", {dest});
-  }
-  run.noteWritten(dest);
 }
 
 void TKstrCompress::decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume,
