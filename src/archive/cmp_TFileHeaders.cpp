@@ -1,6 +1,7 @@
 // The header table of an archive: reading and writing the member records.
 #include "archive/cmp_TFileHeaders.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -92,7 +93,7 @@ std::string FirstListItem(std::string_view line) {
   return std::string(semi == std::string_view::npos ? line : line.substr(0, semi));
 }
 
-TFileHeader& TFileHeaders::FileHeaders(int index) {
+TFileHeader& TFileHeaders::headerAt(int index) {
   return const_cast<TFileHeader&>(std::as_const(*this).FileHeaders(index));
 }
 
@@ -105,7 +106,45 @@ const TFileHeader& TFileHeaders::FileHeaders(int index) const {
 void TFileHeaders::Add(const TFileHeader& header) {
   if (!header.IsValid()) throw EKstrCompress("Tried to add an invalid file header");
   headers_.push_back(header);
+  totalSize_ += header.OriginalSize();
+  totalCompressed_ += header.CompressedSize();
+  if (indexed_) byName_.emplace(FoldedName(header.FileName()), Count() - 1);
+}
+
+void TFileHeaders::Clear() {
+  headers_.clear();
+  totalSize_ = totalCompressed_ = 0;
   byName_.clear();
+  indexed_ = false;
+}
+
+void TFileHeaders::TruncateTo(int count) {
+  if (count >= 0 && count < Count()) {
+    for (size_t i = static_cast<size_t>(count); i < headers_.size(); ++i) {
+      totalSize_ -= headers_[i].OriginalSize();
+      totalCompressed_ -= headers_[i].CompressedSize();
+    }
+    headers_.resize(static_cast<size_t>(count));
+  }
+  byName_.clear();
+  indexed_ = false;
+}
+
+TFileHeaders::Recount::Recount(TFileHeaders& table, const TFileHeader& header)
+    : table_(table),
+      header_(header),
+      size_(header.OriginalSize()),
+      compressed_(header.CompressedSize()),
+      before_(header.Bytes) {}
+
+TFileHeaders::Recount::~Recount() {
+  table_.totalSize_ += header_.OriginalSize() - size_;
+  table_.totalCompressed_ += header_.CompressedSize() - compressed_;
+  const auto name = before_.begin() + af::kFileName;
+  if (!std::equal(name, name + af::kMaxFileName + 1, header_.Bytes.begin() + af::kFileName)) {
+    table_.byName_.clear();
+    table_.indexed_ = false;
+  }
 }
 
 void TFileHeaders::LoadFromStream(TStream& stream, int64_t offset) {
@@ -180,35 +219,20 @@ std::string FoldedName(std::string_view name) {
 }
 
 int TFileHeaders::IndexOfName(std::string_view name) const {
-  const std::string wanted = FoldedName(FirstListItem(name));
-  auto build = [&] {
+  if (!indexed_) {
     byName_.clear();
     byName_.reserve(headers_.size());
     for (size_t i = 0; i < headers_.size(); ++i) byName_.emplace(FoldedName(headers_[i].FileName()), static_cast<int>(i));
-  };
-  if (byName_.empty()) build();
-  auto found = byName_.find(wanted);
-  // A header renamed through FileHeaders since the index was built: build it again.
-  if (found != byName_.end() && FoldedName(headers_[static_cast<size_t>(found->second)].FileName()) != wanted) {
-    build();
-    found = byName_.find(wanted);
+    indexed_ = true;
   }
-  if (found != byName_.end()) return found->second;
-  // Not in the index: a header may have been renamed to the name since; look at each.
-  for (size_t i = 0; i < headers_.size(); ++i)
-    if (FoldedName(headers_[i].FileName()) == wanted) return static_cast<int>(i);
-  return -1;
+  const auto found = byName_.find(FoldedName(FirstListItem(name)));
+  return found == byName_.end() ? -1 : found->second;
 }
 
 void TFileHeaders::GetTotals(TlzhFileStats& stats) const {
-  int64_t size = 0, compressed = 0;
-  for (const auto& h : headers_) {
-    size += h.OriginalSize();
-    compressed += h.CompressedSize();
-  }
-  stats.TotalSize = size;
-  stats.TotalCompressed = compressed;
-  stats.TotalRatio = PercentOf(compressed, size);
+  stats.TotalSize = totalSize_;
+  stats.TotalCompressed = totalCompressed_;
+  stats.TotalRatio = PercentOf(totalCompressed_, totalSize_);
   stats.TotalDone = 0;
   stats.TotalPercent = 0;
 }

@@ -97,19 +97,22 @@ class TFileHeaders {
 
   int Count() const { return static_cast<int>(headers_.size()); }
   // Raises EKstrCompress "%d is an invalid TFileHeader index in TFileHeaders.GetFileHeaders".
-  TFileHeader& FileHeaders(int index);
   const TFileHeader& FileHeaders(int index) const;
+  // Changes the header at index through change(TFileHeader&), in place. This is the one way
+  // to change a header of the table, so the totals and the name index kept with the table
+  // follow every change, also one that a throwing change leaves half made. Raises as
+  // FileHeaders for a bad index.
+  template <class Change>
+  void ChangeHeader(int index, Change&& change) {
+    TFileHeader& header = headerAt(index);
+    const Recount recount(*this, header);
+    change(header);
+  }
   // Appends; raises EKstrCompress "Tried to add an invalid file header" for an invalid one.
   void Add(const TFileHeader& header);
-  void Clear() {
-    headers_.clear();
-    byName_.clear();
-  }
+  void Clear();
   // Drops every header from index count on.
-  void TruncateTo(int count) {
-    if (count >= 0 && count < Count()) headers_.resize(static_cast<size_t>(count));
-    byName_.clear();
-  }
+  void TruncateTo(int count);
   // Reads the table of the archive that starts at offset in the stream. A table that does
   // not fit in the stream (counts, positions) raises the read error, so hostile archives
   // cannot make it loop or allocate without bound.
@@ -122,17 +125,38 @@ class TFileHeaders {
   // the file %s" for a file that is missing or a folder.
   void AddFiles(const TStrings& list, bool keepExisting);
   // Index of the first member whose name equals the first ";" item of name
-  // (case-insensitive); -1 when none. The first lookup after the table changed builds an
-  // index of the names, so that looking up every member of a large archive stays linear;
-  // a header renamed since is noticed (a found name is checked, a missing one searched).
+  // (case-insensitive); -1 when none. The first lookup builds an index of the names, so
+  // that looking up every member of a large archive stays linear.
   int IndexOfName(std::string_view name) const;
+  // The sums of the original and compressed sizes over all headers, kept as the table
+  // changes (no pass over the table).
   void GetTotals(TlzhFileStats& stats) const;
 
  private:
+  TFileHeader& headerAt(int index);
+  // Brings the totals and the name index up to date with a header once it has been changed
+  // (until then they describe it as it was).
+  class Recount {
+   public:
+    Recount(TFileHeaders& table, const TFileHeader& header);
+    ~Recount();
+    Recount(const Recount&) = delete;
+    Recount& operator=(const Recount&) = delete;
+
+   private:
+    TFileHeaders& table_;
+    const TFileHeader& header_;
+    const int64_t size_, compressed_;
+    const TFileHeader::Record before_;
+  };
+
   std::vector<TFileHeader> headers_;
-  // Names folded as SameText folds them -> index of the first member of that name; empty
-  // until the first lookup after Add, Clear, TruncateTo or LoadFromStream.
+  int64_t totalSize_ = 0;
+  int64_t totalCompressed_ = 0;
+  // Names folded as SameText folds them -> index of the first member of that name; built
+  // at the first lookup, kept up to date by Add and dropped by any other change of a name.
   mutable std::unordered_map<std::string, int> byName_;
+  mutable bool indexed_ = false;
 };
 
 // name with its ASCII letters in lower case: equal for names that SameText finds equal.

@@ -115,10 +115,13 @@ class TKstrCompress : public TComponent {
   virtual void DoFullDisk();
 
   // While one of these lives, ExtractFiles leaves the archive open for the next call, so
-  // an installation, which extracts one file per call, opens each archive once. A spanned
-  // set is closed after every call all the same (its volumes are on disks that change).
-  // The archive is closed when the last hold ends, when another archive or offset is set,
-  // when the table is read again, before any other operation and after a failed one.
+  // an installation, which extracts one file per call, opens each archive once; so does
+  // CompressFiles after an append, so a build, which adds one file per call, opens each
+  // archive once (and the archive is the engine's: another writer is noticed by the
+  // archive's size and date). A spanned set is closed after every call all the same (its
+  // volumes are on disks that change). The archive is closed when the last hold ends,
+  // when another archive or offset is set, when the table is read again, before any other
+  // operation and after a failed one.
   class ArchiveHold {
    public:
     explicit ArchiveHold(TKstrCompress& engine) : engine_(engine) { ++engine_.holds_; }
@@ -132,7 +135,10 @@ class TKstrCompress : public TComponent {
     TKstrCompress& engine_;
   };
   // Closes the archive kept open between calls (nothing when none is).
-  void CloseArchive();
+  void CloseArchive() {
+    closeExtraction();
+    appendArchive_.reset();
+  }
 
   TFileHeaders& Headers() { return headers_; }
   bool HeadersCached() const { return cached_; }
@@ -172,9 +178,10 @@ class TKstrCompress : public TComponent {
     bool destinationExists(const std::string& dest);
     void noteWritten(const std::string& dest);
   };
-  // Adds the original and compressed sizes of the headers from index from on.
-  void addSizes(int from, int64_t& size, int64_t& compressed) const;
+  void closeExtraction();
   ExtractRun run_;
+  // The archive the last append under an ArchiveHold completed, left open for the next.
+  std::unique_ptr<TFileStream> appendArchive_;
   int holds_ = 0;
   // The archive the last CompressFiles completed, with its size and date then: while it is
   // unchanged the table in memory is its table, and an append (a build adds one file per
@@ -183,10 +190,6 @@ class TKstrCompress : public TComponent {
   std::string writtenArchive_;
   int64_t writtenSize_ = -1;
   double writtenDate_ = 0;
-  // The sums of the original and compressed sizes over that table, so that an append does
-  // not add up every header again for its totals.
-  int64_t writtenTotalSize_ = 0;
-  int64_t writtenTotalCompressed_ = 0;
   void decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume, std::string& volumeName,
                   platform::File& out);
   void writeAll(platform::File& file, const uint8_t* data, size_t count);

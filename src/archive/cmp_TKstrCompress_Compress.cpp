@@ -83,17 +83,18 @@ bool startsAsProgram(platform::File& file) {
 class TKstrCompress::Compression {
  public:
   Compression(TKstrCompress& engine, bool append, int32_t uniqueId)
-      : e_(engine), append_(append), uniqueId_(uniqueId) {}
+      : e_(engine), append_(append), uniqueId_(uniqueId), held_(std::move(engine.appendArchive_)) {}
 
   void run() {
     const bool tableKnown = begin();
-    if (append_ && platform::fileExists(e_.compressedFile_))
+    if (append_ && (tableKnown || platform::fileExists(e_.compressedFile_)))
       openForAppend(tableKnown);
     else
       createFresh();
     e_.headers_.SaveToStream(*archive_);
     archive_->Seek(0, TSeekOrigin::soEnd);
-    startTotals();
+    e_.headers_.GetTotals(e_.status_);
+    e_.status_.TotalCompressed = 0;
     addMembers();
     if (fresh_) e_.commitFresh(*fresh_);
     completed_ = true;
@@ -108,7 +109,6 @@ class TKstrCompress::Compression {
   void openForAppend(bool tableKnown);
   // Every input is opened before the new archive is begun.
   void createFresh();
-  void startTotals();
   void addMembers();
   // An archive that ends early keeps the members written completely: its head counts only
   // those and the file ends after the last of them.
@@ -117,6 +117,9 @@ class TKstrCompress::Compression {
   TKstrCompress& e_;
   const bool append_;
   const int32_t uniqueId_;
+  // The archive the last append left open (see appendArchive_); used only while the table
+  // in memory is still its table, closed otherwise.
+  std::unique_ptr<TFileStream> held_;
   std::unique_ptr<TFileStream> existing_;
   std::optional<platform::PendingFile> fresh_;
   std::unique_ptr<THandleStream> freshStream_;
@@ -124,9 +127,6 @@ class TKstrCompress::Compression {
   platform::File* archiveFile_ = nullptr;
   int committed_ = 0;
   bool completed_ = false;
-  // With the table known, its totals are known too: only the headers added now (from this
-  // index on) are added up, before and after they are compressed.
-  int firstAdded_ = -1;
   int64_t committedEnd_ = static_cast<int64_t>(af::kHeadSize);
 };
 
@@ -135,22 +135,27 @@ bool TKstrCompress::Compression::begin() {
   e_.operation_ = TKstrOperation::koCompressing;
   e_.offset_ = 0;
   e_.cached_ = false;
+  // Asked by name: an archive held open that was deleted or replaced since is not taken.
   const auto facts = append_ ? platform::fileSizeAndDate(e_.compressedFile_) : std::nullopt;
   const bool tableKnown = facts && e_.writtenArchive_ == e_.compressedFile_ && facts->size == e_.writtenSize_ &&
                           facts->date == e_.writtenDate_ && !e_.headers_.Spanned;
+  if (!tableKnown) held_.reset();
   e_.writtenArchive_.clear();
   e_.headers_.Spanned = 0;
   return tableKnown;
 }
 
 void TKstrCompress::Compression::openForAppend(bool tableKnown) {
-  auto file = platform::File::tryOpen(e_.compressedFile_, platform::FileAccess::ReadWrite);
-  if (!file) throw EKstrCompress("Cannot create the file %s", {e_.compressedFile_});
-  existing_ = std::make_unique<TFileStream>(std::move(*file), e_.compressedFile_);
+  if (held_) {
+    existing_ = std::move(held_);
+  } else {
+    auto file = platform::File::tryOpen(e_.compressedFile_, platform::FileAccess::ReadWrite);
+    if (!file) throw EKstrCompress("Cannot create the file %s", {e_.compressedFile_});
+    existing_ = std::make_unique<TFileStream>(std::move(*file), e_.compressedFile_);
+  }
   if (!tableKnown) e_.headers_.LoadFromStream(*existing_, 0);
   if (e_.headers_.Spanned) throw EKstrCompress("Cannot add files to the spanned archive %s", {e_.compressedFile_});
   committed_ = e_.headers_.Count();
-  if (tableKnown) firstAdded_ = committed_;
   committedEnd_ = existing_->Size();
   archive_ = existing_.get();
   archiveFile_ = &existing_->Handle();
@@ -171,25 +176,10 @@ void TKstrCompress::Compression::createFresh() {
   archiveFile_ = &fresh_->file();
 }
 
-void TKstrCompress::Compression::startTotals() {
-  TlzhFileStats& status = e_.status_;
-  if (firstAdded_ < 0) {
-    e_.headers_.GetTotals(status);
-  } else {
-    int64_t size = e_.writtenTotalSize_, compressed = e_.writtenTotalCompressed_;
-    e_.addSizes(firstAdded_, size, compressed);
-    status.TotalSize = size;
-    status.TotalCompressed = compressed;
-    status.TotalRatio = PercentOf(compressed, size);
-    status.TotalDone = 0;
-    status.TotalPercent = 0;
-  }
-  status.TotalCompressed = 0;
-}
-
 void TKstrCompress::Compression::addMembers() {
   try {
-    for (int i = 0; i < e_.headers_.Count(); ++i) {
+    // The headers before committed_ are the archive's own members.
+    for (int i = committed_; i < e_.headers_.Count(); ++i) {
       if (e_.headers_.FileHeaders(i).InArchive) continue;
       e_.compressMember(*archive_, i, uniqueId_);
       committed_ = i + 1;
@@ -224,39 +214,33 @@ void TKstrCompress::Compression::cutBack() {
   archiveFile_->truncate();
 }
 
+// No header needs marking as in the archive: once the call has completed, each was read
+// from it or compressed into it (compressMember marks those).
 void TKstrCompress::Compression::finish() {
   e_.sourceFile_ = nullptr;
   e_.destFile_ = nullptr;
   e_.cached_ = false;
   freshStream_.reset();
   fresh_.reset();
+  held_.reset();
+  // The next append to this archive (a build adds one file per call) takes it as it is.
+  if (completed_ && e_.holds_ > 0) e_.appendArchive_ = std::move(existing_);
   existing_.reset();
   e_.filesToProcess_->Clear();
   if (!completed_) return;
-  for (int i = 0; i < e_.headers_.Count(); ++i) e_.headers_.FileHeaders(i).InArchive = true;
   if (const auto now = platform::fileSizeAndDate(e_.compressedFile_)) {
     e_.writtenArchive_ = e_.compressedFile_;
     e_.writtenSize_ = now->size;
     e_.writtenDate_ = now->date;
-    if (firstAdded_ < 0) {
-      e_.writtenTotalSize_ = e_.writtenTotalCompressed_ = 0;
-      firstAdded_ = 0;
-    }
-    e_.addSizes(firstAdded_, e_.writtenTotalSize_, e_.writtenTotalCompressed_);
   }
 }
 
 void TKstrCompress::CompressFiles(bool append, int32_t uniqueId) {
-  CloseArchive();  // the archive kept open for extracting may be the one written here
+  // The archive kept open for extracting may be the one written here; one kept open by
+  // the append before is taken over by this one.
+  closeExtraction();
   Compression compression(*this, append, uniqueId);
   runGuarded(true, [&] { compression.run(); }, [&] { compression.finish(); });
-}
-
-void TKstrCompress::addSizes(int from, int64_t& size, int64_t& compressed) const {
-  for (int i = from; i < headers_.Count(); ++i) {
-    size += headers_.FileHeaders(i).OriginalSize();
-    compressed += headers_.FileHeaders(i).CompressedSize();
-  }
 }
 
 void TKstrCompress::commitFresh(platform::PendingFile& file) {
@@ -268,13 +252,17 @@ void TKstrCompress::commitFresh(platform::PendingFile& file) {
 }
 
 void TKstrCompress::compressMember(TStream& archive, int index, int32_t uniqueId) {
-  TFileHeader& header = headers_.FileHeaders(index);
+  // The header changes through the table, which keeps its totals with it.
+  const TFileHeader& header = headers_.FileHeaders(index);
   const std::string sourcePath = header.SourcePath.empty() ? header.FileName() : header.SourcePath;
   auto sourceFile = platform::File::tryOpen(sourcePath, platform::FileAccess::Read);
   if (!sourceFile) throw EKstrCompress("Cannot open the file %s", {sourcePath});
   // Version resources live in program files, which start with "MZ"; other files are not
   // handed to the version reader (under Wine it loads each file it is given).
-  if (startsAsProgram(*sourceFile)) header.SetFileVersion(ModuleVersionResource().FileVersionOf(sourcePath));
+  if (startsAsProgram(*sourceFile)) {
+    const std::string version = ModuleVersionResource().FileVersionOf(sourcePath);
+    headers_.ChangeHeader(index, [&](TFileHeader& h) { h.SetFileVersion(version); });
+  }
   TFileStream source(std::move(*sourceFile), sourcePath);
   MemberBuffer dest;
   sourceFile_ = &source;
@@ -304,11 +292,13 @@ void TKstrCompress::compressMember(TStream& archive, int index, int32_t uniqueId
   const int64_t end = headerPos + static_cast<int64_t>(af::kHeaderSize) + compressed;
   if (end > std::numeric_limits<int32_t>::max())
     throw EKstrCompress("The compressed file %s would grow beyond 2 GB", {compressedFile_});
-  header.SetDataStart(static_cast<int32_t>(headerPos + static_cast<int64_t>(af::kHeaderSize)));
-  header.SetLastByte(static_cast<int32_t>(end - 1));
-  header.SetNextHeader(static_cast<int32_t>(end));
-  header.SetCompressedSize(static_cast<int32_t>(compressed));
-  header.SetUniqueID(uniqueId);
+  headers_.ChangeHeader(index, [&](TFileHeader& h) {
+    h.SetDataStart(static_cast<int32_t>(headerPos + static_cast<int64_t>(af::kHeaderSize)));
+    h.SetLastByte(static_cast<int32_t>(end - 1));
+    h.SetNextHeader(static_cast<int32_t>(end));
+    h.SetCompressedSize(static_cast<int32_t>(compressed));
+    h.SetUniqueID(uniqueId);
+  });
   if (const std::vector<uint8_t>* bytes = dest.InMemory()) {
     // One write for header and data.
     memberBuffer_.assign(header.Bytes.begin(), header.Bytes.end());
@@ -326,7 +316,7 @@ void TKstrCompress::compressMember(TStream& archive, int index, int32_t uniqueId
   }
   status_.TotalCompressed += compressed;
   if (uniqueId >= 0 && uniqueId < af::kUniqueIdSlots) uniqueIndex_[static_cast<size_t>(uniqueId)] = index;
-  header.InArchive = true;
+  headers_.ChangeHeader(index, [](TFileHeader& h) { h.InArchive = true; });
   status_.Header = header;
 
   sourceFile_ = nullptr;

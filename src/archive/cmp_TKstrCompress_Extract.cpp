@@ -172,6 +172,7 @@ class TKstrCompress::Extraction {
 };
 
 void TKstrCompress::Extraction::begin() {
+  e_.appendArchive_.reset();
   e_.abort_ = false;
   e_.operation_ = TKstrOperation::koExtracting;
   if (!e_.cached_) e_.ReadHeaders();
@@ -318,7 +319,7 @@ void TKstrCompress::ExtractFiles() {
   runGuarded(true, [&] { extraction.run(); }, [&] { extraction.finish(); });
 }
 
-void TKstrCompress::CloseArchive() { run_ = ExtractRun(); }
+void TKstrCompress::closeExtraction() { run_ = ExtractRun(); }
 
 std::vector<int> TKstrCompress::membersToExtract(const std::string& firstName) const {
   std::vector<int> members;

@@ -23,7 +23,8 @@ class TKstrCompress::Spanning {
 
   void run() {
     begin();
-    for (int i = 0; i < e_.headers_.Count(); ++i) copyMember(e_.headers_.FileHeaders(i));
+    for (int i = 0; i < e_.headers_.Count(); ++i)
+      e_.headers_.ChangeHeader(i, [&](TFileHeader& header) { copyMember(header); });
     endVolume();
     writeFinalTable();
     complete_ = true;

@@ -1,6 +1,7 @@
 // The engine: creation, published properties, command line, loading and the main form hook.
 #include "engine/cmp_TInstall.h"
 #include "engine/engine_Build.h"
+#include "archive/cmp_TKstrCompress.h"
 
 #include "objects/cmp_TCustomNetInstallLocation.h"
 #include "objects/published_props.h"
@@ -393,6 +394,8 @@ void TCustomInstall::Compress(TCompressOptions options) {
     InstallFiles().Items(i)->SetCompressedMark(0);
     InstallFiles().Items(i)->SetNetArchiveMark(false);
   }
+  // The walk adds one file per call; the shared archive stays open from file to file.
+  TKstrCompress::ArchiveHold hold(SharedArchiveEngine());
   TFileContainer::Compress(options);
 }
 

@@ -162,6 +162,7 @@ void TCustomInstall::CreateSetupArchive(const std::string& buildDirectory, const
     engine.SetFilesToProcess(names);
     engine.CompressFiles(append, 0);
   };
+  TKstrCompress::ArchiveHold hold(engine);
   compressOne(programPath, false);
   for (int i = 0; i < presetupFiles_->Count(); ++i) compressOne((*presetupFiles_)[i], true);
 }

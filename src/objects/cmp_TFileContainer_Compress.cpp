@@ -1,4 +1,5 @@
 // The compress walk of a file container: archive locations of every helper for the build.
+#include "archive/cmp_TKstrCompress.h"
 #include "objects/cmp_TFileContainer.h"
 #include "objects/engine_seam.h"
 #include "objects/cmp_TPathSpecifier.h"
@@ -14,6 +15,8 @@ namespace {
 
 void deleteArchive(const TFileContainer& c, const std::string& path) {
   if (path.empty() || !platform::fileExists(path)) return;
+  // The build's walk holds the archive it appends to open; it may be this one.
+  SharedArchiveEngine().CloseArchive();
   if (!platform::deleteFile(path)) throw IEFileContainer("%s cannot delete the archive file %s", {c.Name(), path});
 }
 

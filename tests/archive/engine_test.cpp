@@ -381,5 +381,68 @@ TEST(ArchiveEngine, AppendsInARowKeepTheTableAndNoticeOtherWriters) {
               test::textBytes(900 + 100 * i, i));
 }
 
+// The table keeps its totals as it changes instead of adding up every header for each
+// call: they must follow appends under a hold (with another writer between them), headers
+// changed between two extractions, a change that throws half-way and a cut.
+TEST(ArchiveEngine, TotalsFollowTheTableThroughAppendsChangesAndCalls) {
+  ScratchDir dir;
+  std::vector<std::string> files;
+  for (int i = 0; i < 5; ++i) {
+    files.push_back(dir / ("t" + std::to_string(i) + ".txt"));
+    test::writeFile(files.back(), test::textBytes(900 + 100 * i, i));
+  }
+  auto sums = [](const TFileHeaders& h) {
+    std::pair<int64_t, int64_t> s{0, 0};
+    for (int i = 0; i < h.Count(); ++i) {
+      s.first += h.FileHeaders(i).OriginalSize();
+      s.second += h.FileHeaders(i).CompressedSize();
+    }
+    return s;
+  };
+  TKstrCompress engine(nullptr), other(nullptr);
+  int64_t totalSize = 0;
+  {
+    TKstrCompress::ArchiveHold hold(engine);
+    compress(engine, dir / "x.1", {files[0]});
+    compress(engine, dir / "x.1", {files[1]}, true);
+    compress(other, dir / "x.1", {files[2]}, true);  // written while the engine holds it
+    engine.OnStatus = [&](TComponent*, TlzhFileStats& s) { totalSize = s.TotalSize; };
+    compress(engine, dir / "x.1", {files[3]}, true);
+    EXPECT_EQ(totalSize, 900 + 1000 + 1100 + 1200);
+    compress(engine, dir / "x.1", {files[4]}, true);
+    EXPECT_EQ(totalSize, 900 + 1000 + 1100 + 1200 + 1300);
+  }
+  TKstrCompress reader(nullptr);
+  reader.SetCompressedFile(dir / "x.1");
+  ASSERT_EQ(reader.FileCount(), 5);
+  TFileHeaders& table = reader.Headers();
+  TlzhFileStats seen;
+  reader.OnStatus = [&](TComponent*, TlzhFileStats& s) { seen = s; };
+  const std::string out = dir / "out";
+  TKstrCompress::ArchiveHold hold(reader);
+  extract(reader, dir / "x.1", out, {files[0]});
+  EXPECT_EQ(seen.TotalSize, sums(table).first);
+  EXPECT_EQ(seen.TotalCompressed, sums(table).second);
+  // Between two calls a header is changed, and one change throws half-way.
+  table.ChangeHeader(4, [](TFileHeader& h) { h.SetOriginalSize(h.OriginalSize() + 100); });
+  EXPECT_THROW(table.ChangeHeader(3,
+                                  [](TFileHeader& h) {
+                                    h.SetCompressedSize(h.CompressedSize() + 7);
+                                    throw EKstrCompress("half-way");
+                                  }),
+               EKstrCompress);
+  extract(reader, dir / "x.1", out, {files[1]});
+  EXPECT_EQ(seen.TotalSize, sums(table).first);
+  EXPECT_EQ(seen.TotalCompressed, sums(table).second);
+  EXPECT_EQ(seen.TotalSize, 900 + 1000 + 1100 + 1200 + 1300 + 100);
+  // A renamed member is found by its new name only; a cut table counts what is left.
+  table.ChangeHeader(2, [](TFileHeader& h) { h.SetFileName("renamed.txt"); });
+  EXPECT_EQ(table.IndexOfName("RENAMED.TXT"), 2);
+  EXPECT_EQ(table.IndexOfName(files[2]), -1);
+  table.TruncateTo(2);
+  EXPECT_EQ(reader.GetFileStats(0).TotalSize, 1900);
+  EXPECT_EQ(reader.GetFileStats(1).TotalCompressed, sums(table).second);
+}
+
 }  // namespace
 }  // namespace kestrune
