@@ -91,7 +91,8 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   // The usage message of -? and -h: every switch with what it does.
   static const char* CommandLineUsage();
   // Starts the files marked RunAfterInstall. A file that cannot be started is reported in
-  // a message box and the next one is started: the installation itself went through.
+  // a message box (none under -q) and the next one is started: the installation itself
+  // went through.
   virtual void RunFilesAfterInstall();
   virtual void RegisterResume();
   virtual void AddPresetupFile(const std::string& path, bool check);

@@ -7,8 +7,9 @@
 # it runs the windows are listed again and again: no visible window may appear. It ends
 # with 0, the files installed and a log of them; a second run keeps them and says so; the
 # uninstall entry's QuietUninstallString removes the product. Then a destination that
-# cannot be made fails without a window, with exit code 1 and the error in the log; and
-# the usage of -? lists every switch, but not under -q.
+# cannot be made fails without a window, with exit code 1 and the error in the log, a
+# setup.exe cut short fails in the loader with 5 and no window, and the usage of -h lists
+# every switch, but -? is not shown under -q.
 # Usage: quiet_install.sh SETUP.EXE KESTRUNE-SCRIPT.EXE UNINSTALL.EXE UIDRIVER.EXE EXAMPLEDIR OUTDIR
 set -u
 setup=$1 tool=$2 uninstaller=$3 driver=$4 example=$5 outdir=$6
@@ -30,17 +31,18 @@ wine "$tool" build 'C:\QuietNotebook\notebook.kfm' -o 'C:\QuietNotebook\Dist' --
   fail "the build failed: $(tail -5 "$log")"
 # Shipped alone: everything comes out of setup.exe.
 mkdir -p "$folder/Ship" && cp "$folder/Dist/setup.exe" "$folder/Ship/setup.exe" || fail "the build made no setup.exe"
+ship=Ship
 
 # The windows visible before a run (none are expected; whatever is there is not the run's).
 visible() { drive list | awk -F'\t' '$3 == "visible"'; }
 before=$(visible)
 
-# quiet NAME SWITCHES...: runs Ship\setup.exe from a batch file with the given switches
+# quiet NAME SWITCHES...: runs $ship\setup.exe from a batch file with the given switches
 # and fails when a visible window appears meanwhile; its exit code in $code.
 quiet() {
   name=$1
   shift
-  printf '@"C:\\QuietNotebook\\Ship\\setup.exe" %s\r\n@exit %%ERRORLEVEL%%\r\n' "$*" >"$folder/$name.bat"
+  printf '@"C:\\QuietNotebook\\%s\\setup.exe" %s\r\n@exit %%ERRORLEVEL%%\r\n' "$ship" "$*" >"$folder/$name.bat"
   start cmd /c "C:\\QuietNotebook\\$name.bat"
   i=0
   while kill -0 "$pid" 2>/dev/null; do
@@ -92,6 +94,13 @@ logged 'blocked run.log' | grep -q 'Error: ' || fail "the blocked run's log has 
 # Whatever the failed run registered for removal goes too.
 wine reg delete "$key" /f >/dev/null 2>&1 </dev/null
 
+# A setup.exe cut short: the loader fails with 5 and shows nothing either.
+mkdir -p "$folder/Cut" && head -c 300000 "$folder/Ship/setup.exe" >"$folder/Cut/setup.exe"
+ship=Cut
+quiet cut '-q'
+ship=Ship
+[ "$code" = 5 ] || fail "the setup.exe cut short ended with exit code $code, expected 5"
+
 # The usage names every switch; under -q it is not shown and the program does nothing.
 quiet helpquiet '-q -?'
 [ "$code" = 0 ] && [ ! -e "$installed" ] || fail "-q -? ended with exit code $code or installed"
@@ -104,4 +113,4 @@ for s in '-b' '-f' '-d' '-eNAME' '-r' '-sDIR' '-c' '-lPATH' '-q' '-?'; do
   printf '%s\n' "$usage" | grep -qF -- "$s" || fail "the usage does not name $s: $usage"
 done
 [ ! -e "$installed" ] || fail "the usage installed something"
-echo "ok: Notebook Pro installed twice by -q (installed, then kept) with no window and its log, removed through QuietUninstallString; a blocked destination failed quietly with exit code 1 and its error in the log; -h lists every switch"
+echo "ok: Notebook Pro installed twice by -q (installed, then kept) with no window and its log, removed through QuietUninstallString; a blocked destination failed quietly with exit code 1 and its error in the log, a cut setup.exe with 5; -h lists every switch"
