@@ -45,9 +45,9 @@ std::string typeText(const PropInfo& p) {
     case PropKind::Set: return "set of " + p.enumType->name;
     case PropKind::String: return "String";
     case PropKind::Component: return "reference to " + link(p.RefClass());
-    case PropKind::Object: return "owned " + link(p.RefClass()) + " (write `" + p.name + ".Property = ...`)";
-    case PropKind::Strings: return "string list (write `" + p.name + ".Strings = ('line' 'line')`)";
-    case PropKind::Picture: return "picture (write `" + p.name + ".Data = {...}`)";
+    case PropKind::Object: return "owned " + link(p.RefClass()) + " (write `" + std::string(p.name) + ".Property = ...`)";
+    case PropKind::Strings: return "string list (write `" + std::string(p.name) + ".Strings = ('line' 'line')`)";
+    case PropKind::Picture: return "picture (write `" + std::string(p.name) + ".Data = {...}`)";
     case PropKind::Event: return "event";
   }
   return "?";
@@ -71,7 +71,7 @@ std::string defaultText(const PropInfo& p) {
         if (auto ident = p.idents->ToIdent(static_cast<int32_t>(v))) return *ident;
       return std::to_string(v);
     }
-    case PropKind::String: return "'" + p.strDefault + "'";
+    case PropKind::String: return "'" + std::string(p.strDefault) + "'";
     case PropKind::Component: return "nil";
     case PropKind::Event: return "(not stored in a script)";
     default: return "";
@@ -163,7 +163,7 @@ void PrintClassReference(const ClassRegistry& registry, const ClassInfo& root, s
     bool table = false;
     for (const PropInfo& p : c->props) {
       if (p.kind == PropKind::Event) {
-        events.push_back(p.name);
+        events.emplace_back(p.name);
         continue;
       }
       if (!table) out << "| Property | Type | Default | Values | For |\n|---|---|---|---|---|\n";

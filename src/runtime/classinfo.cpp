@@ -87,9 +87,9 @@ const ClassInfo* ClassRegistry::Find(std::string_view n) const {
   return nullptr;
 }
 
-PropInfo eventProp(std::string name) {
+PropInfo eventProp(const char* name) {
   PropInfo p;
-  p.name = std::move(name);
+  p.name = name;
   p.kind = PropKind::Event;
   return p;
 }

@@ -38,10 +38,22 @@ struct IdentMap {
 
 // One published property with type-erased accessors. Ordinal kinds (integer, boolean,
 // enumeration, set as bit mask) use getOrd/setOrd; strings getStr/setStr; references
-// getRef/setRef; owned sub-objects getObj.
+// getRef/setRef; owned sub-objects getObj. The record is constant data: the name and the
+// string default refer to literals, the accessors plain functions (one small function per
+// accessor made by prop<>), so a class's table is copied into place, not built by code.
 struct PropInfo {
-  std::string name;
+  using GetOrd = int64_t (*)(const TPersistent&);
+  using SetOrd = void (*)(TPersistent&, int64_t);
+  using GetStr = std::string (*)(const TPersistent&);
+  using SetStr = void (*)(TPersistent&, const std::string&);
+  using GetRef = TComponent* (*)(const TPersistent&);
+  using SetRef = void (*)(TPersistent&, TComponent*);
+  using GetObj = TPersistent* (*)(const TPersistent&);
+  using Stored = bool (*)(const TPersistent&);
+
+  std::string_view name;
   PropKind kind = PropKind::Integer;
+  bool alwaysStored = false;
   const EnumType* enumType = nullptr;
   const IdentMap* idents = nullptr;
   // Class of a referenced component or owned sub-object, looked up lazily so that a class
@@ -49,22 +61,21 @@ struct PropInfo {
   const ClassInfo& (*refClassOf)() = nullptr;
   const ClassInfo* RefClass() const { return refClassOf ? &refClassOf() : nullptr; }
   std::optional<int64_t> ordDefault;   // no value: always stored
-  std::string strDefault;              // strings are stored when they differ from it
-  bool alwaysStored = false;
-  std::function<int64_t(const TPersistent&)> getOrd;
-  std::function<void(TPersistent&, int64_t)> setOrd;
-  std::function<std::string(const TPersistent&)> getStr;
-  std::function<void(TPersistent&, const std::string&)> setStr;
-  std::function<TComponent*(const TPersistent&)> getRef;
-  std::function<void(TPersistent&, TComponent*)> setRef;
-  std::function<TPersistent*(const TPersistent&)> getObj;
-  std::function<bool(const TPersistent&)> stored;  // optional extra "is stored" test
+  std::string_view strDefault;         // strings are stored when they differ from it
+  GetOrd getOrd = nullptr;
+  SetOrd setOrd = nullptr;
+  GetStr getStr = nullptr;
+  SetStr setStr = nullptr;
+  GetRef getRef = nullptr;
+  SetRef setRef = nullptr;
+  GetObj getObj = nullptr;
+  Stored stored = nullptr;  // optional extra "is stored" test
 
-  PropInfo&& Default(int64_t v) && { ordDefault = v; return std::move(*this); }
-  PropInfo&& DefaultStr(std::string v) && { strDefault = std::move(v); return std::move(*this); }
-  PropInfo&& AlwaysStored() && { alwaysStored = true; return std::move(*this); }
-  PropInfo&& Idents(const IdentMap& m) && { idents = &m; return std::move(*this); }
-  PropInfo&& StoredIf(std::function<bool(const TPersistent&)> f) && { stored = std::move(f); return std::move(*this); }
+  constexpr PropInfo&& Default(int64_t v) && { ordDefault = v; return std::move(*this); }
+  constexpr PropInfo&& DefaultStr(const char* v) && { strDefault = v; return std::move(*this); }
+  constexpr PropInfo&& AlwaysStored() && { alwaysStored = true; return std::move(*this); }
+  constexpr PropInfo&& Idents(const IdentMap& m) && { idents = &m; return std::move(*this); }
+  constexpr PropInfo&& StoredIf(Stored f) && { stored = f; return std::move(*this); }
   bool IsReadOnly() const;
 };
 
@@ -119,6 +130,6 @@ class TSet {
 bool SameText(std::string_view a, std::string_view b);
 
 // An event property: published, never streamed.
-PropInfo eventProp(std::string name);
+PropInfo eventProp(const char* name);
 
 }  // namespace kestrune

@@ -44,11 +44,11 @@ void write(C& obj, V&& v) {
 // (needs `const EnumType& EnumTypeInfo(E)` found by argument lookup), TSet<E>, a pointer to
 // a component class (reference), or a pointer to an owned persistent sub-object.
 template <auto Get, auto Set = nullptr>
-PropInfo prop(std::string name) {
+PropInfo prop(const char* name) {
   using C = typename meta::MemberTraits<decltype(Get)>::Class;
   using V = std::remove_cvref_t<decltype(meta::read<Get>(std::declval<const C&>()))>;
   PropInfo p;
-  p.name = std::move(name);
+  p.name = name;
   constexpr bool hasSet = !std::is_same_v<decltype(Set), std::nullptr_t>;
   if constexpr (std::is_same_v<V, bool>) {
     p.kind = PropKind::Boolean;

@@ -91,7 +91,8 @@ void Writer::writeProperties(const TPersistent* obj, const std::string& prefix) 
 void Writer::writeProperty(const TPersistent* obj, const PropInfo& p, const std::string& prefix) {
   if (p.kind == PropKind::Event) return;
   if (p.stored && !p.stored(*obj)) return;
-  std::string path = prefix + p.name;
+  std::string path = prefix;
+  path += p.name;
   switch (p.kind) {
     case PropKind::Integer: case PropKind::Boolean: case PropKind::Enum: case PropKind::Set: {
       if (!p.setOrd) return;
