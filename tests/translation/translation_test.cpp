@@ -274,7 +274,7 @@ class FormTranslation : public ::testing::Test {
     std::map<std::string, std::string> out;
     auto add = [&](TComponent* x) {
       for (const PropInfo* p : x->GetClassInfo().AllProps())
-        if (p->kind == PropKind::String) out[x->Name() + "." + p->name] = Trim(p->getStr(*x));
+        if (p->kind == PropKind::String) out[x->Name() + "." + std::string(p->name)] = Trim(p->getStr(*x));
       if (auto* g = dynamic_cast<ui::TRadioGroup*>(x)) out[x->Name() + ".Items"] = g->Items()->Text();
       if (auto* r = dynamic_cast<ui::TRichEdit*>(x)) out[x->Name() + ".Lines"] = r->Lines()->Text();
     };
