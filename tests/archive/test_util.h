@@ -1,4 +1,4 @@
-// Helpers of the archive tests: a scratch folder, files with given bytes, sample data.
+// Helpers of the archive tests: files with given bytes, sample data.
 #pragma once
 #include <cstdint>
 #include <filesystem>
@@ -8,31 +8,12 @@
 #include <vector>
 
 #include "archive/archive_names.h"
+#include "common/files.h"
 #include "platform/files.h"
 
 namespace kestrune::test {
 
 using Bytes = std::vector<uint8_t>;
-
-// A fresh folder in the system's temporary directory, removed with its contents.
-class ScratchDir {
- public:
-  ScratchDir() {
-    const std::string file = platform::createTempFile("kat");
-    platform::deleteFile(file);
-    path_ = file + ".d";
-    platform::forceDirectories(path_);
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return JoinPath(path_, name); }
-
- private:
-  std::string path_;
-};
 
 inline void writeFile(const std::string& path, const Bytes& data) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "common/files.h"
 #include "dbengine/cmp_TBDEFileSet.h"
 #include "dbengine/cmp_TInstallBDE.h"
 #include "engine/MainForm.h"
@@ -24,16 +25,9 @@ namespace {
 
 const std::string kProductKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrune Engine Run";
 
-std::string readAll(const std::string& path) {
-  std::vector<uint8_t> bytes = platform::readWholeFile(path);
-  return std::string(bytes.begin(), bytes.end());
-}
-void writeAll(const std::string& path, const std::string& bytes) { platform::writeWholeFile(path, bytes.data(), bytes.size()); }
-std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
-    text.replace(at, what.size(), with);
-  return text;
-}
+using test::readAll;
+using test::replaceAll;
+using test::writeAll;
 void cleanRegistry() {
   for (const char* key : {"\\Software\\Borland", "\\SOFTWARE\\Kestrune"}) DeleteRegistryTree(rkLocalMachine, key);
   DeleteRegistryTree(rkLocalMachine, kProductKey);

@@ -12,6 +12,7 @@
 
 #include "common/error_text.h"
 #include "common/fake_engine.h"
+#include "common/files.h"
 #include "objects/cmp_TInstallFile.h"
 #include "objects/cmp_TInstallFileGroup.h"
 #include "objects/cmp_TPathSpecifier.h"
@@ -28,7 +29,10 @@ extern "C" int kestrune_test_lock_key(const char* path, int locked);  // program
 namespace kestrune {
 namespace {
 
+using test::copyFile;
 using test::messageOf;
+using test::readAll;
+using Scratch = test::ScratchDir;
 
 const std::string kTestKey = "\\Software\\KestruneTest";
 const std::string kSharedDLLs = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
@@ -52,35 +56,6 @@ class TRunEngine : public test::FakeEngine {
     installing = true;
   }
 };
-
-class Scratch {
- public:
-  Scratch() {
-    path_ = platform::createTempFile("krp");
-    platform::deleteFile(path_);
-    platform::forceDirectories(path_ += ".d");
-  }
-  ~Scratch() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void copyFile(const std::string& from, const std::string& to) {
-  std::string bytes = readAll(from);
-  platform::File f = platform::File::create(to);
-  f.writeAll(bytes.data(), bytes.size());
-}
 
 // A second process of the prefix that holds a file open without delete sharing.
 class Holder {

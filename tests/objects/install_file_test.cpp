@@ -9,6 +9,7 @@
 
 #include "archive/cmp_TKstrCompress.h"
 #include "common/error_text.h"
+#include "common/files.h"
 #include "objects/cmp_TInstallFile.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -25,35 +26,9 @@ namespace {
 constexpr bool kWindowsPaths = platform::kPathDelim == '\\';
 const std::string kUninstallKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvotill";
 
-// A fresh folder in the temporary directory, removed with its contents.
-class Scratch {
- public:
-  Scratch() {
-    path_ = platform::createTempFile("kif");
-    platform::deleteFile(path_);
-    path_ += ".d";
-    platform::forceDirectories(path_);
-  }
-  ~Scratch() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string operator/(const std::string& name) const { return path_ + platform::kPathDelim + name; }
-
- private:
-  std::string path_;
-};
-
-void writeText(const std::string& path, const std::string& text) {
-  platform::File f = platform::File::create(path);
-  f.writeAll(text.data(), text.size());
-  f.close();
-}
-
-std::string readText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using Scratch = test::ScratchDir;
+using test::readAll;
+using test::writeAll;
 
 class InstallFileTest : public ::testing::Test {
  protected:
@@ -172,7 +147,7 @@ TEST_F(InstallFileTest, CompressAndInstallWalkWithEveryOverwriteMode) {
   std::vector<TInstallFile*> files;
   int n = 0;
   for (auto& [name, mode] : modes) {
-    writeText(dir / ("src\\" + name), std::string(5000 + 1000 * n, static_cast<char>('a' + n)));
+    writeAll(dir / ("src\\" + name), std::string(5000 + 1000 * n, static_cast<char>('a' + n)));
     auto* f = file("F" + std::to_string(n), n % 2 ? static_cast<TInstallContainer*>(group) : engine, dir / "src", name);
     f->SetOverwriteMode(mode);
     files.push_back(f);
@@ -187,7 +162,7 @@ TEST_F(InstallFileTest, CompressAndInstallWalkWithEveryOverwriteMode) {
   for (auto* f : files) {
     if (f->FileName() == "always.txt" || f->FileName() == "version.txt") continue;
     platform::forceDirectories(f->GetDestDir());
-    writeText(destOf(f), "old " + f->FileName());
+    writeAll(destOf(f), "old " + f->FileName());
     platform::File d = platform::File::open(destOf(f), platform::FileAccess::ReadWrite);
     double sourceDate = *platform::fileAgeDays(f->SourcePath());
     d.setDate(f->FileName() == "vdate.txt" ? sourceDate - 1 : sourceDate + 1);
@@ -207,10 +182,10 @@ TEST_F(InstallFileTest, CompressAndInstallWalkWithEveryOverwriteMode) {
     SCOPED_TRACE(f->FileName());
     EXPECT_EQ(filePercent[f->FileName()], 100);
     if (expected[f->FileName()] == "new") {
-      EXPECT_EQ(readText(destOf(f)), readText(f->SourcePath()));
+      EXPECT_EQ(readAll(destOf(f)), readAll(f->SourcePath()));
       EXPECT_DOUBLE_EQ(*platform::fileAgeDays(destOf(f)), *platform::fileAgeDays(f->SourcePath()));
     } else {
-      EXPECT_EQ(readText(destOf(f)), "old " + f->FileName());
+      EXPECT_EQ(readAll(destOf(f)), "old " + f->FileName());
     }
   }
   EXPECT_EQ(lastTotal, 100);
@@ -321,7 +296,7 @@ TEST_F(InstallFileTest, RemoveMissingFilesDestroysFilesWithoutSource) {
   Scratch dir;
   auto* engine = Make<TTestEngine>(&form, "Install");
   auto* group = Make<TInstallFileGroup>(&form, "G", engine);
-  writeText(dir / "kept.txt", "x");
+  writeAll(dir / "kept.txt", "x");
   std::string base = dir / "";
   base.pop_back();
   file("Gone1", group, base, "gone1.txt");
@@ -337,8 +312,8 @@ TEST_F(InstallFileTest, RemoveMissingFilesDestroysFilesWithoutSource) {
 TEST_F(InstallFileTest, SharedEngineOperationsStartFromTheirOwnSettings) {
   if (!kWindowsPaths) GTEST_SKIP() << "install paths are Windows paths";
   Scratch dir;
-  writeText(dir / "m.txt", "member");
-  writeText(dir / "c.txt", "copied");
+  writeAll(dir / "m.txt", "member");
+  writeAll(dir / "c.txt", "copied");
   TKstrCompress& engine = SharedArchiveEngine();
   engine.SetCompressedFile(dir / "a.1");
   TStringList names;
@@ -351,12 +326,12 @@ TEST_F(InstallFileTest, SharedEngineOperationsStartFromTheirOwnSettings) {
   engine.SetExtractDirectory(dir / "out");
   engine.SetFilesToProcess(names);
   engine.ExtractFiles();
-  EXPECT_EQ(readText(dir / "out\\m.txt"), "member");
+  EXPECT_EQ(readAll(dir / "out\\m.txt"), "member");
   EXPECT_FALSE(platform::fileExists(dir / "out\\copy.txt"));
   // A skip left by a handler, then a copy: the copy is made.
   engine.SkipCurrent = true;
   engine.CopyUncompressed(dir / "c.txt", dir / "second.txt");
-  EXPECT_EQ(readText(dir / "second.txt"), "copied");
+  EXPECT_EQ(readAll(dir / "second.txt"), "copied");
 }
 
 }  // namespace kestrune::test
