@@ -148,12 +148,14 @@ void TInstallContainer::FreeHelpersOf(const ClassInfo& cls) {
 }
 
 void TInstallContainer::CallExternalComponents(TInstallContainer* sender, int componentCall, TPersistent* po) {
-  // Only dialogs take the call. A handler may change the helper list (a dialog frees
-  // itself), so the dialogs are taken first and each is looked for again before its call;
-  // a container of thousands of files walks its helpers once, not once per helper.
-  std::vector<TInstallContainer*> dialogs;
-  for (TInstallContainer* h : helpers_)
-    if (h->RegisteredType() == rt::Dialog) dialogs.push_back(h);
+  // Only dialogs take the call. The helpers are kept in the order of their types and the
+  // dialogs' type is the highest, so they are the tail of the list: a progress call from
+  // a container of thousands of files (one per file and step) does not ask every file its
+  // type. A handler may change the helper list (a dialog frees itself), so the dialogs are
+  // taken first and each is looked for again before its call.
+  auto tail = helpers_.end();
+  while (tail != helpers_.begin() && (*(tail - 1))->RegisteredType() == rt::Dialog) --tail;
+  const std::vector<TInstallContainer*> dialogs(tail, helpers_.end());
   for (TInstallContainer* h : dialogs)
     if (std::find(helpers_.begin(), helpers_.end(), h) != helpers_.end()) h->HandleMessage(sender, componentCall, po);
 }
