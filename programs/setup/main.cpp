@@ -12,10 +12,10 @@
 #include "objects/run_log.h"
 #include "objects/run_state.h"
 #include "platform/system.h"
-#include "platform/ui_app.h"
 #include "runtime/classinfo.h"
 #include "runtime/exceptions.h"
 #include "runtime/params.h"
+#include "runtime/seams.h"
 #include "ui/application.h"
 
 using namespace kestrune;
@@ -38,13 +38,11 @@ int main() {
     registerKitClasses(ClassRegistry::Global());
     // A restart asked for at the end of a run ends the session, which may end this program
     // before its message loop does: it still ends with the code of its run.
-    platform::ui::SetSessionEndExitCode([] { return engine::ExitCodeAfterRun(currentInstall()); });
+    SetSessionEndExitCode([] { return engine::ExitCodeAfterRun(currentInstall()); });
     // The wizard's pages, in the order the dialog managers find them.
     dialogs::registerWizardForms();
     // The engine's default theme picture is the program's bitmap resource.
-    TCustomInstall::ThemeBitmapLoader = [] {
-      return platform::loadBitmapResource("INSTALLTHEME1").value_or(std::vector<uint8_t>{});
-    };
+    SetThemeBitmapLoader([] { return platform::loadBitmapResource("INSTALLTHEME1").value_or(std::vector<uint8_t>{}); });
     // The main form first: reading it creates the script, whose engine's Loaded runs
     // before any other form exists.
     application.CreateForm<engine::TfrmMain>();

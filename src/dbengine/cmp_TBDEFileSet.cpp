@@ -11,6 +11,7 @@
 #include "routines/routines_Registry.h"
 #include "routines/routines_Strings.h"
 #include "routines/routines_System.h"
+#include "runtime/seams.h"
 #include "runtime/sysutils.h"
 
 namespace kestrune {
@@ -30,7 +31,7 @@ void ignoringErrors(bool ignore, F&& step) {
 }
 
 std::string kitDirectory() {
-  return EngineHooks().kitDirectory ? RemoveBackslash(EngineHooks().kitDirectory(true)) : std::string();
+  return RemoveBackslash(KitDirectoryForDatabaseEngine(true));
 }
 
 std::string interBaseRoot() {

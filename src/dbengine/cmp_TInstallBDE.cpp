@@ -14,6 +14,7 @@
 #include "routines/routines_Strings.h"
 #include "routines/routines_System.h"
 #include "runtime/published.h"
+#include "runtime/seams.h"
 #include "runtime/sysutils.h"
 
 namespace kestrune {
@@ -50,11 +51,6 @@ std::string find16BitConfig(const char* section, const char* fileName) {
 }
 
 }  // namespace
-
-BDEEngineHooks& EngineHooks() {
-  static BDEEngineHooks hooks;
-  return hooks;
-}
 
 TInstallBDE* CurrentInstallBDE() { return currentBDE; }
 
@@ -108,7 +104,7 @@ TInstallBDE::TInstallBDE(TComponent* owner) : TInstallFileGroup(owner), sqlLinkE
 
 TInstallBDE::~TInstallBDE() {
   if (currentBDE == this) currentBDE = nullptr;
-  if (TStrings* presetup = EngineHooks().presetupFiles ? EngineHooks().presetupFiles() : nullptr)
+  if (TStrings* presetup = PresetupFilesOfEngine())
     for (int i = presetup->Count() - 1; i >= 0; --i)
       if (UpperCase(presetup->Strings(i)).find(kIdapInstLibrary) != std::string::npos) presetup->Delete(i);
   grabCall_->OnCall = nullptr;

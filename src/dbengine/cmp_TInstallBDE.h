@@ -34,13 +34,8 @@ inline constexpr const char* kBLW32Key = "\\Software\\Borland\\BLW32";
 inline constexpr const char* kBDEDriversKey = "\\Software\\Borland\\Database Engine\\Settings\\Drivers";
 inline constexpr const char* kIdapInstLibrary = "IDAPINST.DLL";
 
-// What the group needs of the engine layer above it; the engine fills these in when it
-// registers its classes. Unset hooks mean: no kit directory, no pre-setup list.
-struct BDEEngineHooks {
-  std::string (*kitDirectory)(bool required) = nullptr;  // without trailing backslash
-  TStrings* (*presetupFiles)() = nullptr;                // the current engine's, or null
-};
-BDEEngineHooks& EngineHooks();
+// What the group needs of the engine layer above it (the kit directory, the engine's
+// pre-setup files) comes through the program's seams (runtime/seams.h).
 
 class TInstallBDE : public TInstallFileGroup {
   KESTRUNE_CLASS()

@@ -15,6 +15,7 @@
 #include "runtime/exceptions.h"
 #include "runtime/params.h"
 #include "runtime/published.h"
+#include "runtime/seams.h"
 #include "runtime/sysutils.h"
 #include "translation/cmp_TTranslator.h"
 #include "ui/application.h"
@@ -22,9 +23,6 @@
 
 namespace kestrune {
 
-std::function<int32_t()> TCustomInstall::TranslatorLanguageGet;
-std::function<void(int32_t)> TCustomInstall::TranslatorLanguageSet;
-std::function<std::vector<uint8_t>()> TCustomInstall::ThemeBitmapLoader;
 
 namespace {
 
@@ -111,10 +109,7 @@ TCustomInstall::TCustomInstall(TComponent* owner)
     fail("The TInstall component does not currently support the use of 2 TInstall components in the same project");
   if (!owner || !owner->IsFormOrDataModule())
     fail("The owner of the TInstall component must be a form class (a TForm or TDataModule descendant)");
-  if (ThemeBitmapLoader) {
-    std::vector<uint8_t> bmp = ThemeBitmapLoader();
-    if (!bmp.empty()) dialogThemeBitmap_->SetGraphic("TBitmap", std::move(bmp));
-  }
+  if (std::vector<uint8_t> bmp = LoadThemeBitmap(); !bmp.empty()) dialogThemeBitmap_->SetGraphic("TBitmap", std::move(bmp));
   runAutomatic_ = true;
   useLoadingProgram_ = true;
   archiveFileType_ = FindStandardSpecifier<TpsMainArchiveFile>();
@@ -127,12 +122,10 @@ TCustomInstall::TCustomInstall(TComponent* owner)
   allowChangeDir_ = true;
   groupName_ = "Main";
   SetCurrentEngine(this);
-  CursorHook::Install(&setApplicationCursor);
+  SetContainerCursorSetter(&setApplicationCursor);
   // The question for another disk, when a file's extraction needs one, as a message box
   // with OK and Cancel.
-  TCustomInstallFile::AskForDisk = [](const std::string& text) {
-    return ui::Application && ui::Application->MessageBox(text, "", 0x41) == 1;
-  };
+  SetDiskPrompt([](const std::string& text) { return ui::Application && ui::Application->MessageBox(text, "", 0x41) == 1; });
   if (ui::Application)
     ui::Application->OnException = [this](TComponent*, const std::exception& e) { HandleInstallException(e); };
 }

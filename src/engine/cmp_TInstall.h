@@ -99,8 +99,6 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
   // The application's exception handler: during a run, ends it as bad (EAIUserAbort and
   // EAbort as the user's abort).
   virtual void HandleInstallException(const std::exception& e);
-  // The theme bitmap of the program's resources (BMP bytes); empty when there is none.
-  static std::function<std::vector<uint8_t>()> ThemeBitmapLoader;
   // Builds the distribution into buildDirectory (engine_Build.cpp). The loader comes from
   // kitDirectory; when that is empty, from the kit directory that FindKitDirectory finds.
   virtual void Build(const std::string& programPath, const std::string& buildDirectory, bool selfExtracting,
@@ -192,10 +190,6 @@ class TCustomInstall : public TFileContainer, public IInstallEngine {
       OnBeforeNotifyBadInstall, OnBeforeNotifyGoodInstall, OnBeforeReadArchiveInfo, OnFailedReboot;
   TUserAbortEvent OnBeforeReboot, OnBeforeShutdown, OnBeforeCleanup, OnUserAbort;
   TBeforeRunFileEvent OnBeforeRunFile;
-
-  // The main translator's language (saved before a restart); installed by the translator.
-  static std::function<int32_t()> TranslatorLanguageGet;
-  static std::function<void(int32_t)> TranslatorLanguageSet;
 
  protected:
   std::string unfinishedKey() const;

@@ -11,6 +11,7 @@
 #include "runtime/exceptions.h"
 #include "runtime/params.h"
 #include "runtime/sysutils.h"
+#include "translation/cmp_TTranslator.h"
 #include "ui/application.h"
 
 namespace kestrune {
@@ -84,15 +85,19 @@ void TCustomInstall::RebootWindows() {
     ui::Application->MessageBox(TranslateMessage("Could not reboot windows. Please manually reboot windows."), "", 0x40);
 }
 
+// The main translator's language is kept across a restart; without a main translator
+// there is none to keep.
 int32_t TCustomInstall::ReadSavedLanguage() {
-  int32_t current = TranslatorLanguageGet ? TranslatorLanguageGet() : 0;
+  const translation::TTranslator* translator = translation::MainTranslator();
+  int32_t current = translator ? static_cast<int32_t>(translator->TranslateIntoLanguage()) : 0;
   if (InstallRecordKey().empty()) return current;
   return ReadRegistryInteger(rkLocalMachine, InstallRecordKey(), "Language", current);
 }
 
 void TCustomInstall::SaveLanguage() {
-  if (!TranslatorLanguageGet || InstallRecordKey().empty()) return;
-  WriteRegistryInteger(rkLocalMachine, InstallRecordKey(), "Language", TranslatorLanguageGet());
+  const translation::TTranslator* translator = translation::MainTranslator();
+  if (!translator || InstallRecordKey().empty()) return;
+  WriteRegistryInteger(rkLocalMachine, InstallRecordKey(), "Language", static_cast<int32_t>(translator->TranslateIntoLanguage()));
 }
 
 void TCustomInstall::CompleteAfterReboot() {
@@ -109,7 +114,11 @@ void TCustomInstall::resumeAfterReboot() {
   installing_ = true;
   ending_ = TRunEnding::reNone;
   SetInstallRecordKey(FindInstallRecord(false));
-  if (TranslatorLanguageSet) TranslatorLanguageSet(ReadSavedLanguage());
+  if (translation::TTranslator* translator = translation::MainTranslator()) {
+    const int32_t saved = ReadSavedLanguage();
+    if (saved >= 0 && saved <= static_cast<int32_t>(TKstrLanguage::klVietnamese))
+      translator->SetTranslateIntoLanguage(static_cast<TKstrLanguage>(saved));
+  }
   TStringList lines;
   GetUnfinishedList(lines);
   ClearUnfinished();

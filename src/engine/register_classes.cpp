@@ -6,6 +6,7 @@
 #include "engine/cmp_TInstall.h"
 #include "engine/engine_Build.h"
 #include "objects/register_objects.h"
+#include "runtime/seams.h"
 #include "translation/cmp_TTranslator.h"
 #include "ui/ui_classes.h"
 
@@ -23,21 +24,8 @@ TStrings* currentPresetupFiles() {
 }  // namespace
 
 void registerKitClasses(ClassRegistry& registry) {
-  EngineHooks().kitDirectory = &FindKitDirectory;
-  EngineHooks().presetupFiles = &currentPresetupFiles;
-  // The engine keeps the main translator's language across a restart.
-  translation::SetMainTranslatorObserver([](translation::TTranslator* t) {
-    if (!t) {
-      TCustomInstall::TranslatorLanguageGet = nullptr;
-      TCustomInstall::TranslatorLanguageSet = nullptr;
-      return;
-    }
-    TCustomInstall::TranslatorLanguageGet = [t] { return static_cast<int32_t>(t->TranslateIntoLanguage()); };
-    TCustomInstall::TranslatorLanguageSet = [t](int32_t v) {
-      if (v >= 0 && v <= static_cast<int32_t>(TKstrLanguage::klVietnamese))
-        t->SetTranslateIntoLanguage(static_cast<TKstrLanguage>(v));
-    };
-  });
+  SetKitDirectoryLookup(&FindKitDirectory);
+  SetPresetupFilesLookup(&currentPresetupFiles);
   ui::registerUiClasses(registry);
   dialogs::registerDialogClasses(registry);
   translation::registerTranslationClasses(registry);

@@ -104,7 +104,6 @@ const ClassInfo& TCustomInstallFile::classInfo() {
   return info;
 }
 
-std::function<bool(const std::string&)> TCustomInstallFile::AskForDisk;
 std::function<void(const std::string&, const std::string&)> TCustomInstallFile::MoveAfterReboot =
     [](const std::string& source, const std::string& target) { platform::moveFileAfterReboot(source, target); };
 

@@ -138,9 +138,6 @@ class TCustomInstallFile : public TFileRelated {
   std::string NewDiskHandler(TKstrCompress& engine, int disk);
   void StatusHandler(TKstrCompress& engine, TlzhFileStats& stats);
 
-  // Shows the "insert disk" question; true for OK. The UI layer installs the real one;
-  // without it the answer is Cancel.
-  static std::function<bool(const std::string& text)> AskForDisk;
   // Schedules the move of source onto target for the next restart; the platform's delayed
   // move unless replaced (tests make it fail to reach the batch-file fallback).
   static std::function<void(const std::string& source, const std::string& target)> MoveAfterReboot;

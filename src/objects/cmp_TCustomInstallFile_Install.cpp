@@ -17,6 +17,7 @@
 #include "routines/routines_Registry.h"
 #include "routines/routines_Strings.h"
 #include "runtime/exceptions.h"
+#include "runtime/seams.h"
 #include "runtime/sysutils.h"
 
 namespace kestrune {
@@ -241,7 +242,7 @@ std::string TCustomInstallFile::NewDiskHandler(TKstrCompress& engine, int disk) 
   CallExternalComponents(this, cc::NewDisk, &list);
   report(ev::NewDisk, &list);
   if (!OnNewDisk && Tag() == 0) {
-    const bool ok = AskForDisk && AskForDisk(Format(TranslateMessage("Please insert disk #%d"), {disk}));
+    const bool ok = AskForDisk(Format(TranslateMessage("Please insert disk #%d"), {disk}));
     if (!ok) {
       // Cancel ends the extraction now rather than asking again for the same disk.
       engine.SetAbort(true);

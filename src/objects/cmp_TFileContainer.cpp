@@ -9,13 +9,12 @@
 #include "routines/routines_System.h"
 #include "runtime/exceptions.h"
 #include "runtime/published.h"
+#include "runtime/seams.h"
 #include "runtime/sysutils.h"
 
 namespace kestrune {
 
 namespace {
-CursorHook::Setter g_cursorSetter = nullptr;
-
 // Shows the hourglass while a walk runs and restores the cursor when it ends, also on
 // errors. Walks nest (an install walk reads the archive information, then runs the walks
 // of its groups); only the outermost one changes the cursor, so a walk costs two cursor
@@ -23,10 +22,10 @@ CursorHook::Setter g_cursorSetter = nullptr;
 class HourGlass {
  public:
   HourGlass() {
-    if (depth_++ == 0) previous_ = CursorHook::Set(crHourGlass);
+    if (depth_++ == 0) previous_ = SetContainerCursor(crHourGlass);
   }
   ~HourGlass() {
-    if (--depth_ == 0) CursorHook::Set(previous_);
+    if (--depth_ == 0) SetContainerCursor(previous_);
   }
   HourGlass(const HourGlass&) = delete;
   HourGlass& operator=(const HourGlass&) = delete;
@@ -36,9 +35,6 @@ class HourGlass {
   int previous_ = crDefault;
 };
 }  // namespace
-
-void CursorHook::Install(Setter setter) { g_cursorSetter = setter; }
-int CursorHook::Set(int cursor) { return g_cursorSetter ? g_cursorSetter(cursor) : crDefault; }
 
 const ClassInfo& TFileStatusParameter::classInfo() {
   static const ClassInfo info{"TFileStatusParameter", &TPersistent::classInfo(), nullptr, {}};

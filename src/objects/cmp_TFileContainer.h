@@ -112,13 +112,8 @@ class TFileContainer : public TFileRelated {
   bool infoRead_ = false;
 };
 
-// The hourglass while a container reads or installs; the UI layer installs the real one.
-class CursorHook {
- public:
-  using Setter = int (*)(int cursor);  // returns the previous cursor
-  static void Install(Setter setter);
-  static int Set(int cursor);
-};
+// Cursor ids of the hourglass a container shows while it reads or installs
+// (SetContainerCursor, runtime/seams.h).
 inline constexpr int crDefault = 0;
 inline constexpr int crHourGlass = -11;
 

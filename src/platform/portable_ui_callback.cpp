@@ -1,24 +1,15 @@
-// The handler that receives exceptions caught at system callbacks.
+// Hands exceptions caught at system callbacks to the handler of the program's seam.
 #include <cstdio>
 
 #include "platform/ui_app.h"
+#include "runtime/seams.h"
 
 namespace kestrune::platform::ui {
 
-namespace {
-void (*g_handler)(std::exception_ptr) = nullptr;
-int (*g_sessionEndExitCode)() = nullptr;
-}  // namespace
-
-void SetCallbackExceptionHandler(void (*handler)(std::exception_ptr)) { g_handler = handler; }
-
-void SetSessionEndExitCode(int (*code)()) { g_sessionEndExitCode = code; }
-int (*SessionEndExitCode())() { return g_sessionEndExitCode; }
-
 void ReportCallbackException(std::exception_ptr e) noexcept {
   try {
-    if (g_handler) {
-      g_handler(e);
+    if (void (*handler)(std::exception_ptr) = CallbackExceptionHandler()) {
+      handler(e);
       return;
     }
     std::rethrow_exception(e);

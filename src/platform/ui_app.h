@@ -13,18 +13,10 @@
 
 namespace kestrune::platform::ui {
 
-// Receives the exceptions caught at window procedures and other system callbacks. The
-// handler must not throw; what it throws anyway is dropped.
-void SetCallbackExceptionHandler(void (*handler)(std::exception_ptr));
-// Hands the current exception to the handler (for use in a catch block of a callback).
+// Hands the current exception to the handler of callback exceptions (for use in a catch
+// block of a callback; SetCallbackExceptionHandler, runtime/seams.h). The session's end
+// code is SetSessionEndExitCode there too.
 void ReportCallbackException(std::exception_ptr e) noexcept;
-
-// The exit code of the program when the session ends under it (a restart or log-off, its
-// own or another's). At the system's end-session message the process ends at once with
-// this code; else the system ends it after the message with a code of its own. Null (the
-// default) leaves the end to the system. The function must not throw.
-void SetSessionEndExitCode(int (*code)());
-int (*SessionEndExitCode())();
 
 // Dispatches every pending message without waiting. Returns false when a quit message
 // was taken from the queue. Costs one queue check when nothing is pending.

@@ -18,7 +18,7 @@ struct ButtonDrawState {
 
 // What a window procedure reports to its control. The window procedure catches every
 // exception a handler raises and hands it to the callback exception handler
-// (SetCallbackExceptionHandler); none crosses the system's frames.
+// (SetCallbackExceptionHandler, runtime/seams.h); none crosses the system's frames.
 class WindowSink {
  public:
   virtual ~WindowSink() = default;

@@ -6,6 +6,7 @@
 #include "platform/text.h"
 #include "platform/ui_app.h"
 #include "platform/win_ui_internal.h"
+#include "runtime/seams.h"
 
 #include <commctrl.h>
 

@@ -31,10 +31,9 @@ class Exception : public std::exception {
   int64_t streamOffset_ = -1;
 };
 
-// Translates an English message of the kit; the identity until a translator is installed.
+// Translates an English message of the kit; the identity until a translator is installed
+// (SetTranslateMessageHook, runtime/seams.h).
 std::string TranslateMessage(std::string_view english);
-// Installs (or, with an empty function, removes) the translation hook.
-void SetTranslateMessageHook(std::function<std::string(std::string_view)> hook);
 
 #define KESTRUNE_EXCEPTION(Name, Parent)                                   \
   class Name : public Parent {                                             \

@@ -1,16 +1,10 @@
-// The user-interface pump hook.
+// The user-interface pump.
 #include "runtime/process_messages.h"
+
+#include "runtime/seams.h"
 
 namespace kestrune {
 
-namespace {
-void (*g_pump)() = nullptr;
-}
-
-void ProcessMessages() {
-  if (g_pump) g_pump();
-}
-
-void SetProcessMessagesHook(void (*pump)()) { g_pump = pump; }
+void ProcessMessages() { CallProcessMessagesHook(); }
 
 }  // namespace kestrune

@@ -3,6 +3,7 @@
 
 #include "platform/system.h"
 #include "runtime/published.h"
+#include "runtime/seams.h"
 #include "runtime/sysutils.h"
 #include "translation/language_files.h"
 #include "ui/cmp_TTranslateControls.h"
@@ -18,7 +19,6 @@ namespace {
 struct MainState {
   TTranslator* main = nullptr;
   std::unique_ptr<TTranslator> made;  // the default translator the kit made itself
-  std::function<void(TTranslator*)> observer;
 };
 MainState& mainState() {
   static MainState s;
@@ -35,7 +35,6 @@ void setMain(TTranslator* t) {
     });
   else
     SetTranslateMessageHook(nullptr);
-  if (s.observer) s.observer(t);
 }
 
 // Sets the value back when the scope ends, also on an exception.
@@ -218,12 +217,6 @@ void TTranslator::Loaded() {
 }
 
 TTranslator* MainTranslator() { return mainState().main; }
-
-void SetMainTranslatorObserver(std::function<void(TTranslator*)> observer) {
-  MainState& s = mainState();
-  s.observer = std::move(observer);
-  if (s.observer && s.main) s.observer(s.main);
-}
 
 TKstrLanguage TranslateForm(TKstrLanguage state, TComponent* form) {
   TTranslator* t = MainTranslator();

@@ -203,9 +203,6 @@ class TTranslator : public TComponent {
 
 // The main translator (the first translator created while there was none), or null.
 TTranslator* MainTranslator();
-// Called whenever the main translator changes (with null when it goes), and at once when
-// there is one; the engine keeps the language across a restart through it.
-void SetMainTranslatorObserver(std::function<void(TTranslator*)> observer);
 
 // Each does nothing, or returns its input, without a main translator.
 TKstrLanguage TranslateForm(TKstrLanguage state, TComponent* form);

@@ -4,6 +4,7 @@
 #include "platform/ui_app.h"
 #include "runtime/exceptions.h"
 #include "runtime/process_messages.h"
+#include "runtime/seams.h"
 
 #include <chrono>
 
@@ -44,14 +45,14 @@ TApplication::~TApplication() {
   DestroyComponents();
   if (Application == this) {
     SetProcessMessagesHook(nullptr);
-    platform::ui::SetCallbackExceptionHandler(nullptr);
+    SetCallbackExceptionHandler(nullptr);
     Application = nullptr;
   }
 }
 
 void TApplication::Initialize() {
   SetProcessMessagesHook(&pump);
-  platform::ui::SetCallbackExceptionHandler(&callbackException);
+  SetCallbackExceptionHandler(&callbackException);
 }
 
 namespace {

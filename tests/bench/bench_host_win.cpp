@@ -6,6 +6,7 @@
 
 #include "bench_host.h"
 #include "runtime/process_messages.h"
+#include "runtime/seams.h"
 
 namespace kestrune::bench {
 

@@ -11,6 +11,7 @@
 #include "dbengine/cmp_TInstallBDE.h"
 #include "engine/MainForm.h"
 #include "engine/cmp_TInstall.h"
+#include "engine/engine_Build.h"
 #include "engine/register_classes.h"
 #include "engine/script_loader.h"
 #include "objects/cmp_TCustomInstallFile.h"
@@ -18,6 +19,7 @@
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "routines/routines_Registry.h"
+#include "runtime/seams.h"
 #include "runtime/text_form.h"
 
 namespace kestrune {
@@ -93,8 +95,7 @@ TEST(BDERun, TheZarvotillScriptHoldsTheDemoEnginesWholeSet) {
   static std::string kit;
   kit = std::string("Z:") + KESTRUNE_KIT_DIR;
   std::replace(kit.begin(), kit.end(), '/', '\\');
-  auto* previousHook = EngineHooks().kitDirectory;
-  EngineHooks().kitDirectory = [](bool) { return kit; };
+  SetKitDirectoryLookup([](bool) { return kit; });
   const char* engineKey = "\\Software\\Borland\\Database Engine";
   WriteRegistryString(rkLocalMachine, engineKey, "DLLPATH", kit + "\\Engine");
   WriteRegistryString(rkLocalMachine, engineKey, "RESOURCE", "0009");
@@ -141,7 +142,7 @@ TEST(BDERun, TheZarvotillScriptHoldsTheDemoEnginesWholeSet) {
   EXPECT_EQ(members(), scripted);
 
   form.reset();
-  EngineHooks().kitDirectory = previousHook;
+  SetKitDirectoryLookup(&FindKitDirectory);
   cleanRegistry();
 }
 

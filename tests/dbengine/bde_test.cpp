@@ -20,6 +20,7 @@
 #include "routines/routines_Strings.h"
 #include "routines/routines_System.h"
 #include "runtime/reader.h"
+#include "runtime/seams.h"
 #include "runtime/sysutils.h"
 #include "runtime/text_form.h"
 #include "runtime/writer.h"
@@ -48,14 +49,14 @@ class BDEGroup : public ::testing::Test {
     DeleteRegistryTree(rkLocalMachine, "\\Software\\Borland");
     DeleteRegistryTree(rkLocalMachine, kUninstallKey);
     kitDir = scratch.path();
-    EngineHooks().kitDirectory = &kitDirectoryHook;
+    SetKitDirectoryLookup(&kitDirectoryHook);
     engine = new test::TTestEngine(&form);
     engine->SetName("Install");
   }
   void TearDown() override {
     DeleteRegistryTree(rkLocalMachine, "\\Software\\Borland");
     DeleteRegistryTree(rkLocalMachine, kUninstallKey);
-    EngineHooks().kitDirectory = nullptr;
+    SetKitDirectoryLookup(nullptr);
   }
   std::string dir(const std::string& name) {
     std::string path = scratch / name;

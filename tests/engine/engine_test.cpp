@@ -18,8 +18,10 @@
 #include "platform/system.h"
 #include "routines/routines_Registry.h"
 #include "runtime/exceptions.h"
+#include "runtime/seams.h"
 #include "runtime/params.h"
 #include "runtime/published.h"
+#include "translation/cmp_TTranslator.h"
 #include "ui/application.h"
 #include "ui/forms.h"
 
@@ -122,11 +124,11 @@ TEST_F(EngineTest, CreationRulesAndDefaults) {
   delete engine;
   EXPECT_EQ(CurrentEngine(), nullptr);
   // The default theme picture comes from the program's resources when it has one.
-  TCustomInstall::ThemeBitmapLoader = [] { return std::vector<uint8_t>{'B', 'M', 0, 0}; };
+  SetThemeBitmapLoader([] { return std::vector<uint8_t>{'B', 'M', 0, 0}; });
   engine = new TInstall(&form);
   EXPECT_EQ(engine->DialogThemeBitmap()->GraphicClass(), "TBitmap");
   delete engine;
-  TCustomInstall::ThemeBitmapLoader = nullptr;
+  SetThemeBitmapLoader(nullptr);
   EXPECT_FALSE(platform::loadBitmapResource("INSTALLTHEME1"));  // a test program has none
   TComponent plainOwner(nullptr);
   EXPECT_NE(messageOf([&] { new TInstall(&plainOwner); }).find("must be a form"), std::string::npos);
@@ -406,15 +408,23 @@ TEST_F(EngineTest, VetoEventsAndTheLanguageKeptAcrossARestart) {
   engine->OnBeforeShutdown = [](TComponent*, bool& flag) { flag = false; };
   EXPECT_FALSE(engine->Shutdown());
 
-  int32_t language = 7;
-  TCustomInstall::TranslatorLanguageGet = [&] { return language; };
+  // The main translator's language is saved with the install record and read back.
+  SetInstallRecordKey(engine->FindInstallRecord(true));
+  {
+    translation::TTranslator translator(nullptr);
+    translator.SetTranslateIntoLanguage(TKstrLanguage::klGerman);
+    engine->SaveLanguage();
+    translator.SetTranslateIntoLanguage(TKstrLanguage::klCzech);
+    EXPECT_EQ(engine->ReadSavedLanguage(), static_cast<int32_t>(TKstrLanguage::klGerman));
+    DeleteRegistryTree(rkLocalMachine, InstallRecordKey());
+    // No saved value: the current language.
+    EXPECT_EQ(engine->ReadSavedLanguage(), static_cast<int32_t>(TKstrLanguage::klCzech));
+  }
+  // Without a main translator no language is saved.
   SetInstallRecordKey(engine->FindInstallRecord(true));
   engine->SaveLanguage();
-  language = 3;
-  EXPECT_EQ(engine->ReadSavedLanguage(), 7);
+  EXPECT_EQ(ReadRegistryInteger(rkLocalMachine, InstallRecordKey(), "Language", -1), -1);
   DeleteRegistryTree(rkLocalMachine, InstallRecordKey());
-  EXPECT_EQ(engine->ReadSavedLanguage(), 3);  // no saved value: the current language
-  TCustomInstall::TranslatorLanguageGet = nullptr;
   delete engine;
 }
 

@@ -19,6 +19,7 @@
 #include "runtime/classinfo.h"
 #include "runtime/exceptions.h"
 #include "runtime/params.h"
+#include "runtime/seams.h"
 #include "ui/application.h"
 
 using namespace kestrune;
@@ -37,9 +38,7 @@ int main() {
     SetProgramParams(platform::commandLineArguments());
     registerKitClasses(ClassRegistry::Global());
     dialogs::registerWizardForms();
-    TCustomInstall::ThemeBitmapLoader = [] {
-      return platform::loadBitmapResource("INSTALLTHEME1").value_or(std::vector<uint8_t>{});
-    };
+    SetThemeBitmapLoader([] { return platform::loadBitmapResource("INSTALLTHEME1").value_or(std::vector<uint8_t>{}); });
     application.CreateForm<engine::TfrmMain>();
     TCustomInstall* install = currentInstall();
     if (!install) throw EComponentError("The install script of this setup program has no TInstall component.");

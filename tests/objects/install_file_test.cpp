@@ -15,6 +15,7 @@
 #include "platform/registry.h"
 #include "routines/routines_Registry.h"
 #include "runtime/reader.h"
+#include "runtime/seams.h"
 #include "runtime/text_form.h"
 #include "runtime/writer.h"
 #include "tree_fixture.h"
@@ -256,21 +257,21 @@ TEST_F(InstallFileTest, NewDiskAsksThroughTheUiAndCancelAborts) {
   engine->SetArchiveFile("A:\\files.1");
   auto* f = file("Disk", engine, "C:\\Src", "d.bin");
   std::string asked;
-  TCustomInstallFile::AskForDisk = [&](const std::string& text) {
+  SetDiskPrompt([&](const std::string& text) {
     asked = text;
     return true;
-  };
+  });
   TKstrCompress archive(nullptr);
   EXPECT_EQ(f->NewDiskHandler(archive, 3), "A:");
   EXPECT_EQ(asked, "Please insert disk #3");
-  TCustomInstallFile::AskForDisk = [](const std::string&) { return false; };
+  SetDiskPrompt([](const std::string&) { return false; });
   EXPECT_THROW(f->NewDiskHandler(archive, 4), EkcAborted);
   EXPECT_TRUE(archive.Abort());
   // A handler of the file answers instead of the question.
   asked.clear();
   f->OnNewDisk = [](TCustomInstallFile*, int32_t, std::string& path) { path = "B:\\"; };
   EXPECT_EQ(f->NewDiskHandler(archive, 5), "B:");
-  TCustomInstallFile::AskForDisk = nullptr;
+  SetDiskPrompt(nullptr);
 }
 
 TEST_F(InstallFileTest, UninstallLinesMovePastUnusableFilesKeysAndStopAfterABound) {

@@ -9,6 +9,7 @@
 
 #include "objects/register_objects.h"
 #include "runtime/exceptions.h"
+#include "runtime/seams.h"
 #include "runtime/reader.h"
 #include "runtime/text_form.h"
 #include "tree_fixture.h"
@@ -93,7 +94,7 @@ TEST(NestingTest, WalksAtTheLimitReadEachFileOnceAndSetTheHourglassOnce) {
       {":readinfo", [&] { engine->Process(); }},
       {":readfile", [&] { engine->Compress({TCompressOption::coForceNetFilesLocal}); }},
       {":readfile", [&] { engine->CopyFiles(); }}};
-  CursorHook::Install(countCursor);
+  SetContainerCursorSetter(countCursor);
   for (const auto& [read, walk] : walks) {
     SCOPED_TRACE(read);
     Log().clear();
@@ -102,7 +103,7 @@ TEST(NestingTest, WalksAtTheLimitReadEachFileOnceAndSetTheHourglassOnce) {
     EXPECT_EQ(g_cursorChanges, 2);
     EXPECT_EQ(std::count_if(Log().begin(), Log().end(), [&](const std::string& l) { return l.ends_with(read); }), groups);
   }
-  CursorHook::Install(nullptr);
+  SetContainerCursorSetter(nullptr);
 }
 
 }  // namespace kestrune::test

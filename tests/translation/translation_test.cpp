@@ -7,8 +7,6 @@
 
 #include "dialogs/dialog_classes.h"
 #include "dialogs/ordlg_WelcomeDlg.h"
-#include "engine/cmp_TInstall.h"
-#include "engine/register_classes.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "runtime/reader.h"
@@ -231,23 +229,6 @@ TEST(Translator, MainTranslatorAndMessagesTranslatedBeforeFormatting) {
   first.reset();
   EXPECT_EQ(MainTranslator(), nullptr);
   EXPECT_EQ(TranslateMessage("Installation aborted by the user"), "Installation aborted by the user");
-}
-
-TEST(Translator, EngineKeepsTheMainTranslatorsLanguageAcrossARestart) {
-  registerKitClasses(ClassRegistry::Global());
-  {
-    TTranslator t(nullptr);
-    t.SetTranslateIntoLanguage(klGerman);
-    ASSERT_TRUE(TCustomInstall::TranslatorLanguageGet && TCustomInstall::TranslatorLanguageSet);
-    EXPECT_EQ(TCustomInstall::TranslatorLanguageGet(), 5);
-    TCustomInstall::TranslatorLanguageSet(1);
-    EXPECT_EQ(t.TranslateIntoLanguage(), klCzech);
-    TCustomInstall::TranslatorLanguageSet(99);  // not a language: the current one stays
-    EXPECT_EQ(t.TranslateIntoLanguage(), klCzech);
-  }
-  // Without a main translator the engine saves and restores no language.
-  EXPECT_FALSE(TCustomInstall::TranslatorLanguageGet);
-  EXPECT_FALSE(TCustomInstall::TranslatorLanguageSet);
 }
 
 TEST(Translator, DefaultTranslatorGivesWayToTheNextOne) {
