@@ -21,7 +21,7 @@ namespace {
 // Numbered "Files" subkeys tried before a registry that cannot be written is an error.
 constexpr int kFilesKeyTries = 16;
 
-void appendLine(const std::string& sub, const std::string& value) {
+void appendLinePlain(const std::string& sub, const std::string& value) {
   // The key is opened once for the count and both values (an installation appends a line
   // for every file, and under Wine every opening of a key is a round trip to the server).
   // Where it cannot be opened for writing, each step opens it on its own, which reports the
@@ -66,6 +66,8 @@ struct RunCache {
   std::set<std::string> ensured;
   // The record of written paths stays open, with its count, from file to file.
   std::map<std::string, std::pair<platform::RegKey, int>> written;
+  // So do the lists of the entry ("Files", "ActiveX"), which get a line for every file.
+  std::map<std::string, std::pair<platform::RegKey, int>> lists;
   bool pendingRead = false;
   std::vector<std::string> deletes;
 };
@@ -78,6 +80,35 @@ RunCache& runCache() {
 bool inRun() {
   IInstallEngine* engine = CurrentEngine();
   return engine && engine->EngineInstalling();
+}
+
+// A line appended to a list of the entry: during a run through the list's key kept open
+// with its count (two values written per line), otherwise opened for the line. A key that
+// cannot be opened, read or written goes the plain way, which reports what failed.
+void appendLine(const std::string& sub, const std::string& value) {
+  if (!inRun()) return appendLinePlain(sub, value);
+  auto& open = runCache().lists;
+  auto at = open.find(sub);
+  if (at == open.end()) {
+    std::optional<platform::RegKey> k;
+    std::optional<int> count;
+    try {
+      k = platform::RegKey::create(platform::RegRoot::LocalMachine, sub);
+      count = ParseEntryCount(k->tryReadString("Entries").value_or("0"));
+    } catch (const platform::PlatformError&) {
+    }
+    if (!k || !count) return appendLinePlain(sub, value);
+    at = open.emplace(sub, std::make_pair(std::move(*k), *count)).first;
+  }
+  auto& [k, count] = at->second;
+  try {
+    k.writeString("File" + std::to_string(count + 1), value);
+    k.writeString("Entries", std::to_string(count + 1));
+    ++count;
+  } catch (const platform::PlatformError&) {
+    open.erase(at);
+    appendLinePlain(sub, value);
+  }
 }
 
 // The record of written paths exists from the first line of a run on, so that an entry
@@ -184,7 +215,7 @@ void AppendUninstallActiveXLine(const std::string& key, const std::string& path,
 void RecordWrittenPath(const std::string& key, const std::string& path) {
   const std::string sub = key + "\\Written";
   if (!inRun()) {
-    appendLine(sub, path);
+    appendLinePlain(sub, path);
   } else {
     auto& open = runCache().written;
     auto at = open.find(sub);
@@ -198,7 +229,7 @@ void RecordWrittenPath(const std::string& key, const std::string& path) {
       } catch (const platform::PlatformError&) {
       }
       if (!k || !count) {
-        appendLine(sub, path);
+        appendLinePlain(sub, path);
         CancelDelayedDeletes(path);
         return;
       }
@@ -215,7 +246,7 @@ void RecordWrittenPath(const std::string& key, const std::string& path) {
       // reports what cannot be written.
       open.erase(at);
       runCache().ensured.clear();
-      appendLine(sub, path);
+      appendLinePlain(sub, path);
     }
   }
   CancelDelayedDeletes(path);
