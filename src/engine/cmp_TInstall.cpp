@@ -27,7 +27,7 @@ namespace kestrune {
 namespace {
 
 // The windows' quiet check is the run state's (see ui::Quiet), from before the first window.
-[[maybe_unused]] const bool kQuietCheckSet = (ui::SetQuietCheck(&QuietRun), true);
+[[maybe_unused]] const bool kQuietCheckSet = (SetQuietCheck(&QuietRun), true);
 
 // The containers' hourglass shows through the application's screen cursor.
 int setApplicationCursor(int cursor) {

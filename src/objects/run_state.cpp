@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "archive/archive_names.h"
 #include "archive/cmp_TKstrCompress.h"
 #include "objects/cmp_TCustomInstallFile.h"
 #include "objects/cmp_TCustomInstallShellLink.h"
@@ -10,6 +11,8 @@
 #include "objects/cmp_TCustomShellLinkGroup.h"
 #include "objects/cmp_TInstallContainer.h"
 #include "objects/cmp_TPathSpecifier.h"
+#include "objects/run_log.h"
+#include "objects/uninstall_entry.h"
 
 namespace kestrune {
 
@@ -82,6 +85,9 @@ void ResetRunState() {
   s.failedRegistrations.Clear();
   s.lastConnected = nullptr;
   SharedArchiveEngine().SetAbort(false);
+  CloseRunLog();
+  ForgetUninstallEntryCache();
+  SetSourceFolder({});
   for (void (*reset)() : resets()) reset();
 }
 

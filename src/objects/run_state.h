@@ -1,10 +1,32 @@
-// The process-wide state of an installation kept by the objects layer: the current engine,
-// the install record key, the cancel flags, the current and last connected network
-// locations, the files whose registration failed, the registries of live install
-// containers, path specifiers, install files, shortcuts, link groups and network
-// locations, and the archive layer's shared archive engine and module version resource.
-// Layers above with values of a run of their own register their reset here
-// (AddRunStateReset), so that ResetRunState() puts a whole run back.
+// The process-wide state of the program, indexed here; one call, ResetRunState(), puts
+// the values of a run back to their start.
+//
+// Values of a run (reset by ResetRunState):
+//   - here: the current engine, the install record key, the quiet flag, both cancel flags
+//     (the download loop's and SharedArchiveEngine().Abort()), the engine's network
+//     location and the one that connected last, the files whose registration failed;
+//   - objects/run_log.h: the run log (closed); objects/uninstall_entry.h: what the run
+//     learnt of the registry (ForgetUninstallEntryCache); archive/archive_names.h: the
+//     folder relative member names are read from (SourceFolder, emptied);
+//   - registered by the layers above with AddRunStateReset: the wizard's chosen install
+//     type and the objects "Pouze BDE" left out (dialogs/ordlg_WelcomeDlg.cpp), the
+//     current dialog manager (dialogs/dlgcmp_TDialogManager.cpp).
+// Registries that follow the lifetimes of their members (left alone by the reset): the
+// live install containers, path specifiers, install files, shortcuts, link groups and
+// network locations and the main link group (here), the install files' identifier table
+// (objects/cmp_TCustomInstallFile.cpp), the live TInstallBDE (dbengine), the main
+// translator and the default one the kit made (translation), the main instances of the
+// main window's decorations (dialogs/main_instance.h), the application and the live forms
+// (ui).
+// Set once at start (left alone): the program's seams (runtime/seams.h), the class
+// registry, the wizard's form registries (dialogs), the program parameters
+// (runtime/params.h).
+// Process resources and caches that no run changes the meaning of (left alone): the
+// shared archive engine and the module version resource (defined in src/archive, which
+// uses them itself), the program manager's DDE conversation, COM's start on this thread,
+// the window classes, the numbering of temporary names, the compiled page layouts, the
+// pump's last look at the queue, the override cursor, the native build's in-memory
+// registry.
 //
 // The program is single-threaded (the run happens inside window message handling), so
 // the state is plain values without locks.
@@ -79,11 +101,9 @@ void SetLastConnectedLocation(TCustomNetInstallLocation* location);
 TKstrCompress& SharedArchiveEngine();
 TVersionResource& ModuleVersionResource();
 
-// Puts the values of a run back to their start: no engine, no install record key, no
-// network location, no failed registrations, no last connected location, both cancel
-// flags cleared, not quiet, and what the layers above registered with AddRunStateReset. The
-// registries of live objects follow the objects' lifetimes and are left as they are. For
-// tests that run several installations in one process.
+// Puts every value of a run listed at the top back to its start, so that tests that run
+// several installations in one process start each as the first. The registries of live
+// objects follow the objects' lifetimes and are left as they are.
 void ResetRunState();
 // A layer above this one that keeps values of a run of its own (the wizard's chosen
 // install type, its current dialog manager) registers here how to put them back.

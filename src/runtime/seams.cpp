@@ -17,6 +17,7 @@ struct Seams {
   std::string (*kitDirectory)(bool) = nullptr;
   TStrings* (*presetupFiles)() = nullptr;
   std::function<std::vector<uint8_t>()> themeBitmap;
+  bool (*quiet)() = nullptr;
 };
 
 Seams& seams() {
@@ -59,5 +60,8 @@ TStrings* PresetupFilesOfEngine() { return seams().presetupFiles ? seams().prese
 
 void SetThemeBitmapLoader(std::function<std::vector<uint8_t>()> loader) { seams().themeBitmap = std::move(loader); }
 std::vector<uint8_t> LoadThemeBitmap() { return seams().themeBitmap ? seams().themeBitmap() : std::vector<uint8_t>{}; }
+
+void SetQuietCheck(bool (*quiet)()) { seams().quiet = quiet; }
+bool QuietCheck() { return seams().quiet && seams().quiet(); }
 
 }  // namespace kestrune

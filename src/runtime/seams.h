@@ -75,6 +75,12 @@ std::string KitDirectoryForDatabaseEngine(bool required);
 void SetPresetupFilesLookup(TStrings* (*lookup)());
 TStrings* PresetupFilesOfEngine();
 
+// Whether the run is unattended (no window may show). Called by the UI layer's Quiet()
+// (ui/application.h) before it shows a window or a message box. Set by the engine layer,
+// at program start, to the run state's QuietRun. Unset: false, windows show.
+void SetQuietCheck(bool (*quiet)());
+bool QuietCheck();
+
 // The default theme picture of a new engine (BMP bytes). Called by the TInstall
 // constructor. Set by the setup program's start (its bitmap resource). Unset: no picture
 // (empty).

@@ -55,12 +55,7 @@ void TApplication::Initialize() {
   SetCallbackExceptionHandler(&callbackException);
 }
 
-namespace {
-bool (*g_quietCheck)() = nullptr;
-}  // namespace
-
-void SetQuietCheck(bool (*quiet)()) { g_quietCheck = quiet; }
-bool Quiet() { return g_quietCheck && g_quietCheck(); }
+bool Quiet() { return QuietCheck(); }
 
 int QuietAnswer(unsigned flags) {
   namespace mb = platform::ui;

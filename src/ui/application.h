@@ -80,12 +80,12 @@ class TApplication : public TComponent {
 extern TApplication* Application;
 
 // The one quiet check of the windows: a program that can run unattended registers what
-// tells it so (the setup program: the run state's QuietRun). While Quiet() is true, Run
+// tells it so (SetQuietCheck, runtime/seams.h; the setup program: the run state's
+// QuietRun). While Quiet() is true, Run
 // activates the main form without showing it, MessageBox shows nothing and answers what
 // changes nothing (QuietAnswer), and a form refuses to show (EInvalidOperation), so that a
 // window nobody foresaw ends the run as an error instead of waiting for nobody. The layers
 // above skip their pages and dialogs on the same check.
-void SetQuietCheck(bool (*quiet)());
 bool Quiet();
 // The answer of a message box with these MessageBoxFlags that nobody sees: Cancel when it
 // has that button, else No, else Abort, else OK.

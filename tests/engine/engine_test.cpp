@@ -2,6 +2,7 @@
 // record, the endings and unfinished work across a restart.
 #include <gtest/gtest.h>
 
+#include "archive/archive_names.h"
 #include "common/error_text.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "objects/cmp_TCustomInstallFile.h"
 #include "objects/cmp_TInstallFileGroup.h"
 #include "objects/cmp_TPathSpecifier.h"
+#include "objects/run_log.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/system.h"
@@ -154,8 +156,15 @@ TEST_F(EngineTest, CommandLineCasesGiveTheirModeOrExactError) {
   badBesideQuiet.replace(badBesideQuiet.find("%s"), 2, "-x");
   EXPECT_EQ(messageOf([&] { delete load({"-x", "-q"}); }), badBesideQuiet);
   EXPECT_TRUE(QuietRun() && ui::Quiet());
+  // The run's log and the folder of a build go back with the rest of the run state.
+  const std::string log = platform::tempDirectory() + "kestrune-reset.log";
+  delete load({"-l" + log});
+  SetSourceFolder("C:\\Dist");
+  EXPECT_TRUE(RunLogOpen());
   ResetRunState();
-  EXPECT_FALSE(QuietRun() || ui::Quiet());
+  EXPECT_FALSE(QuietRun() || ui::Quiet() || RunLogOpen());
+  EXPECT_EQ(SourceFolder(), "");
+  platform::deleteFile(log);
   // The usage switches stop the start at the command line: nothing else is read.
   for (std::string help : {"-?", "-H"}) {
     TInstall* asked = load({help, "-d"});
