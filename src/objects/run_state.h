@@ -26,7 +26,7 @@
 // uses them itself), the program manager's DDE conversation, COM's start on this thread,
 // the window classes, the numbering of temporary names, the compiled page layouts, the
 // pump's last look at the queue, the override cursor, the native build's in-memory
-// registry.
+// registry, and the container walks' nesting depth (kept balanced by their scopes).
 //
 // The program is single-threaded (the run happens inside window message handling), so
 // the state is plain values without locks.
