@@ -7,9 +7,12 @@
 include_guard(GLOBAL)
 
 if(WIN32)
-  # Every object in its own sections, so that the shipped programs' links can drop what
+  # Every function in its own section, so that the shipped programs' links can drop what
   # they do not reach (--gc-sections below). Harmless for the other programs and the tests.
-  add_compile_options(-ffunction-sections -fdata-sections)
+  # Not -fdata-sections: for Windows targets GCC names a variable's own section ".data$..."
+  # whether or not it starts as zeros, so every zero-initialized buffer and table would
+  # take its size in the file instead of in .bss (23 KB in setup.exe).
+  add_compile_options(-ffunction-sections)
 endif()
 
 # The Windows build's libraries are the shipped programs' code, so the whole build is
