@@ -1,5 +1,5 @@
-# Programs that a kit user ships to end users (setup.exe, KestruneLoadProgram.exe, the
-# uninstaller when it comes) are small release programs: optimized code with no debug
+# Programs that a kit user ships to end users (setup.exe, KestruneLoadProgram.exe,
+# uninstall.exe, IDAPINST.DLL) are small release programs: optimized code with no debug
 # information inside them. The debug information is kept beside each one
 # (bin/NAME.exe.debug, found by gdb through the program's .gnu_debuglink), and a link map
 # (shipped/NAME.map) tells what the program's bytes are made of; docs/performance.md

@@ -212,7 +212,7 @@ rm -rf "$drive_c/Program Files/Borland"
 
 echo "== 1. building the traditional distribution with setup.exe -b"
 echo "   (the script has UseLoadingProgram False: the build copies the setup program and makes"
-echo "   files.1, then ends with a message, as setup.1 for a self-extracting file was not made)"
+echo "   files.1, then ends by itself: setup.1 for a self-extracting file is made only with the loader)"
 make_dist traditional "$script"
 # Without the loader nothing unpacks the pre-setup files: IDAPINST.DLL goes beside setup.exe.
 if [ -f "$kit/IDAPINST.DLL" ]; then cp "$kit/IDAPINST.DLL" "$drive_c/ZarvotillDist/traditional/"; fi

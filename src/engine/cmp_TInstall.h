@@ -21,7 +21,7 @@ namespace ui {
 class TCustomForm;
 }
 
-// The command-line switches, in the order of their letters B F D E R S C.
+// The command-line switches, in the order of their letters B F D E R S C L Q, then ? or H.
 // imLog (-lPATH): a log of the run in PATH. imQuiet (-q): an unattended run with the
 // script's defaults and no window (QuietRun in the run state). imHelp (-? or -h): the usage
 // message (CommandLineUsage), and nothing else.

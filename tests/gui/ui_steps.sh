@@ -165,7 +165,13 @@ build_dist() {
   _make="$drive_c/$(printf '%s' "$1" | tr '\\' /)" _dist="$drive_c/$(printf '%s' "$2" | tr '\\' /)"
   printf 'C:\\%s\r\n' "$2" >"$_make/BUILD.INF"
   start "$_make/setup.exe" -b
-  drive msgbox '*program' 120000 >>"$log" && drive click '*program' OK >/dev/null
+  # A build of a script without the loader ends by itself; one that asks something (a
+  # message box of the program) is answered: look for one only while the build runs.
+  _i=0
+  while kill -0 "$pid" 2>/dev/null && [ $_i -lt 120 ]; do
+    _i=$((_i + 1))
+    if drive msgbox '*program' 1000 >>"$log" 2>&1; then drive click '*program' OK >/dev/null; fi
+  done
   wait_end "build"
   [ -f "$_dist/setup.exe" ] && [ -f "$_dist/files.1" ] || fail "the build made no distribution"
 }
