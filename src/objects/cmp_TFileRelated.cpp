@@ -144,13 +144,9 @@ LocalFileRecords& localFileRecords() {
   static LocalFileRecords records;
   return records;
 }
-bool installing() {
-  IInstallEngine* engine = CurrentEngine();
-  return engine && engine->EngineInstalling();
-}
 // False when the object surely has no record (known from this run's listing).
 bool mayHaveLocalFile(const std::string& name) {
-  if (!installing()) return true;
+  if (!EngineRunActive()) return true;
   LocalFileRecords& records = localFileRecords();
   if (!records.read || records.recordKey != InstallRecordKey()) {
     records = LocalFileRecords();

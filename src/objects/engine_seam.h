@@ -52,4 +52,10 @@ class IInstallEngine {
   virtual void EngineSetRebootChoice(bool reboot) {}
 };
 
+// The current engine's installation run is active (false without an engine).
+inline bool EngineRunActive() {
+  const IInstallEngine* engine = CurrentEngine();
+  return engine && engine->EngineInstalling();
+}
+
 }  // namespace kestrune

@@ -64,9 +64,8 @@ constexpr std::string_view kPendingRenames = "PendingFileRenameOperations";
 // the run is active; ForgetUninstallEntryCache clears it when a run starts.
 struct RunCache {
   std::set<std::string> ensured;
-  // The record of written paths stays open, with its count, from file to file.
-  std::map<std::string, std::pair<platform::RegKey, int>> written;
-  // So do the lists of the entry ("Files", "ActiveX"), which get a line for every file.
+  // The lists of the entry ("Written", "Files", "ActiveX") stay open, with their count,
+  // from file to file: each gets a line for every file.
   std::map<std::string, std::pair<platform::RegKey, int>> lists;
   bool pendingRead = false;
   std::vector<std::string> deletes;
@@ -77,16 +76,16 @@ RunCache& runCache() {
   return cache;
 }
 
-bool inRun() {
-  IInstallEngine* engine = CurrentEngine();
-  return engine && engine->EngineInstalling();
-}
 
 // A line appended to a list of the entry: during a run through the list's key kept open
 // with its count (two values written per line), otherwise opened for the line. A key that
-// cannot be opened, read or written goes the plain way, which reports what failed.
-void appendLine(const std::string& sub, const std::string& value) {
-  if (!inRun()) return appendLinePlain(sub, value);
+// cannot be opened, read or written (the entry was deleted meanwhile) goes the plain way,
+// which opens it anew and reports what cannot be written. True when the open key took it.
+bool appendLine(const std::string& sub, const std::string& value) {
+  if (!EngineRunActive()) {
+    appendLinePlain(sub, value);
+    return false;
+  }
   auto& open = runCache().lists;
   auto at = open.find(sub);
   if (at == open.end()) {
@@ -97,7 +96,10 @@ void appendLine(const std::string& sub, const std::string& value) {
       count = ParseEntryCount(k->tryReadString("Entries").value_or("0"));
     } catch (const platform::PlatformError&) {
     }
-    if (!k || !count) return appendLinePlain(sub, value);
+    if (!k || !count) {
+      appendLinePlain(sub, value);
+      return false;
+    }
     at = open.emplace(sub, std::make_pair(std::move(*k), *count)).first;
   }
   auto& [k, count] = at->second;
@@ -105,16 +107,18 @@ void appendLine(const std::string& sub, const std::string& value) {
     k.writeString("File" + std::to_string(count + 1), value);
     k.writeString("Entries", std::to_string(count + 1));
     ++count;
+    return true;
   } catch (const platform::PlatformError&) {
     open.erase(at);
     appendLinePlain(sub, value);
+    return false;
   }
 }
 
 // The record of written paths exists from the first line of a run on, so that an entry
 // whose runs wrote nothing still tells the uninstaller to delete nothing.
 void ensureWrittenRecord(const std::string& key) {
-  const bool cached = inRun();
+  const bool cached = EngineRunActive();
   if (cached && runCache().ensured.contains(key)) return;
   const std::string sub = key + "\\Written";
   if (ReadRegistryString(rkLocalMachine, sub, "Entries", "").empty()) WriteRegistryString(rkLocalMachine, sub, "Entries", "0");
@@ -138,7 +142,7 @@ bool coversPath(const std::string& pending, const std::string& path) {
 void ForgetUninstallEntryCache() { runCache() = RunCache(); }
 
 void CancelDelayedDeletes(const std::string& path) {
-  const bool cached = inRun();
+  const bool cached = EngineRunActive();
   RunCache& cache = runCache();
   if (cached && cache.pendingRead &&
       std::none_of(cache.deletes.begin(), cache.deletes.end(), [&](const std::string& d) { return coversPath(d, path); }))
@@ -213,42 +217,10 @@ void AppendUninstallActiveXLine(const std::string& key, const std::string& path,
 }
 
 void RecordWrittenPath(const std::string& key, const std::string& path) {
-  const std::string sub = key + "\\Written";
-  if (!inRun()) {
-    appendLinePlain(sub, path);
-  } else {
-    auto& open = runCache().written;
-    auto at = open.find(sub);
-    if (at == open.end()) {
-      // Opened and counted once per run; a key that cannot be opened is written the plain way.
-      std::optional<platform::RegKey> k;
-      std::optional<int> count;
-      try {
-        k = platform::RegKey::create(platform::RegRoot::LocalMachine, sub);
-        count = ParseEntryCount(k->tryReadString("Entries").value_or("0"));
-      } catch (const platform::PlatformError&) {
-      }
-      if (!k || !count) {
-        appendLinePlain(sub, path);
-        CancelDelayedDeletes(path);
-        return;
-      }
-      at = open.emplace(sub, std::make_pair(std::move(*k), *count)).first;
-    }
-    auto& [k, count] = at->second;
-    try {
-      k.writeString("File" + std::to_string(count + 1), path);
-      k.writeString("Entries", std::to_string(count + 1));
-      ++count;
-      runCache().ensured.insert(key);
-    } catch (const platform::PlatformError&) {
-      // The key went (the entry was deleted meanwhile): the plain way opens it anew and
-      // reports what cannot be written.
-      open.erase(at);
-      runCache().ensured.clear();
-      appendLinePlain(sub, path);
-    }
-  }
+  // A record the run's open key took exists; any other way, what was made sure of may
+  // have gone with the entry and is checked again.
+  if (appendLine(key + "\\Written", path)) runCache().ensured.insert(key);
+  else if (EngineRunActive()) runCache().ensured.clear();
   CancelDelayedDeletes(path);
 }
 
