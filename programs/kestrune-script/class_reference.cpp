@@ -33,7 +33,7 @@ std::string joined(const std::vector<std::string>& items, const char* separator 
 std::string setText(const EnumType& type, int64_t bits) {
   std::vector<std::string> items;
   for (size_t i = 0; i < type.values.size() && i < 32; ++i)
-    if (bits & (int64_t{1} << i)) items.push_back(type.values[i]);
+    if (bits & (int64_t{1} << i)) items.emplace_back(type.values[i]);
   return "[" + joined(items) + "]";
 }
 
@@ -41,8 +41,8 @@ std::string typeText(const PropInfo& p) {
   switch (p.kind) {
     case PropKind::Integer: return "Integer";
     case PropKind::Boolean: return "Boolean";
-    case PropKind::Enum: return p.enumType->name;
-    case PropKind::Set: return "set of " + p.enumType->name;
+    case PropKind::Enum: return std::string(p.enumType->name);
+    case PropKind::Set: return "set of " + std::string(p.enumType->name);
     case PropKind::String: return "String";
     case PropKind::Component: return "reference to " + link(p.RefClass());
     case PropKind::Object: return "owned " + link(p.RefClass()) + " (write `" + std::string(p.name) + ".Property = ...`)";
@@ -64,8 +64,9 @@ std::string defaultText(const PropInfo& p) {
       const int64_t v = *p.ordDefault;
       if (p.kind == PropKind::Boolean) return v ? "True" : "False";
       if (p.kind == PropKind::Enum)
-        return v >= 0 && static_cast<size_t>(v) < p.enumType->values.size() ? p.enumType->values[static_cast<size_t>(v)]
-                                                                             : std::to_string(v);
+        return v >= 0 && static_cast<size_t>(v) < p.enumType->values.size()
+                   ? std::string(p.enumType->values[static_cast<size_t>(v)])
+                   : std::to_string(v);
       if (p.kind == PropKind::Set) return setText(*p.enumType, v);
       if (p.idents)
         if (auto ident = p.idents->ToIdent(static_cast<int32_t>(v))) return *ident;
@@ -79,10 +80,10 @@ std::string defaultText(const PropInfo& p) {
 }
 
 std::string valuesText(const PropInfo& p) {
-  if (p.enumType) return joined(p.enumType->values);
+  if (p.enumType) return joined({p.enumType->values.begin(), p.enumType->values.end()});
   if (p.idents) {
     std::vector<std::string> names;
-    for (const auto& [name, value] : p.idents->entries) names.push_back(name);
+    for (const auto& [name, value] : p.idents->entries) names.emplace_back(name);
     return "a number or " + joined(names);
   }
   if (p.kind == PropKind::Boolean) return "True, False";

@@ -4,12 +4,14 @@
 namespace kestrune {
 
 const EnumType& EnumTypeInfo(TCompressionLevel) {
-  static const EnumType t{"TCompressionLevel", {"colNone", "colFastest", "colDefault", "colMax"}};
+  static constexpr std::string_view values[] = {"colNone", "colFastest", "colDefault", "colMax"};
+  static constexpr EnumType t{"TCompressionLevel", values};
   return t;
 }
 
 const EnumType& EnumTypeInfo(TOverwriteType) {
-  static const EnumType t{"TOverwriteType", {"owAlways", "owNever", "owVersion", "owDate", "owVersionDate"}};
+  static constexpr std::string_view values[] = {"owAlways", "owNever", "owVersion", "owDate", "owVersionDate"};
+  static constexpr EnumType t{"TOverwriteType", values};
   return t;
 }
 

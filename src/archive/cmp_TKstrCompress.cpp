@@ -157,20 +157,20 @@ void TKstrCompress::writeAll(TStream& stream, const uint8_t* data, size_t count)
 }
 
 const ClassInfo& TKstrCompress::classInfo() {
-  static const ClassInfo info{
-      "TKstrCompress", &TComponent::classInfo(), create<TKstrCompress>,
-      {prop<&TKstrCompress::Abort, &TKstrCompress::SetAbort>("Abort").Default(0),
-       prop<&TKstrCompress::CompressedFile, &TKstrCompress::SetCompressedFile>("CompressedFile"),
-       prop<&TKstrCompress::CompressionLevel, &TKstrCompress::SetCompressionLevel>("CompressionLevel")
-           .Default(static_cast<int64_t>(TCompressionLevel::colMax)),
-       prop<&TKstrCompress::ExtractDirectory, &TKstrCompress::SetExtractDirectory>("ExtractDirectory"),
-       prop<&TKstrCompress::FilesToProcess>("FilesToProcess"),
-       prop<&TKstrCompress::Offset, &TKstrCompress::SetOffset>("Offset").Default(0),
-       prop<&TKstrCompress::Overwrite, &TKstrCompress::SetOverwrite>("Overwrite")
-           .Default(static_cast<int64_t>(TOverwriteType::owAlways)),
-       eventProp("OnAborted"), eventProp("OnAfterAdding"), eventProp("OnAfterExtracting"),
-       eventProp("OnBeforeAdding"), eventProp("OnBeforeExtracting"), eventProp("OnFullDisk"),
-       eventProp("OnListing"), eventProp("OnNewDisk"), eventProp("OnReplace"), eventProp("OnStatus")}};
+  static constexpr PropInfo props[] = {
+      prop<&TKstrCompress::Abort, &TKstrCompress::SetAbort>("Abort").Default(0),
+      prop<&TKstrCompress::CompressedFile, &TKstrCompress::SetCompressedFile>("CompressedFile"),
+      prop<&TKstrCompress::CompressionLevel, &TKstrCompress::SetCompressionLevel>("CompressionLevel")
+          .Default(static_cast<int64_t>(TCompressionLevel::colMax)),
+      prop<&TKstrCompress::ExtractDirectory, &TKstrCompress::SetExtractDirectory>("ExtractDirectory"),
+      prop<&TKstrCompress::FilesToProcess>("FilesToProcess"),
+      prop<&TKstrCompress::Offset, &TKstrCompress::SetOffset>("Offset").Default(0),
+      prop<&TKstrCompress::Overwrite, &TKstrCompress::SetOverwrite>("Overwrite")
+          .Default(static_cast<int64_t>(TOverwriteType::owAlways)),
+      eventProp("OnAborted"), eventProp("OnAfterAdding"), eventProp("OnAfterExtracting"),
+      eventProp("OnBeforeAdding"), eventProp("OnBeforeExtracting"), eventProp("OnFullDisk"),
+      eventProp("OnListing"), eventProp("OnNewDisk"), eventProp("OnReplace"), eventProp("OnStatus")};
+  static const ClassInfo info{"TKstrCompress", &TComponent::classInfo(), create<TKstrCompress>, props};
   return info;
 }
 

@@ -20,15 +20,14 @@
 namespace kestrune {
 
 const EnumType& EnumTypeInfo(TLanguage) {
-  static const EnumType t{
-      "TLanguage",
-      {"lnArabic", "lnBulgarian", "lnCatalan", "lnTraditionalChinese", "lnCzech", "lnDanish", "lnGerman", "lnGreek",
-       "lnUSEnglish", "lnCastilianSpanish", "lnFinnish", "lnFrench", "lnHebrew", "lnHungarian", "lnIcelandic",
-       "lnItalian", "lnJapanese", "lnKorean", "lnDutch", "lnNorwegianBokmal", "lnPolish", "lnBrazilianPortuguese",
-       "lnRhaetoRomanic", "lnRomanian", "lnRussian", "lnCroatoSerbian", "lnSlovak", "lnAlbanian", "lnSwedish",
-       "lnThai", "lnTurkish", "lnUrdu", "lnBahasa", "lnSimplifiedChinese", "lnSwissGerman", "lnUKEnglish",
-       "lnMexicanSpanish", "lnBelgianFrench", "lnSwissItalian", "lnBelgianDutch", "lnNorwegianNynorsk",
-       "lnPortuguese", "lnSerboCroatian", "lnCanadianFrench", "lnSwissFrench"}};
+  static constexpr std::string_view values[] = {"lnArabic", "lnBulgarian", "lnCatalan", "lnTraditionalChinese",
+      "lnCzech", "lnDanish", "lnGerman", "lnGreek", "lnUSEnglish", "lnCastilianSpanish", "lnFinnish", "lnFrench",
+      "lnHebrew", "lnHungarian", "lnIcelandic", "lnItalian", "lnJapanese", "lnKorean", "lnDutch", "lnNorwegianBokmal",
+      "lnPolish", "lnBrazilianPortuguese", "lnRhaetoRomanic", "lnRomanian", "lnRussian", "lnCroatoSerbian", "lnSlovak",
+      "lnAlbanian", "lnSwedish", "lnThai", "lnTurkish", "lnUrdu", "lnBahasa", "lnSimplifiedChinese", "lnSwissGerman",
+      "lnUKEnglish", "lnMexicanSpanish", "lnBelgianFrench", "lnSwissItalian", "lnBelgianDutch", "lnNorwegianNynorsk",
+      "lnPortuguese", "lnSerboCroatian", "lnCanadianFrench", "lnSwissFrench"};
+  static constexpr EnumType t{"TLanguage", values};
   return t;
 }
 
@@ -42,9 +41,9 @@ int LanguageId(TLanguage language) {
 }
 
 const EnumType& EnumTypeInfo(TCharacterSet) {
-  static const EnumType t{"TCharacterSet",
-                          {"csASCII", "csJapan", "csKorea", "csTaiwan", "csUnicode", "csLatin2", "csCyrillic",
-                           "csMultilingual", "csGreek", "csTurkish", "csHebrew", "csArabic"}};
+  static constexpr std::string_view values[] = {"csASCII", "csJapan", "csKorea", "csTaiwan", "csUnicode", "csLatin2",
+      "csCyrillic", "csMultilingual", "csGreek", "csTurkish", "csHebrew", "csArabic"};
+  static constexpr EnumType t{"TCharacterSet", values};
   return t;
 }
 
@@ -71,22 +70,23 @@ void TVersionInfo::Assign(const TPersistent& source) {
 
 const ClassInfo& TVersionInfo::classInfo() {
   // Read-only results: published for inspection, never streamed.
-  static const ClassInfo info{"TVersionInfo", &TPersistent::classInfo(), nullptr,
-                              {prop<&TVersionInfo::Comment>("Comment"),
-                               prop<&TVersionInfo::CompanyName>("CompanyName"),
-                               prop<&TVersionInfo::FileDescription>("FileDescription"),
-                               prop<&TVersionInfo::FileVersion>("FileVersion"),
-                               prop<&TVersionInfo::InternalName>("InternalName"),
-                               prop<&TVersionInfo::LegalCopyright>("LegalCopyright"),
-                               prop<&TVersionInfo::LegalTradeMarks>("LegalTradeMarks"),
-                               prop<&TVersionInfo::OriginalFileName>("OriginalFileName"),
-                               prop<&TVersionInfo::PrivateBuild>("PrivateBuild"),
-                               prop<&TVersionInfo::ProductName>("ProductName"),
-                               prop<&TVersionInfo::ProductVersion>("ProductVersion"),
-                               prop<&TVersionInfo::SpecialBuild>("SpecialBuild"),
-                               prop<&TVersionInfo::FileOS>("FileOS"),
-                               prop<&TVersionInfo::FileType>("FileType"),
-                               prop<&TVersionInfo::FileSubType>("FileSubType")}};
+  static constexpr PropInfo props[] = {
+      prop<&TVersionInfo::Comment>("Comment"),
+      prop<&TVersionInfo::CompanyName>("CompanyName"),
+      prop<&TVersionInfo::FileDescription>("FileDescription"),
+      prop<&TVersionInfo::FileVersion>("FileVersion"),
+      prop<&TVersionInfo::InternalName>("InternalName"),
+      prop<&TVersionInfo::LegalCopyright>("LegalCopyright"),
+      prop<&TVersionInfo::LegalTradeMarks>("LegalTradeMarks"),
+      prop<&TVersionInfo::OriginalFileName>("OriginalFileName"),
+      prop<&TVersionInfo::PrivateBuild>("PrivateBuild"),
+      prop<&TVersionInfo::ProductName>("ProductName"),
+      prop<&TVersionInfo::ProductVersion>("ProductVersion"),
+      prop<&TVersionInfo::SpecialBuild>("SpecialBuild"),
+      prop<&TVersionInfo::FileOS>("FileOS"),
+      prop<&TVersionInfo::FileType>("FileType"),
+      prop<&TVersionInfo::FileSubType>("FileSubType")};
+  static const ClassInfo info{"TVersionInfo", &TPersistent::classInfo(), nullptr, props};
   return info;
 }
 
@@ -227,17 +227,17 @@ void TVersionResource::load(bool strict) {
 }
 
 const ClassInfo& TVersionResource::classInfo() {
-  static const ClassInfo info{
-      "TVersionResource", &TComponent::classInfo(), create<TVersionResource>,
-      {prop<&TVersionResource::FileName, &TVersionResource::SetFileName>("FileName")
-           .StoredIf([](const TPersistent& o) {
-             return static_cast<const TVersionResource&>(o).FileName() != runningProgram();
-           }),
-       prop<&TVersionResource::Language, &TVersionResource::SetLanguage>("Language")
-           .Default(static_cast<int64_t>(TLanguage::lnUSEnglish)),
-       prop<&TVersionResource::CharacterSet, &TVersionResource::SetCharacterSet>("CharacterSet")
-           .Default(static_cast<int64_t>(TCharacterSet::csMultilingual)),
-       prop<&TVersionResource::VersionInfo>("VersionInfo")}};
+  static constexpr PropInfo props[] = {
+      prop<&TVersionResource::FileName, &TVersionResource::SetFileName>("FileName")
+          .StoredIf([](const TPersistent& o) {
+            return static_cast<const TVersionResource&>(o).FileName() != runningProgram();
+          }),
+      prop<&TVersionResource::Language, &TVersionResource::SetLanguage>("Language")
+          .Default(static_cast<int64_t>(TLanguage::lnUSEnglish)),
+      prop<&TVersionResource::CharacterSet, &TVersionResource::SetCharacterSet>("CharacterSet")
+          .Default(static_cast<int64_t>(TCharacterSet::csMultilingual)),
+      prop<&TVersionResource::VersionInfo>("VersionInfo")};
+  static const ClassInfo info{"TVersionResource", &TComponent::classInfo(), create<TVersionResource>, props};
   return info;
 }
 

@@ -55,36 +55,30 @@ std::string find16BitConfig(const char* section, const char* fileName) {
 TInstallBDE* CurrentInstallBDE() { return currentBDE; }
 
 const ClassInfo& TInstallBDE::classInfo() {
-  static const ClassInfo info{
-      "TInstallBDE", &TInstallFileGroup::classInfo(), create<TInstallBDE>, [] {
-        std::vector<PropInfo> p = InstallObjectProps();
-        for (PropInfo& q : FileRelatedProps(false)) p.push_back(std::move(q));
-        for (PropInfo& q : FileContainerProps()) p.push_back(std::move(q));
-        p.push_back(prop<&TFileContainer::GroupName, &TFileContainer::SetGroupName>("GroupName")
-                        .DefaultStr("Borland Database Engine"));
-        p.push_back(prop<&TInstallBDE::BDAt<bdFull>, &TInstallBDE::SetBDAt<bdFull>>("bdFull"));
-        p.push_back(prop<&TInstallBDE::BDAt<bdParadox>, &TInstallBDE::SetBDAt<bdParadox>>("bdParadox"));
-        p.push_back(prop<&TInstallBDE::BDAt<bdDBase>, &TInstallBDE::SetBDAt<bdDBase>>("bdDBase"));
-        p.push_back(prop<&TInstallBDE::BDAt<bdAscii>, &TInstallBDE::SetBDAt<bdAscii>>("bdAscii"));
-        p.push_back(prop<&TInstallBDE::BDAt<bdAccess>, &TInstallBDE::SetBDAt<bdAccess>>("bdAccess"));
-        p.push_back(prop<&TInstallBDE::BDAt<bdODBC>, &TInstallBDE::SetBDAt<bdODBC>>("bdODBC"));
-        p.push_back(prop<&TInstallBDE::BDAt<bdSQLEngine>, &TInstallBDE::SetBDAt<bdSQLEngine>>("bdSQLEngine"));
-        p.push_back(prop<&TInstallBDE::BDAt<bdQBEEngine>, &TInstallBDE::SetBDAt<bdQBEEngine>>("bdQBEEngine"));
-        p.push_back(prop<&TInstallBDE::SLAt<slMSSQLServer>, &TInstallBDE::SetSLAt<slMSSQLServer>>("slMSSQLServer"));
-        p.push_back(prop<&TInstallBDE::SLAt<slSybaseDB>, &TInstallBDE::SetSLAt<slSybaseDB>>("slSybaseDB"));
-        p.push_back(prop<&TInstallBDE::SLAt<slSybaseCT>, &TInstallBDE::SetSLAt<slSybaseCT>>("slSybaseCT"));
-        p.push_back(prop<&TInstallBDE::SLAt<slIntrBase>, &TInstallBDE::SetSLAt<slIntrBase>>("slIntrBase"));
-        p.push_back(prop<&TInstallBDE::SLAt<slOracle>, &TInstallBDE::SetSLAt<slOracle>>("slOracle"));
-        p.push_back(prop<&TInstallBDE::SLAt<slInformix>, &TInstallBDE::SetSLAt<slInformix>>("slInformix"));
-        p.push_back(prop<&TInstallBDE::SLAt<slDB2>, &TInstallBDE::SetSLAt<slDB2>>("slDB2"));
-        p.push_back(prop<&TInstallBDE::LanguageDLL, &TInstallBDE::SetLanguageDLL>("LanguageDLL"));
-        p.push_back(prop<&TInstallBDE::SaveFor16Bit, &TInstallBDE::SetSaveFor16Bit>("SaveFor16Bit").Default(0));
-        p.push_back(prop<&TInstallBDE::SQLLinkEntries>("SQLLinkEntries"));
-        p.push_back(eventProp("OnLanguageDifferent"));
-        p.push_back(eventProp("OnMergeFailed"));
-        p.push_back(eventProp("OnFixFailed"));
-        return p;
-      }()};
+  using B = TInstallBDE;
+  static constexpr auto props = JoinProps(
+      kInstallObjectProps, FileRelatedPropTable<false>(), kFileContainerProps,
+      std::array{prop<&TFileContainer::GroupName, &TFileContainer::SetGroupName>("GroupName").DefaultStr("Borland Database Engine"),
+                 prop<&B::BDAt<bdFull>, &B::SetBDAt<bdFull>>("bdFull"),
+                 prop<&B::BDAt<bdParadox>, &B::SetBDAt<bdParadox>>("bdParadox"),
+                 prop<&B::BDAt<bdDBase>, &B::SetBDAt<bdDBase>>("bdDBase"),
+                 prop<&B::BDAt<bdAscii>, &B::SetBDAt<bdAscii>>("bdAscii"),
+                 prop<&B::BDAt<bdAccess>, &B::SetBDAt<bdAccess>>("bdAccess"),
+                 prop<&B::BDAt<bdODBC>, &B::SetBDAt<bdODBC>>("bdODBC"),
+                 prop<&B::BDAt<bdSQLEngine>, &B::SetBDAt<bdSQLEngine>>("bdSQLEngine"),
+                 prop<&B::BDAt<bdQBEEngine>, &B::SetBDAt<bdQBEEngine>>("bdQBEEngine"),
+                 prop<&B::SLAt<slMSSQLServer>, &B::SetSLAt<slMSSQLServer>>("slMSSQLServer"),
+                 prop<&B::SLAt<slSybaseDB>, &B::SetSLAt<slSybaseDB>>("slSybaseDB"),
+                 prop<&B::SLAt<slSybaseCT>, &B::SetSLAt<slSybaseCT>>("slSybaseCT"),
+                 prop<&B::SLAt<slIntrBase>, &B::SetSLAt<slIntrBase>>("slIntrBase"),
+                 prop<&B::SLAt<slOracle>, &B::SetSLAt<slOracle>>("slOracle"),
+                 prop<&B::SLAt<slInformix>, &B::SetSLAt<slInformix>>("slInformix"),
+                 prop<&B::SLAt<slDB2>, &B::SetSLAt<slDB2>>("slDB2"),
+                 prop<&B::LanguageDLL, &B::SetLanguageDLL>("LanguageDLL"),
+                 prop<&B::SaveFor16Bit, &B::SetSaveFor16Bit>("SaveFor16Bit").Default(0),
+                 prop<&B::SQLLinkEntries>("SQLLinkEntries"),
+                 eventProp("OnLanguageDifferent"), eventProp("OnMergeFailed"), eventProp("OnFixFailed")});
+  static const ClassInfo info{"TInstallBDE", &TInstallFileGroup::classInfo(), create<TInstallBDE>, props};
   return info;
 }
 

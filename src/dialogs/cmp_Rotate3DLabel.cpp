@@ -13,21 +13,22 @@ using platform::ui::Canvas;
 using platform::ui::Point;
 
 const EnumType& EnumTypeInfo(T3DEffectShort) {
-  static const EnumType t{"T3DEffectShort", {"A3dNormal", "A3dResit", "A3dRaised", "A3dShadowed"}};
+  static constexpr std::string_view values[] = {"A3dNormal", "A3dResit", "A3dRaised", "A3dShadowed"};
+  static constexpr EnumType t{"T3DEffectShort", values};
   return t;
 }
 
 const ClassInfo& TLabelStyle::classInfo() {
-  static const ClassInfo info{
-      "TLabelStyle", &TPersistent::classInfo(), nullptr,
-      {prop<&TLabelStyle::Angle, &TLabelStyle::SetAngle>("Angle").Default(0),
-       prop<&TLabelStyle::AStyle3D, &TLabelStyle::SetAStyle3D>("AStyle3D").Default(static_cast<int>(T3DEffectShort::A3dRaised)),
-       prop<&TLabelStyle::AShadeRightBottom, &TLabelStyle::SetAShadeRightBottom>("AShadeRightBottom").Idents(ui::ColorIdents()).Default(8421504),
-       prop<&TLabelStyle::AShadeLeftTop, &TLabelStyle::SetAShadeLeftTop>("AShadeLeftTop").Idents(ui::ColorIdents()).Default(16777215),
-       prop<&TLabelStyle::AShadeLTSet, &TLabelStyle::SetAShadeLTSet>("AShadeLTSet").Default(1),
-       prop<&TLabelStyle::AHShadeOffSet, &TLabelStyle::SetAHShadeOffSet>("AHShadeOffSet").Default(5),
-       prop<&TLabelStyle::AVShadeOffSet, &TLabelStyle::SetAVShadeOffSet>("AVShadeOffSet").Default(-5),
-       eventProp("OnChange")}};
+  static constexpr PropInfo props[] = {
+      prop<&TLabelStyle::Angle, &TLabelStyle::SetAngle>("Angle").Default(0),
+      prop<&TLabelStyle::AStyle3D, &TLabelStyle::SetAStyle3D>("AStyle3D").Default(static_cast<int>(T3DEffectShort::A3dRaised)),
+      prop<&TLabelStyle::AShadeRightBottom, &TLabelStyle::SetAShadeRightBottom>("AShadeRightBottom").Idents(ui::ColorIdents()).Default(8421504),
+      prop<&TLabelStyle::AShadeLeftTop, &TLabelStyle::SetAShadeLeftTop>("AShadeLeftTop").Idents(ui::ColorIdents()).Default(16777215),
+      prop<&TLabelStyle::AShadeLTSet, &TLabelStyle::SetAShadeLTSet>("AShadeLTSet").Default(1),
+      prop<&TLabelStyle::AHShadeOffSet, &TLabelStyle::SetAHShadeOffSet>("AHShadeOffSet").Default(5),
+      prop<&TLabelStyle::AVShadeOffSet, &TLabelStyle::SetAVShadeOffSet>("AVShadeOffSet").Default(-5),
+      eventProp("OnChange")};
+  static const ClassInfo info{"TLabelStyle", &TPersistent::classInfo(), nullptr, props};
   return info;
 }
 
@@ -100,13 +101,13 @@ void TLabelStyle::Assign(const TPersistent& source) {
 }
 
 const ClassInfo& TRotate3DLabel::classInfo() {
-  static const ClassInfo info{
-      "TRotate3DLabel", &ui::TCustomLabel::classInfo(), create<TRotate3DLabel>,
-      {prop<&TRotate3DLabel::AutoSize, &TRotate3DLabel::SetAutoSize>("AutoSize").Default(0),
-       prop<&TRotate3DLabel::LabelStyle>("LabelStyle"),
-       prop<&TRotate3DLabel::MyTransparent, &TRotate3DLabel::SetMyTransparent>("MyTransparent").Default(1),
-       prop<&TRotate3DLabel::GetTag, &TRotate3DLabel::SetTag>("Tag").Default(0),
-       prop<&TRotate3DLabel::Transparent, &TRotate3DLabel::SetTransparent>("Transparent").Default(1)}};
+  static constexpr PropInfo props[] = {
+      prop<&TRotate3DLabel::AutoSize, &TRotate3DLabel::SetAutoSize>("AutoSize").Default(0),
+      prop<&TRotate3DLabel::LabelStyle>("LabelStyle"),
+      prop<&TRotate3DLabel::MyTransparent, &TRotate3DLabel::SetMyTransparent>("MyTransparent").Default(1),
+      prop<&TRotate3DLabel::GetTag, &TRotate3DLabel::SetTag>("Tag").Default(0),
+      prop<&TRotate3DLabel::Transparent, &TRotate3DLabel::SetTransparent>("Transparent").Default(1)};
+  static const ClassInfo info{"TRotate3DLabel", &ui::TCustomLabel::classInfo(), create<TRotate3DLabel>, props};
   return info;
 }
 

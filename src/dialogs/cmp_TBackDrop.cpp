@@ -11,18 +11,20 @@ using platform::ui::Rect;
 using ui::MulDiv;
 
 const EnumType& EnumTypeInfo(TDirection) {
-  static const EnumType t{"TDirection", {"bdUp", "bdDown", "bdLeft", "bdRight", "bdHorzIn", "bdHorzOut", "bdVertIn", "bdVertOut"}};
+  static constexpr std::string_view values[] = {"bdUp", "bdDown", "bdLeft", "bdRight", "bdHorzIn", "bdHorzOut",
+      "bdVertIn", "bdVertOut"};
+  static constexpr EnumType t{"TDirection", values};
   return t;
 }
 
 const ClassInfo& TBackdrop::classInfo() {
-  static const ClassInfo info{
-      "TBackdrop", &ui::TCustomPanel::classInfo(), create<TBackdrop>,
-      {prop<&TBackdrop::Align, &TBackdrop::SetAlign>("Align").Default(static_cast<int>(ui::TAlign::alClient)),
-       prop<&TBackdrop::GetTag, &TBackdrop::SetTag>("Tag").Default(0),
-       prop<&TBackdrop::Direction, &TBackdrop::SetDirection>("Direction").Default(0),
-       prop<&TBackdrop::StartColor, &TBackdrop::SetStartColor>("StartColor").Idents(ui::ColorIdents()).Default(16711680),
-       prop<&TBackdrop::EndColor, &TBackdrop::SetEndColor>("EndColor").Idents(ui::ColorIdents()).Default(0)}};
+  static constexpr PropInfo props[] = {
+      prop<&TBackdrop::Align, &TBackdrop::SetAlign>("Align").Default(static_cast<int>(ui::TAlign::alClient)),
+      prop<&TBackdrop::GetTag, &TBackdrop::SetTag>("Tag").Default(0),
+      prop<&TBackdrop::Direction, &TBackdrop::SetDirection>("Direction").Default(0),
+      prop<&TBackdrop::StartColor, &TBackdrop::SetStartColor>("StartColor").Idents(ui::ColorIdents()).Default(16711680),
+      prop<&TBackdrop::EndColor, &TBackdrop::SetEndColor>("EndColor").Idents(ui::ColorIdents()).Default(0)};
+  static const ClassInfo info{"TBackdrop", &ui::TCustomPanel::classInfo(), create<TBackdrop>, props};
   return info;
 }
 

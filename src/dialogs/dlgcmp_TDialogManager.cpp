@@ -22,14 +22,15 @@
 namespace kestrune::dialogs {
 
 const EnumType& EnumTypeInfo(TManagerType) {
-  static const EnumType t{"TManagerType", {"dmBeforeInstall", "dmAfterGoodInstall", "dmAfterBadInstall",
-                                           "dmDuringCopyFiles", "dmChangeDisk", "dmReboot"}};
+  static constexpr std::string_view values[] = {"dmBeforeInstall", "dmAfterGoodInstall", "dmAfterBadInstall",
+      "dmDuringCopyFiles", "dmChangeDisk", "dmReboot"};
+  static constexpr EnumType t{"TManagerType", values};
   return t;
 }
 const EnumType& EnumTypeInfo(TKestruneDialogPosition) {
-  static const EnumType t{"TKestruneDialogPosition", {"kdpCenterLeft", "kdpCenter", "kdpCenterRight", "kdpBottomLeft",
-                                                      "kdpBottomCenter", "kdpBottomRight", "kdpTopLeft", "kdpTopCenter",
-                                                      "kdpTopRight"}};
+  static constexpr std::string_view values[] = {"kdpCenterLeft", "kdpCenter", "kdpCenterRight", "kdpBottomLeft",
+      "kdpBottomCenter", "kdpBottomRight", "kdpTopLeft", "kdpTopCenter", "kdpTopRight"};
+  static constexpr EnumType t{"TKestruneDialogPosition", values};
   return t;
 }
 
@@ -144,15 +145,15 @@ platform::ui::Point DialogPlacement(TKestruneDialogPosition position, int w, int
 }
 
 const ClassInfo& TDialogManager::classInfo() {
-  static const ClassInfo info{
-      "TDialogManager", &TInstallObject::classInfo(), create<TDialogManager>,
-      {prop<&TInstallObject::Container, &TInstallObject::SetContainer>("Container"),
-       prop<&TDialogManager::Height, &TDialogManager::SetHeight>("Height").Default(395),
-       prop<&TDialogManager::ManagerType, &TDialogManager::SetManagerType>("ManagerType").Default(0),
-       prop<&TDialogManager::Position, &TDialogManager::SetPosition>("Position").Default(1),
-       prop<&TDialogManager::RelativeLeftOffset, &TDialogManager::SetRelativeLeftOffset>("RelativeLeftOffset").Default(0),
-       prop<&TDialogManager::RelativeTopOffset, &TDialogManager::SetRelativeTopOffset>("RelativeTopOffset").Default(0),
-       prop<&TDialogManager::Width, &TDialogManager::SetWidth>("Width").Default(478)}};
+  static constexpr PropInfo props[] = {
+      prop<&TInstallObject::Container, &TInstallObject::SetContainer>("Container"),
+      prop<&TDialogManager::Height, &TDialogManager::SetHeight>("Height").Default(395),
+      prop<&TDialogManager::ManagerType, &TDialogManager::SetManagerType>("ManagerType").Default(0),
+      prop<&TDialogManager::Position, &TDialogManager::SetPosition>("Position").Default(1),
+      prop<&TDialogManager::RelativeLeftOffset, &TDialogManager::SetRelativeLeftOffset>("RelativeLeftOffset").Default(0),
+      prop<&TDialogManager::RelativeTopOffset, &TDialogManager::SetRelativeTopOffset>("RelativeTopOffset").Default(0),
+      prop<&TDialogManager::Width, &TDialogManager::SetWidth>("Width").Default(478)};
+  static const ClassInfo info{"TDialogManager", &TInstallObject::classInfo(), create<TDialogManager>, props};
   return info;
 }
 

@@ -43,10 +43,11 @@ void TBaseKestruneForm::CopyEngineTheme(ui::TImage* image) {
 }
 
 const ClassInfo& TBaseInstallForm::classInfo() {
-  static const ClassInfo info{"TBaseInstallForm", &TBaseKestruneForm::classInfo(), nullptr,
-                              {prop<&TBaseInstallForm::DC, &TBaseInstallForm::SetDC>("DC"),
-                               prop<&TBaseInstallForm::DM, &TBaseInstallForm::SetDM>("DM"),
-                               prop<&TBaseInstallForm::Order, &TBaseInstallForm::SetOrder>("Order").Default(0)}};
+  static constexpr PropInfo props[] = {
+      prop<&TBaseInstallForm::DC, &TBaseInstallForm::SetDC>("DC"),
+      prop<&TBaseInstallForm::DM, &TBaseInstallForm::SetDM>("DM"),
+      prop<&TBaseInstallForm::Order, &TBaseInstallForm::SetOrder>("Order").Default(0)};
+  static const ClassInfo info{"TBaseInstallForm", &TBaseKestruneForm::classInfo(), nullptr, props};
   return info;
 }
 
@@ -124,8 +125,8 @@ void TBaseInstallForm::CancelWizard() {
 }
 
 const ClassInfo& TBaseDuringCopyForm::classInfo() {
-  static const ClassInfo info{"TBaseDuringCopyForm", &TBaseKestruneForm::classInfo(), nullptr,
-                              {prop<&TBaseDuringCopyForm::DM, &TBaseDuringCopyForm::SetDM>("DM")}};
+  static constexpr PropInfo props[] = {prop<&TBaseDuringCopyForm::DM, &TBaseDuringCopyForm::SetDM>("DM")};
+  static const ClassInfo info{"TBaseDuringCopyForm", &TBaseKestruneForm::classInfo(), nullptr, props};
   return info;
 }
 

@@ -35,18 +35,18 @@ TInstallStatusForm::TInstallStatusForm(TComponent* owner) : ui::TForm(owner) {
 }
 
 const ClassInfo& TInstallStatusDlg::classInfo() {
-  static const ClassInfo info{
-      "TInstallStatusDlg", &TCustomBaseInstallDlg::classInfo(), create<TInstallStatusDlg>,
-      {prop<&TCustomBaseInstallDlg::AutoSetFont, &TCustomBaseInstallDlg::SetAutoSetFont>("AutoSetFont").Default(1),
-       prop<&TCustomBaseInstallDlg::AutoTranslate, &TCustomBaseInstallDlg::SetAutoTranslate>("AutoTranslate").Default(1),
-       prop<&TInstallObject::Container, &TInstallObject::SetContainer>("Container"),
-       // Always stored: a script says which translator its status texts go through.
-       prop<&TCustomBaseInstallDlg::OverrideMainTranslator, &TCustomBaseInstallDlg::SetOverrideMainTranslator>(
-           "OverrideMainTranslator"),
-       prop<&TCustomBaseInstallDlg::ThemeBitmap>("ThemeBitmap"),
-       prop<&TCustomBaseInstallDlg::TranslateIntoLanguage, &TCustomBaseInstallDlg::SetTranslateIntoLanguage>(
-           "TranslateIntoLanguage")
-           .Default(static_cast<int>(TKstrLanguage::klUser))}};
+  static constexpr PropInfo props[] = {
+      prop<&TCustomBaseInstallDlg::AutoSetFont, &TCustomBaseInstallDlg::SetAutoSetFont>("AutoSetFont").Default(1),
+      prop<&TCustomBaseInstallDlg::AutoTranslate, &TCustomBaseInstallDlg::SetAutoTranslate>("AutoTranslate").Default(1),
+      prop<&TInstallObject::Container, &TInstallObject::SetContainer>("Container"),
+      // Always stored: a script says which translator its status texts go through.
+      prop<&TCustomBaseInstallDlg::OverrideMainTranslator, &TCustomBaseInstallDlg::SetOverrideMainTranslator>(
+          "OverrideMainTranslator"),
+      prop<&TCustomBaseInstallDlg::ThemeBitmap>("ThemeBitmap"),
+      prop<&TCustomBaseInstallDlg::TranslateIntoLanguage, &TCustomBaseInstallDlg::SetTranslateIntoLanguage>(
+          "TranslateIntoLanguage")
+          .Default(static_cast<int>(TKstrLanguage::klUser))};
+  static const ClassInfo info{"TInstallStatusDlg", &TCustomBaseInstallDlg::classInfo(), create<TInstallStatusDlg>, props};
   return info;
 }
 

@@ -39,9 +39,9 @@ int setApplicationCursor(int cursor) {
 }
 
 const EnumType& EnumTypeInfo(TInstallMode) {
-  static const EnumType t{"TInstallMode",
-                          {"imBuild", "imFloppies", "imDebug", "imSelfExtractor", "imAfterReboot", "imSourceDir", "imCleanup", "imLog",
-                           "imQuiet", "imHelp"}};
+  static constexpr std::string_view values[] = {"imBuild", "imFloppies", "imDebug", "imSelfExtractor", "imAfterReboot",
+      "imSourceDir", "imCleanup", "imLog", "imQuiet", "imHelp"};
+  static constexpr EnumType t{"TInstallMode", values};
   return t;
 }
 
@@ -51,40 +51,59 @@ const ClassInfo& TCustomInstall::classInfo() {
 }
 
 const ClassInfo& TInstall::classInfo() {
-  static const ClassInfo info{"TInstall", &TCustomInstall::classInfo(), create<TInstall>, [] {
-    std::vector<PropInfo> p;
-    for (PropInfo& q : InstallObjectProps())
-      if (q.name != "Container" && q.name != "DestDir" && q.name != "DestDirType" && q.name != "InstallTypes") p.push_back(std::move(q));
-    for (PropInfo& q : FileRelatedProps(false)) p.push_back(std::move(q));
-    for (PropInfo& q : FileContainerProps())
-      if (q.name != "AllowChoice") p.push_back(std::move(q));
-    p.push_back(prop<&TInstallContainer::DestDir, &TInstallContainer::SetDestDir>("DestDir").DefaultStr("\\MyApplication"));
-    p.push_back(prop<&TInstallContainer::DestDirType, &TInstallContainer::SetDestDirType>("DestDirType"));
-    p.push_back(prop<&TInstallContainer::InstallTypes, &TInstallContainer::SetInstallTypes>("InstallTypes")
-                    .Default(TInstallTypes{TInstallType::itAlways}.Bits()));
-    p.push_back(prop<&TFileContainer::GroupName, &TFileContainer::SetGroupName>("GroupName").DefaultStr("Main"));
-    p.push_back(prop<&TCustomInstall::AutoMaximizeWindow, &TCustomInstall::SetAutoMaximizeWindow>("AutoMaximizeWindow").Default(1));
-    p.push_back(prop<&TCustomInstall::BuildInfo>("BuildInfo"));
-    p.push_back(prop<&TCustomInstall::DialogThemeBitmap>("DialogThemeBitmap"));
-    p.push_back(prop<&TCustomInstall::DistributeType, &TCustomInstall::SetDistributeType>("DistributeType").Default(0));
-    p.push_back(prop<&TCustomInstall::HideMainForm, &TCustomInstall::SetHideMainForm>("HideMainForm"));
-    p.push_back(prop<&TCustomInstall::Information>("Information"));
-    p.push_back(prop<&TCustomInstall::LicenseFile, &TCustomInstall::SetLicenseFile>("LicenseFile"));
-    p.push_back(prop<&TCustomInstall::LicenseText>("LicenseText"));
-    p.push_back(prop<&TCustomInstall::PresetupFiles>("PresetupFiles"));
-    p.push_back(prop<&TCustomInstall::Reboot, &TCustomInstall::SetReboot>("Reboot"));
-    p.push_back(prop<&TCustomInstall::RunAutomatic, &TCustomInstall::SetRunAutomatic>("RunAutomatic").Default(1));
-    p.push_back(prop<&TCustomInstall::UseLoadingProgram, &TCustomInstall::SetUseLoadingProgram>("UseLoadingProgram"));
-    // The constructor gives both bases a specifier; a script that clears one must say so.
-    for (PropInfo& q : p)
-      if (q.name == "DestDirType" || q.name == "ArchiveFileType") q.alwaysStored = true;
-    for (const char* e : {"OnAfterInitialized", "OnAfterNotifyBadInstall", "OnAfterNotifyGoodInstall", "OnAfterReadArchiveInfo",
-                          "OnBeforeNotifyBadInstall", "OnBeforeNotifyGoodInstall", "OnBeforeReadArchiveInfo",
-                          "OnBeforeReboot", "OnBeforeRunFile", "OnBeforeShutdown", "OnBeforeCleanup", "OnFailedReboot",
-                          "OnUserAbort"})
-      p.push_back(eventProp(e));
-    return p;
-  }()};
+  // The install object's and file containers' properties but Container, the destination's
+  // (redeclared below with the engine's defaults), InstallTypes and AllowChoice. The
+  // constructor gives both bases a specifier: a script that clears one must say so, so
+  // DestDirType and ArchiveFileType are always stored.
+  using I = TCustomInstall;
+  static constexpr PropInfo props[] = {
+      prop<&TInstallContainer::Include, &TInstallContainer::SetInclude>("Include").Default(1),
+      prop<&TInstallContainer::Order, &TInstallContainer::SetOrder>("Order"),
+      eventProp("OnBeforeProcess"),
+      eventProp("OnAfterProcess"),
+      prop<&TFileRelated::AddToArchive, &TFileRelated::SetAddToArchive>("AddToArchive").Default(0),
+      prop<&TFileRelated::ArchiveFile, &TFileRelated::SetArchiveFile>("ArchiveFile"),
+      prop<&TFileRelated::ArchiveFileType, &TFileRelated::SetArchiveFileType>("ArchiveFileType").AlwaysStored(),
+      prop<&TFileRelated::NetLocation, &TFileRelated::SetNetLocation>("NetLocation"),
+      eventProp("OnDataReceived"),
+      prop<&TFileContainer::AllowChangeDir, &TFileContainer::SetAllowChangeDir>("AllowChangeDir").Default(1),
+      prop<&TFileContainer::Description>("Description"),
+      eventProp("OnBeforeInstallObjects"),
+      eventProp("OnAfterInstallObjects"),
+      eventProp("OnStatus"),
+      eventProp("OnNewDisk"),
+      eventProp("OnReplacing"),
+      prop<&TInstallContainer::DestDir, &TInstallContainer::SetDestDir>("DestDir").DefaultStr("\\MyApplication"),
+      prop<&TInstallContainer::DestDirType, &TInstallContainer::SetDestDirType>("DestDirType").AlwaysStored(),
+      prop<&TInstallContainer::InstallTypes, &TInstallContainer::SetInstallTypes>("InstallTypes")
+          .Default(TInstallTypes{TInstallType::itAlways}.Bits()),
+      prop<&TFileContainer::GroupName, &TFileContainer::SetGroupName>("GroupName").DefaultStr("Main"),
+      prop<&I::AutoMaximizeWindow, &I::SetAutoMaximizeWindow>("AutoMaximizeWindow").Default(1),
+      prop<&I::BuildInfo>("BuildInfo"),
+      prop<&I::DialogThemeBitmap>("DialogThemeBitmap"),
+      prop<&I::DistributeType, &I::SetDistributeType>("DistributeType").Default(0),
+      prop<&I::HideMainForm, &I::SetHideMainForm>("HideMainForm"),
+      prop<&I::Information>("Information"),
+      prop<&I::LicenseFile, &I::SetLicenseFile>("LicenseFile"),
+      prop<&I::LicenseText>("LicenseText"),
+      prop<&I::PresetupFiles>("PresetupFiles"),
+      prop<&I::Reboot, &I::SetReboot>("Reboot"),
+      prop<&I::RunAutomatic, &I::SetRunAutomatic>("RunAutomatic").Default(1),
+      prop<&I::UseLoadingProgram, &I::SetUseLoadingProgram>("UseLoadingProgram"),
+      eventProp("OnAfterInitialized"),
+      eventProp("OnAfterNotifyBadInstall"),
+      eventProp("OnAfterNotifyGoodInstall"),
+      eventProp("OnAfterReadArchiveInfo"),
+      eventProp("OnBeforeNotifyBadInstall"),
+      eventProp("OnBeforeNotifyGoodInstall"),
+      eventProp("OnBeforeReadArchiveInfo"),
+      eventProp("OnBeforeReboot"),
+      eventProp("OnBeforeRunFile"),
+      eventProp("OnBeforeShutdown"),
+      eventProp("OnBeforeCleanup"),
+      eventProp("OnFailedReboot"),
+      eventProp("OnUserAbort")};
+  static const ClassInfo info{"TInstall", &TCustomInstall::classInfo(), create<TInstall>, props};
   return info;
 }
 
@@ -176,8 +195,10 @@ std::string TCustomInstall::EngineLanguage() const {
   const translation::TTranslator* translator = translation::MainTranslator();
   const translation::TLanguage* target = translator ? translator->TargetLanguage() : nullptr;
   if (!target || target->StringElements().empty()) return {};
-  const std::string name = EnumTypeInfo(target->LanguageIdent()).values.at(static_cast<size_t>(target->LanguageIdent()));
-  return name.substr(2);  // without "kl"
+  const auto names = EnumTypeInfo(target->LanguageIdent()).values;
+  const auto index = static_cast<size_t>(target->LanguageIdent());
+  if (index >= names.size()) return {};
+  return std::string(names[index].substr(2));  // without "kl"
 }
 
 std::vector<std::string> TCustomInstall::EngineLicenseText() const {

@@ -6,12 +6,12 @@
 namespace kestrune {
 
 const ClassInfo& TInstallInformation::classInfo() {
-  static const ClassInfo info{
-      "TInstallInformation", &TPersistent::classInfo(), nullptr,
-      {prop<&TInstallInformation::CompanyName, &TInstallInformation::CompanyName>("CompanyName").DefaultStr("My Company"),
-       prop<&TInstallInformation::Description, &TInstallInformation::Description>("Description"),
-       prop<&TInstallInformation::ProductName, &TInstallInformation::ProductName>("ProductName").DefaultStr("My product"),
-       prop<&TInstallInformation::Version, &TInstallInformation::Version>("Version").DefaultStr("1.0")}};
+  static constexpr PropInfo props[] = {
+      prop<&TInstallInformation::CompanyName, &TInstallInformation::CompanyName>("CompanyName").DefaultStr("My Company"),
+      prop<&TInstallInformation::Description, &TInstallInformation::Description>("Description"),
+      prop<&TInstallInformation::ProductName, &TInstallInformation::ProductName>("ProductName").DefaultStr("My product"),
+      prop<&TInstallInformation::Version, &TInstallInformation::Version>("Version").DefaultStr("1.0")};
+  static const ClassInfo info{"TInstallInformation", &TPersistent::classInfo(), nullptr, props};
   return info;
 }
 
@@ -27,16 +27,17 @@ void TInstallInformation::Assign(const TPersistent& source) {
 }
 
 const ClassInfo& TBuildInfo::classInfo() {
-  static const ClassInfo info{"TBuildInfo", &TPersistent::classInfo(), nullptr,
-                              {prop<&TBuildInfo::AppName, &TBuildInfo::AppName>("AppName"),
-                               prop<&TBuildInfo::AppURL, &TBuildInfo::AppURL>("AppURL"),
-                               prop<&TBuildInfo::BuildDirectory, &TBuildInfo::BuildDirectory>("BuildDirectory")
-                                   .DefaultStr("c:\\build"),
-                               prop<&TBuildInfo::CredentialsFile, &TBuildInfo::CredentialsFile>("CredentialsFile"),
-                               prop<&TBuildInfo::OCXName, &TBuildInfo::OCXName>("OCXName").DefaultStr("kwsetup"),
-                               prop<&TBuildInfo::PrivateKeyFile, &TBuildInfo::PrivateKeyFile>("PrivateKeyFile"),
-                               prop<&TBuildInfo::SignCode, &TBuildInfo::SignCode>("SignCode"),
-                               prop<&TBuildInfo::URLPath, &TBuildInfo::URLPath>("URLPath")}};
+  static constexpr PropInfo props[] = {
+      prop<&TBuildInfo::AppName, &TBuildInfo::AppName>("AppName"),
+      prop<&TBuildInfo::AppURL, &TBuildInfo::AppURL>("AppURL"),
+      prop<&TBuildInfo::BuildDirectory, &TBuildInfo::BuildDirectory>("BuildDirectory")
+          .DefaultStr("c:\\build"),
+      prop<&TBuildInfo::CredentialsFile, &TBuildInfo::CredentialsFile>("CredentialsFile"),
+      prop<&TBuildInfo::OCXName, &TBuildInfo::OCXName>("OCXName").DefaultStr("kwsetup"),
+      prop<&TBuildInfo::PrivateKeyFile, &TBuildInfo::PrivateKeyFile>("PrivateKeyFile"),
+      prop<&TBuildInfo::SignCode, &TBuildInfo::SignCode>("SignCode"),
+      prop<&TBuildInfo::URLPath, &TBuildInfo::URLPath>("URLPath")};
+  static const ClassInfo info{"TBuildInfo", &TPersistent::classInfo(), nullptr, props};
   return info;
 }
 

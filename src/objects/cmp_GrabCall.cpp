@@ -6,9 +6,10 @@
 namespace kestrune {
 
 const ClassInfo& TGrabCall::classInfo() {
-  static const ClassInfo info{"TGrabCall", &TInstallObject::classInfo(), create<TGrabCall>,
-                              {prop<&TInstallObject::Container, &TInstallObject::SetContainer>("Container"),
-                               eventProp("OnCall")}};
+  static constexpr PropInfo props[] = {
+      prop<&TInstallObject::Container, &TInstallObject::SetContainer>("Container"),
+      eventProp("OnCall")};
+  static const ClassInfo info{"TGrabCall", &TInstallObject::classInfo(), create<TGrabCall>, props};
   return info;
 }
 

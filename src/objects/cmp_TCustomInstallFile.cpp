@@ -75,13 +75,15 @@ void forcedDestination(TInstallFileType type, TCustomPathSpecifier*& specifier, 
 }  // namespace
 
 const EnumType& EnumTypeInfo(TInstallFileType) {
-  static const EnumType t{"TInstallFileType", {"iftNormal", "iftJustADLL", "iftApplicationSpecificDLL",
-                                               "iftVendorSharedDLL", "iftSystemWideDLL"}};
+  static constexpr std::string_view values[] = {"iftNormal", "iftJustADLL", "iftApplicationSpecificDLL",
+      "iftVendorSharedDLL", "iftSystemWideDLL"};
+  static constexpr EnumType t{"TInstallFileType", values};
   return t;
 }
 
 const EnumType& EnumTypeInfo(TInstallFileState) {
-  static const EnumType t{"TInstallFileState", {"ifsNone", "ifsCompress", "ifsInstall", "ifsCopying"}};
+  static constexpr std::string_view values[] = {"ifsNone", "ifsCompress", "ifsInstall", "ifsCopying"};
+  static constexpr EnumType t{"TInstallFileState", values};
   return t;
 }
 

@@ -27,7 +27,8 @@ TCustomPathSpecifier* objectLinkSpecifier() {
 }  // namespace
 
 const EnumType& EnumTypeInfo(TMethodType) {
-  static const EnumType t{"TMethodType", {"mtAutoDetect", "mtShellLinkInterface", "mtProgramManager"}};
+  static constexpr std::string_view values[] = {"mtAutoDetect", "mtShellLinkInterface", "mtProgramManager"};
+  static constexpr EnumType t{"TMethodType", values};
   return t;
 }
 
@@ -164,37 +165,39 @@ void TCustomInstallShellLink::Notification(TComponent* component, TOperation ope
 
 namespace {
 
-std::vector<PropInfo> shortcutProps(bool withContainer) {
+// The properties of a shortcut; the main group's shortcut has no Container or DestDirType.
+template <bool withContainer>
+constexpr std::array<PropInfo, withContainer ? 13 : 11> shortcutProps() {
   using S = TCustomInstallShellLink;
-  std::vector<PropInfo> p;
-  if (withContainer) p.push_back(prop<&TInstallObject::Container, &TInstallObject::SetContainer>("Container"));
-  p.push_back(prop<&TInstallContainer::DestDir, &TInstallContainer::SetDestDir>("DestDir"));
-  if (withContainer)
-    p.push_back(prop<&TInstallContainer::DestDirType, &TInstallContainer::SetDestDirType>("DestDirType"));
-  p.push_back(prop<&TInstallContainer::Include, &TInstallContainer::SetInclude>("Include").Default(1));
-  p.push_back(prop<&S::LinkName, &S::SetLinkName>("LinkName"));
-  p.push_back(prop<&S::ObjectLink, &S::SetObjectLink>("ObjectLink"));
-  p.push_back(prop<&S::ObjectLocation, &S::SetObjectLocation>("ObjectLocation"));
-  p.push_back(prop<&S::ObjectLocationType, &S::SetObjectLocationType>("ObjectLocationType"));
-  p.push_back(prop<&S::Parameters, &S::SetParameters>("Parameters"));
-  p.push_back(prop<&S::HotKey, &S::SetHotKey>("HotKey").Default(0));
-  p.push_back(prop<&S::Method, &S::SetMethod>("Method").Default(0));
-  p.push_back(eventProp("OnBeforeProcess"));
-  p.push_back(eventProp("OnAfterProcess"));
+  std::array<PropInfo, withContainer ? 13 : 11> p{};
+  size_t i = 0;
+  if (withContainer) p[i++] = prop<&TInstallObject::Container, &TInstallObject::SetContainer>("Container");
+  p[i++] = prop<&TInstallContainer::DestDir, &TInstallContainer::SetDestDir>("DestDir");
+  if (withContainer) p[i++] = prop<&TInstallContainer::DestDirType, &TInstallContainer::SetDestDirType>("DestDirType");
+  p[i++] = prop<&TInstallContainer::Include, &TInstallContainer::SetInclude>("Include").Default(1);
+  p[i++] = prop<&S::LinkName, &S::SetLinkName>("LinkName");
+  p[i++] = prop<&S::ObjectLink, &S::SetObjectLink>("ObjectLink");
+  p[i++] = prop<&S::ObjectLocation, &S::SetObjectLocation>("ObjectLocation");
+  p[i++] = prop<&S::ObjectLocationType, &S::SetObjectLocationType>("ObjectLocationType");
+  p[i++] = prop<&S::Parameters, &S::SetParameters>("Parameters");
+  p[i++] = prop<&S::HotKey, &S::SetHotKey>("HotKey").Default(0);
+  p[i++] = prop<&S::Method, &S::SetMethod>("Method").Default(0);
+  p[i++] = eventProp("OnBeforeProcess");
+  p[i++] = eventProp("OnAfterProcess");
   return p;
 }
 
 }  // namespace
 
 const ClassInfo& TInstallShellLink::classInfo() {
-  static const ClassInfo info{"TInstallShellLink", &TCustomInstallShellLink::classInfo(), create<TInstallShellLink>,
-                              shortcutProps(true)};
+  static constexpr auto props = shortcutProps<true>();
+  static const ClassInfo info{"TInstallShellLink", &TCustomInstallShellLink::classInfo(), create<TInstallShellLink>, props};
   return info;
 }
 
 const ClassInfo& TInstallMainLink::classInfo() {
-  static const ClassInfo info{"TInstallMainLink", &TCustomInstallShellLink::classInfo(), create<TInstallMainLink>,
-                              shortcutProps(false)};
+  static constexpr auto props = shortcutProps<false>();
+  static const ClassInfo info{"TInstallMainLink", &TCustomInstallShellLink::classInfo(), create<TInstallMainLink>, props};
   return info;
 }
 

@@ -8,24 +8,21 @@
 namespace kestrune {
 
 const EnumType& EnumTypeInfo(TInternetProtocol) {
-  static const EnumType t{"TInternetProtocol", {"ipFTP", "ipHTTP"}};
+  static constexpr std::string_view values[] = {"ipFTP", "ipHTTP"};
+  static constexpr EnumType t{"TInternetProtocol", values};
   return t;
 }
 
-namespace {
-using L = TCustomLoginInformation;
-std::vector<PropInfo> loginProps() {
-  return {prop<&L::Anonymous, &L::Anonymous>("Anonymous").Default(1),
-          prop<&L::Directory, &L::Directory>("Directory"),
-          prop<&L::Hostname, &L::Hostname>("Hostname"),
-          prop<&L::Password, &L::Password>("Password"),
-          prop<&L::Protocol, &L::Protocol>("Protocol").Default(static_cast<int>(TInternetProtocol::ipHTTP)),
-          prop<&L::Username, &L::Username>("Username")};
-}
-}  // namespace
-
 const ClassInfo& TCustomLoginInformation::classInfo() {
-  static const ClassInfo info{"TCustomLoginInformation", &TPersistent::classInfo(), nullptr, loginProps()};
+  using L = TCustomLoginInformation;
+  static constexpr PropInfo props[] = {
+      prop<&L::Anonymous, &L::Anonymous>("Anonymous").Default(1),
+      prop<&L::Directory, &L::Directory>("Directory"),
+      prop<&L::Hostname, &L::Hostname>("Hostname"),
+      prop<&L::Password, &L::Password>("Password"),
+      prop<&L::Protocol, &L::Protocol>("Protocol").Default(static_cast<int>(TInternetProtocol::ipHTTP)),
+      prop<&L::Username, &L::Username>("Username")};
+  static const ClassInfo info{"TCustomLoginInformation", &TPersistent::classInfo(), nullptr, props};
   return info;
 }
 

@@ -57,10 +57,10 @@ const ClassInfo& TCustomNetInstallLocation::classInfo() {
 }
 
 const ClassInfo& TNetInstallLocation::classInfo() {
-  static const ClassInfo info{
-      "TNetInstallLocation", &TCustomNetInstallLocation::classInfo(), create<TNetInstallLocation>,
-      {prop<&TCustomNetInstallLocation::LoginInformation>("LoginInformation"), eventProp("OnAfterDownload"),
-       eventProp("OnAfterLogin"), eventProp("OnBeforeDownload"), eventProp("OnBeforeLogin"), eventProp("OnDataReceived")}};
+  static constexpr PropInfo props[] = {
+      prop<&TCustomNetInstallLocation::LoginInformation>("LoginInformation"), eventProp("OnAfterDownload"),
+      eventProp("OnAfterLogin"), eventProp("OnBeforeDownload"), eventProp("OnBeforeLogin"), eventProp("OnDataReceived")};
+  static const ClassInfo info{"TNetInstallLocation", &TCustomNetInstallLocation::classInfo(), create<TNetInstallLocation>, props};
   return info;
 }
 

@@ -59,15 +59,13 @@ void TCustomShellLinkGroup::ObjectDestroyed(TInstallContainer* object) {
 }
 
 const ClassInfo& TMainLinkGroup::classInfo() {
-  static const ClassInfo info{"TMainLinkGroup", &TCustomShellLinkGroup::classInfo(), create<TMainLinkGroup>, [] {
-                                std::vector<PropInfo> p;
-                                p.push_back(prop<&TInstallObject::Container, &TInstallObject::SetContainer>("Container"));
-                                p.push_back(prop<&TInstallContainer::DestDir, &TInstallContainer::SetDestDir>("DestDir"));
-                                p.push_back(prop<&TInstallContainer::Include, &TInstallContainer::SetInclude>("Include").Default(1));
-                                p.push_back(eventProp("OnBeforeProcess"));
-                                p.push_back(eventProp("OnAfterProcess"));
-                                return p;
-                              }()};
+  static constexpr PropInfo props[] = {
+      prop<&TInstallObject::Container, &TInstallObject::SetContainer>("Container"),
+      prop<&TInstallContainer::DestDir, &TInstallContainer::SetDestDir>("DestDir"),
+      prop<&TInstallContainer::Include, &TInstallContainer::SetInclude>("Include").Default(1),
+      eventProp("OnBeforeProcess"),
+      eventProp("OnAfterProcess")};
+  static const ClassInfo info{"TMainLinkGroup", &TCustomShellLinkGroup::classInfo(), create<TMainLinkGroup>, props};
   return info;
 }
 

@@ -11,15 +11,10 @@
 namespace kestrune {
 
 const ClassInfo& TInstallFileGroup::classInfo() {
-  static const ClassInfo info{"TInstallFileGroup", &TFileContainer::classInfo(), create<TInstallFileGroup>,
-                              [] {
-                                std::vector<PropInfo> p = InstallObjectProps();
-                                for (PropInfo& q : FileRelatedProps(false)) p.push_back(std::move(q));
-                                for (PropInfo& q : FileContainerProps()) p.push_back(std::move(q));
-                                p.push_back(prop<&TFileContainer::GroupName, &TFileContainer::SetGroupName>("GroupName")
-                                                .DefaultStr("Unnamed File Group"));
-                                return p;
-                              }()};
+  static constexpr auto props = JoinProps(
+      kInstallObjectProps, FileRelatedPropTable<false>(), kFileContainerProps,
+      std::array{prop<&TFileContainer::GroupName, &TFileContainer::SetGroupName>("GroupName").DefaultStr("Unnamed File Group")});
+  static const ClassInfo info{"TInstallFileGroup", &TFileContainer::classInfo(), create<TInstallFileGroup>, props};
   return info;
 }
 

@@ -65,7 +65,8 @@ void TPathSpecifierList::CreateStandardSpecifiers(TInstallContainer*, TComponent
 // ---- base classes ----
 
 const ClassInfo& TCustomPathSpecifier::classInfo() {
-  static const ClassInfo info{"TCustomPathSpecifier", &TComponent::classInfo(), nullptr, {eventProp("OnGetPath")}};
+  static constexpr PropInfo props[] = {eventProp("OnGetPath")};
+  static const ClassInfo info{"TCustomPathSpecifier", &TComponent::classInfo(), nullptr, props};
   return info;
 }
 

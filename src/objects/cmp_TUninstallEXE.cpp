@@ -18,24 +18,21 @@
 namespace kestrune {
 
 const ClassInfo& TUninstallEXE::classInfo() {
-  static const ClassInfo info{
-      "TUninstallEXE", &TCustomInstallFile::classInfo(), create<TUninstallEXE>, [] {
-        using F = TCustomInstallFile;
-        std::vector<PropInfo> p = InstallObjectProps();
-        for (PropInfo& q : FileRelatedProps(false)) p.push_back(std::move(q));
-        p.push_back(prop<&TFileRelated::Net, &TFileRelated::SetNet>("Net").Default(1));
-        p.push_back(prop<&F::FileName, &F::SetFileName>("FileName"));
-        p.push_back(prop<&F::IncludeFromDir, &F::SetIncludeFromDir>("IncludeFromDir"));
-        p.push_back(prop<&F::DestName, &F::SetDestName>("DestName"));
-        p.push_back(prop<&F::FileType, &F::SetFileType>("FileType").Default(0));
-        p.push_back(prop<&F::OverwriteMode, &F::SetOverwriteMode>("OverwriteMode").Default(0));
-        p.push_back(prop<&F::State, &F::SetState>("State").Default(0));
-        p.push_back(prop<&F::UpdateDLLCounter, &F::SetUpdateDLLCounter>("UpdateDLLCounter").Default(0));
-        for (const char* e : {"OnAfterCompress", "OnAfterCopy", "OnAfterInstall", "OnBeforeCompress", "OnBeforeCopy",
-                              "OnBeforeInstall", "OnStatus", "OnNewDisk", "OnReplacing"})
-          p.push_back(eventProp(e));
-        return p;
-      }()};
+  using F = TCustomInstallFile;
+  static constexpr auto props = JoinProps(
+      kInstallObjectProps, FileRelatedPropTable<false>(),
+      std::array{prop<&TFileRelated::Net, &TFileRelated::SetNet>("Net").Default(1),
+                 prop<&F::FileName, &F::SetFileName>("FileName"),
+                 prop<&F::IncludeFromDir, &F::SetIncludeFromDir>("IncludeFromDir"),
+                 prop<&F::DestName, &F::SetDestName>("DestName"),
+                 prop<&F::FileType, &F::SetFileType>("FileType").Default(0),
+                 prop<&F::OverwriteMode, &F::SetOverwriteMode>("OverwriteMode").Default(0),
+                 prop<&F::State, &F::SetState>("State").Default(0),
+                 prop<&F::UpdateDLLCounter, &F::SetUpdateDLLCounter>("UpdateDLLCounter").Default(0),
+                 eventProp("OnAfterCompress"), eventProp("OnAfterCopy"), eventProp("OnAfterInstall"),
+                 eventProp("OnBeforeCompress"), eventProp("OnBeforeCopy"), eventProp("OnBeforeInstall"),
+                 eventProp("OnStatus"), eventProp("OnNewDisk"), eventProp("OnReplacing")});
+  static const ClassInfo info{"TUninstallEXE", &TCustomInstallFile::classInfo(), create<TUninstallEXE>, props};
   return info;
 }
 

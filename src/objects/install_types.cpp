@@ -4,17 +4,20 @@
 namespace kestrune {
 
 const EnumType& EnumTypeInfo(TInstallType) {
-  static const EnumType t{"TInstallType", {"itFull", "itDefault", "itCompact", "itAlways", "itCustom"}};
+  static constexpr std::string_view values[] = {"itFull", "itDefault", "itCompact", "itAlways", "itCustom"};
+  static constexpr EnumType t{"TInstallType", values};
   return t;
 }
 
 const EnumType& EnumTypeInfo(TlzhCommand) {
-  static const EnumType t{"TlzhCommand", {"lzcOverwrite", "lzcOnlyAdd"}};
+  static constexpr std::string_view values[] = {"lzcOverwrite", "lzcOnlyAdd"};
+  static constexpr EnumType t{"TlzhCommand", values};
   return t;
 }
 
 const EnumType& EnumTypeInfo(TDistributeType) {
-  static const EnumType t{"TDistributeType", {"dtTraditional", "dtWeb", "dtTraditionalNet"}};
+  static constexpr std::string_view values[] = {"dtTraditional", "dtWeb", "dtTraditionalNet"};
+  static constexpr EnumType t{"TDistributeType", values};
   return t;
 }
 

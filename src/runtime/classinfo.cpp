@@ -29,7 +29,7 @@ std::optional<int32_t> IdentMap::ToInt(std::string_view ident) const {
 
 std::optional<std::string> IdentMap::ToIdent(int32_t value) const {
   for (const auto& [name, v] : entries)
-    if (v == value) return name;
+    if (v == value) return std::string(name);
   return std::nullopt;
 }
 
@@ -85,13 +85,6 @@ const ClassInfo* ClassRegistry::Find(std::string_view n) const {
   for (const ClassInfo* c : classes_)
     if (SameText(c->name, n)) return c;
   return nullptr;
-}
-
-PropInfo eventProp(const char* name) {
-  PropInfo p;
-  p.name = name;
-  p.kind = PropKind::Event;
-  return p;
 }
 
 }  // namespace kestrune

@@ -1,9 +1,12 @@
 // Runtime class metadata: class name, parent, factory and published properties. The stream
 // reader, writer, text form and translator all work from this one description.
 #pragma once
+#include <array>
+#include <cstddef>
 #include <cstdint>
-#include <functional>
+#include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -21,26 +24,54 @@ struct ClassInfo;
 // Kinds of published properties.
 enum class PropKind { Integer, Boolean, Enum, Set, String, Component, Object, Strings, Picture, Event };
 
-// Value names of an enumeration (ordinal = index) for enumeration and set properties.
+// Value names of an enumeration (ordinal = index) for enumeration and set properties. A
+// constant: each enumeration keeps its names in a constant array,
+//   static constexpr std::string_view values[] = {"alNone", "alTop", ...};
+//   static constexpr EnumType t{"TAlign", values};
 struct EnumType {
-  std::string name;
-  std::vector<std::string> values;
+  std::string_view name;
+  std::span<const std::string_view> values;
   // Index of a value name (case-insensitive), -1 when unknown.
   int IndexOf(std::string_view value) const;
 };
 
-// Named integer constants accepted for an integer property (clWindowText, EASTEUROPE_CHARSET).
+// Named integer constants accepted for an integer property (clWindowText, EASTEUROPE_CHARSET),
+// a constant like EnumType: an array of IdentEntry and the map over it.
+struct IdentEntry {
+  std::string_view name;
+  int32_t value;
+};
 struct IdentMap {
-  std::vector<std::pair<std::string, int32_t>> entries;
+  std::span<const IdentEntry> entries;
   std::optional<int32_t> ToInt(std::string_view ident) const;
   std::optional<std::string> ToIdent(int32_t value) const;
 };
 
+// An enumeration's value names as a property record holds them: the function that returns
+// them (each enumeration's names live in its own file), so that the record stays a
+// constant. Reads like a pointer to the EnumType (null when the property has none).
+class EnumTypeRef {
+ public:
+  using Of = const EnumType& (*)();
+  constexpr EnumTypeRef() = default;
+  constexpr EnumTypeRef(std::nullptr_t) {}
+  constexpr explicit EnumTypeRef(Of of) : of_(of) {}
+  const EnumType* get() const { return of_ ? &of_() : nullptr; }
+  const EnumType* operator->() const { return &of_(); }
+  const EnumType& operator*() const { return of_(); }
+  constexpr explicit operator bool() const { return of_ != nullptr; }
+
+ private:
+  Of of_ = nullptr;
+};
+
 // One published property with type-erased accessors. Ordinal kinds (integer, boolean,
 // enumeration, set as bit mask) use getOrd/setOrd; strings getStr/setStr; references
-// getRef/setRef; owned sub-objects getObj. The record is constant data: the name and the
-// string default refer to literals, the accessors plain functions (one small function per
-// accessor made by prop<>), so a class's table is copied into place, not built by code.
+// getRef/setRef; owned sub-objects getObj. The record is a constant: the name and the
+// string default refer to literals, the accessors are plain functions (one small function
+// per accessor made by prop<>), and each class keeps its properties as a constant array
+// (`static constexpr PropInfo props[] = {prop<...>("Name"), ...}`), which the compiler
+// lays out as data: no code builds a class's table.
 struct PropInfo {
   using GetOrd = int64_t (*)(const TPersistent&);
   using SetOrd = void (*)(TPersistent&, int64_t);
@@ -54,7 +85,7 @@ struct PropInfo {
   std::string_view name;
   PropKind kind = PropKind::Integer;
   bool alwaysStored = false;
-  const EnumType* enumType = nullptr;
+  EnumTypeRef enumType;
   const IdentMap* idents = nullptr;
   // Class of a referenced component or owned sub-object, looked up lazily so that a class
   // may refer to itself.
@@ -79,13 +110,48 @@ struct PropInfo {
   bool IsReadOnly() const;
 };
 
+// An event property: published, never streamed.
+constexpr PropInfo eventProp(const char* name) {
+  PropInfo p;
+  p.name = name;
+  p.kind = PropKind::Event;
+  return p;
+}
+
+// A class's own published properties: a constant table (the usual form, no copy), or a
+// list built at run time, which the PropList keeps.
+class PropList {
+ public:
+  PropList() = default;
+  template <size_t N>
+  constexpr PropList(const PropInfo (&table)[N]) : data_(table), size_(N) {}
+  template <size_t N>
+  constexpr PropList(const std::array<PropInfo, N>& table) : data_(table.data()), size_(N) {}
+  PropList(std::vector<PropInfo> built) : owned_(std::move(built)), data_(owned_.data()), size_(owned_.size()) {}
+  PropList(std::initializer_list<PropInfo> built) : PropList(std::vector<PropInfo>(built)) {}
+  PropList(const PropList& other)
+      : owned_(other.owned_), data_(owned_.empty() ? other.data_ : owned_.data()), size_(other.size_) {}
+  PropList& operator=(const PropList&) = delete;
+
+  const PropInfo* begin() const { return data_; }
+  const PropInfo* end() const { return data_ + size_; }
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const PropInfo& operator[](size_t i) const { return data_[i]; }
+
+ private:
+  std::vector<PropInfo> owned_;
+  const PropInfo* data_ = nullptr;
+  size_t size_ = 0;
+};
+
 using ComponentFactory = TComponent* (*)(TComponent* owner);
 
 struct ClassInfo {
   std::string name;
   const ClassInfo* parent = nullptr;
   ComponentFactory factory = nullptr;  // null for classes that are not created by the reader
-  std::vector<PropInfo> props;
+  PropList props;
 
   bool InheritsFrom(const ClassInfo& other) const;
   // Finds a published property of this class or an ancestor (case-insensitive).
@@ -128,8 +194,5 @@ class TSet {
 };
 
 bool SameText(std::string_view a, std::string_view b);
-
-// An event property: published, never streamed.
-PropInfo eventProp(const char* name);
 
 }  // namespace kestrune

@@ -10,9 +10,10 @@
 namespace kestrune {
 
 const ClassInfo& TComponent::classInfo() {
-  static const ClassInfo info{"TComponent", &TPersistent::classInfo(), nullptr,
-                              {prop<&TComponent::Name, &TComponent::SetName>("Name").StoredIf([](const TPersistent&) { return false; }),
-                               prop<&TComponent::Tag, &TComponent::SetTag>("Tag").Default(0)}};
+  static constexpr PropInfo props[] = {
+      prop<&TComponent::Name, &TComponent::SetName>("Name").StoredIf([](const TPersistent&) { return false; }),
+      prop<&TComponent::Tag, &TComponent::SetTag>("Tag").Default(0)};
+  static const ClassInfo info{"TComponent", &TPersistent::classInfo(), nullptr, props};
   return info;
 }
 

@@ -25,6 +25,12 @@ struct IsTSet<TSet<E>> : std::true_type {
   using Enum = E;
 };
 
+// The value names of enumeration E, for a property record (see EnumTypeRef).
+template <class E>
+const EnumType& enumTypeOf() {
+  return EnumTypeInfo(E{});
+}
+
 template <auto M, class C>
 decltype(auto) read(const C& obj) {
   if constexpr (std::is_member_function_pointer_v<decltype(M)>) return (obj.*M)();
@@ -44,7 +50,7 @@ void write(C& obj, V&& v) {
 // (needs `const EnumType& EnumTypeInfo(E)` found by argument lookup), TSet<E>, a pointer to
 // a component class (reference), or a pointer to an owned persistent sub-object.
 template <auto Get, auto Set = nullptr>
-PropInfo prop(const char* name) {
+constexpr PropInfo prop(const char* name) {
   using C = typename meta::MemberTraits<decltype(Get)>::Class;
   using V = std::remove_cvref_t<decltype(meta::read<Get>(std::declval<const C&>()))>;
   PropInfo p;
@@ -60,13 +66,13 @@ PropInfo prop(const char* name) {
     if constexpr (hasSet) p.setOrd = [](TPersistent& o, int64_t v) { meta::write<Set>(static_cast<C&>(o), static_cast<V>(v)); };
   } else if constexpr (std::is_enum_v<V>) {
     p.kind = PropKind::Enum;
-    p.enumType = &EnumTypeInfo(V{});
+    p.enumType = EnumTypeRef(&meta::enumTypeOf<V>);
     p.getOrd = [](const TPersistent& o) -> int64_t { return static_cast<int64_t>(meta::read<Get>(static_cast<const C&>(o))); };
     if constexpr (hasSet) p.setOrd = [](TPersistent& o, int64_t v) { meta::write<Set>(static_cast<C&>(o), static_cast<V>(v)); };
   } else if constexpr (meta::IsTSet<V>::value) {
     using E = typename meta::IsTSet<V>::Enum;
     p.kind = PropKind::Set;
-    p.enumType = &EnumTypeInfo(E{});
+    p.enumType = EnumTypeRef(&meta::enumTypeOf<E>);
     p.getOrd = [](const TPersistent& o) -> int64_t { return meta::read<Get>(static_cast<const C&>(o)).Bits(); };
     if constexpr (hasSet) p.setOrd = [](TPersistent& o, int64_t v) { meta::write<Set>(static_cast<C&>(o), V::FromBits(static_cast<uint32_t>(v))); };
   } else if constexpr (std::is_same_v<V, std::string>) {

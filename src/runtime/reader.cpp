@@ -23,7 +23,7 @@ namespace {
 // "Invalid property value" with the value met and the ones the enumeration has.
 std::string invalidValueName(const std::string& value, const EnumType& type) {
   std::string valid;
-  for (const std::string& v : type.values) valid += (valid.empty() ? "" : ", ") + v;
+  for (std::string_view v : type.values) (valid += valid.empty() ? "" : ", ") += v;
   return Format("Invalid property value %s (%s is one of: %s)", {PrintableText(value), type.name, valid});
 }
 

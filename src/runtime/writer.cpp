@@ -108,11 +108,11 @@ void Writer::writeProperty(const TPersistent* obj, const PropInfo& p, const std:
       } else if (p.kind == PropKind::Enum) {
         if (v < 0 || v >= static_cast<int64_t>(p.enumType->values.size()))
           throw EWriteError("Value %d of %s is not a %s", {static_cast<long long>(v), path, p.enumType->name});
-        WriteIdent(p.enumType->values[v]);
+        WriteIdent(std::string(p.enumType->values[v]));
       } else {
         out_.push_back(vaSet);
         for (size_t i = 0; i < p.enumType->values.size() && i < 32; ++i)
-          if (v & (int64_t{1} << i)) WriteShortString(p.enumType->values[i]);
+          if (v & (int64_t{1} << i)) WriteShortString(std::string(p.enumType->values[i]));
         WriteShortString("");
       }
       break;

@@ -209,11 +209,12 @@ void TLangFormatStrings::DefineProperties(Filer& filer) {
 // ---- TLanguage -----------------------------------------------------------------------
 
 const ClassInfo& TLanguage::classInfo() {
-  static const ClassInfo info{"TLanguage", &TPersistent::classInfo(), nullptr,
-                              {prop<&TLanguage::Font>("Font"),
-                               prop<&TLanguage::FontOverride, &TLanguage::SetFontOverride>("FontOverride").Default(0),
-                               prop<&TLanguage::LanguageIdent>("LanguageIdent"),
-                               prop<&TLanguage::Strings>("Strings")}};
+  static constexpr PropInfo props[] = {
+      prop<&TLanguage::Font>("Font"),
+      prop<&TLanguage::FontOverride, &TLanguage::SetFontOverride>("FontOverride").Default(0),
+      prop<&TLanguage::LanguageIdent>("LanguageIdent"),
+      prop<&TLanguage::Strings>("Strings")};
+  static const ClassInfo info{"TLanguage", &TPersistent::classInfo(), nullptr, props};
   return info;
 }
 

@@ -52,18 +52,18 @@ struct IntoLanguageScope {
 
 const ClassInfo& TTranslator::classInfo() {
   using enum TKstrLanguage;
-  static const ClassInfo info{
-      "TTranslator", &TComponent::classInfo(), create<TTranslator>,
-      {prop<&TTranslator::lgChineseSimplified>("lgChineseSimplified"), prop<&TTranslator::lgCzech>("lgCzech"),
-       prop<&TTranslator::lgDanish>("lgDanish"), prop<&TTranslator::lgEnglish>("lgEnglish"),
-       prop<&TTranslator::lgFrench>("lgFrench"), prop<&TTranslator::lgGerman>("lgGerman"),
-       prop<&TTranslator::lgGreek>("lgGreek"), prop<&TTranslator::lgHebrew>("lgHebrew"),
-       prop<&TTranslator::lgItalian>("lgItalian"), prop<&TTranslator::lgJapanese>("lgJapanese"),
-       prop<&TTranslator::lgKorean>("lgKorean"), prop<&TTranslator::lgPolish>("lgPolish"),
-       prop<&TTranslator::lgPortugese>("lgPortugese"), prop<&TTranslator::lgRussian>("lgRussian"),
-       prop<&TTranslator::lgSpanish>("lgSpanish"), prop<&TTranslator::lgVietnamese>("lgVietnamese"),
-       prop<&TTranslator::TranslateIntoLanguage, &TTranslator::SetTranslateIntoLanguage>("TranslateIntoLanguage")
-           .Default(static_cast<int64_t>(klUser))}};
+  static constexpr PropInfo props[] = {
+      prop<&TTranslator::lgChineseSimplified>("lgChineseSimplified"), prop<&TTranslator::lgCzech>("lgCzech"),
+      prop<&TTranslator::lgDanish>("lgDanish"), prop<&TTranslator::lgEnglish>("lgEnglish"),
+      prop<&TTranslator::lgFrench>("lgFrench"), prop<&TTranslator::lgGerman>("lgGerman"),
+      prop<&TTranslator::lgGreek>("lgGreek"), prop<&TTranslator::lgHebrew>("lgHebrew"),
+      prop<&TTranslator::lgItalian>("lgItalian"), prop<&TTranslator::lgJapanese>("lgJapanese"),
+      prop<&TTranslator::lgKorean>("lgKorean"), prop<&TTranslator::lgPolish>("lgPolish"),
+      prop<&TTranslator::lgPortugese>("lgPortugese"), prop<&TTranslator::lgRussian>("lgRussian"),
+      prop<&TTranslator::lgSpanish>("lgSpanish"), prop<&TTranslator::lgVietnamese>("lgVietnamese"),
+      prop<&TTranslator::TranslateIntoLanguage, &TTranslator::SetTranslateIntoLanguage>("TranslateIntoLanguage")
+          .Default(static_cast<int64_t>(klUser))};
+  static const ClassInfo info{"TTranslator", &TComponent::classInfo(), create<TTranslator>, props};
   return info;
 }
 

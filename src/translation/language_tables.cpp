@@ -8,10 +8,10 @@
 namespace kestrune {
 
 const EnumType& EnumTypeInfo(TKstrLanguage) {
-  static const EnumType t{"TKstrLanguage",
-                          {"klChineseSimplified", "klCzech", "klDanish", "klEnglish", "klFrench", "klGerman", "klGreek",
-                           "klHebrew", "klItalian", "klJapanese", "klKorean", "klPolish", "klPortugese", "klRussian",
-                           "klSpanish", "klUser", "klVietnamese"}};
+  static constexpr std::string_view values[] = {"klChineseSimplified", "klCzech", "klDanish", "klEnglish", "klFrench",
+      "klGerman", "klGreek", "klHebrew", "klItalian", "klJapanese", "klKorean", "klPolish", "klPortugese", "klRussian",
+      "klSpanish", "klUser", "klVietnamese"};
+  static constexpr EnumType t{"TKstrLanguage", values};
   return t;
 }
 

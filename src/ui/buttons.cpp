@@ -14,12 +14,14 @@ using platform::ui::Size;
 namespace ctl = platform::ui::ctl;
 
 const EnumType& EnumTypeInfo(TButtonLayout) {
-  static const EnumType t{"TButtonLayout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"}};
+  static constexpr std::string_view values[] = {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"};
+  static constexpr EnumType t{"TButtonLayout", values};
   return t;
 }
 const EnumType& EnumTypeInfo(TBitBtnKind) {
-  static const EnumType t{"TBitBtnKind", {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose", "bkAbort",
-                                          "bkRetry", "bkIgnore", "bkAll"}};
+  static constexpr std::string_view values[] = {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose",
+      "bkAbort", "bkRetry", "bkIgnore", "bkAll"};
+  static constexpr EnumType t{"TBitBtnKind", values};
   return t;
 }
 
@@ -126,10 +128,11 @@ void DrawKindGlyph(Canvas& c, Point at, TBitBtnKind kind, bool disabled) {
 }
 
 const ClassInfo& TBitBtn::classInfo() {
-  static const ClassInfo info{"TBitBtn", &TButton::classInfo(), create<TBitBtn>,
-                              {prop<&TBitBtn::Glyph>("Glyph"), prop<&TBitBtn::Kind, &TBitBtn::SetKind>("Kind").Default(0),
-                               prop<&TBitBtn::Layout, &TBitBtn::SetLayout>("Layout").Default(0),
-                               prop<&TBitBtn::NumGlyphs, &TBitBtn::SetNumGlyphs>("NumGlyphs").Default(1)}};
+  static constexpr PropInfo props[] = {
+      prop<&TBitBtn::Glyph>("Glyph"), prop<&TBitBtn::Kind, &TBitBtn::SetKind>("Kind").Default(0),
+      prop<&TBitBtn::Layout, &TBitBtn::SetLayout>("Layout").Default(0),
+      prop<&TBitBtn::NumGlyphs, &TBitBtn::SetNumGlyphs>("NumGlyphs").Default(1)};
+  static const ClassInfo info{"TBitBtn", &TButton::classInfo(), create<TBitBtn>, props};
   return info;
 }
 

@@ -6,14 +6,15 @@
 namespace kestrune::ui {
 
 const ClassInfo& TTranslateLabel::classInfo() {
-  static const ClassInfo info{"TTranslateLabel", &TLabel::classInfo(), create<TTranslateLabel>,
-                              {prop<&TTranslateLabel::GLID, &TTranslateLabel::SetGLID>("GLID").AlwaysStored()}};
+  static constexpr PropInfo props[] = {prop<&TTranslateLabel::GLID, &TTranslateLabel::SetGLID>("GLID").AlwaysStored()};
+  static const ClassInfo info{"TTranslateLabel", &TLabel::classInfo(), create<TTranslateLabel>, props};
   return info;
 }
 
 const ClassInfo& TTranslateBitBtn::classInfo() {
-  static const ClassInfo info{"TTranslateBitBtn", &TBitBtn::classInfo(), create<TTranslateBitBtn>,
-                              {prop<&TTranslateBitBtn::GLID, &TTranslateBitBtn::SetGLID>("GLID").AlwaysStored()}};
+  static constexpr PropInfo props[] = {
+      prop<&TTranslateBitBtn::GLID, &TTranslateBitBtn::SetGLID>("GLID").AlwaysStored()};
+  static const ClassInfo info{"TTranslateBitBtn", &TBitBtn::classInfo(), create<TTranslateBitBtn>, props};
   return info;
 }
 

@@ -8,10 +8,11 @@ namespace kestrune::ui {
 namespace ctl = platform::ui::ctl;
 
 const ClassInfo& TProgressBar::classInfo() {
-  static const ClassInfo info{"TProgressBar", &TWinControl::classInfo(), create<TProgressBar>,
-                              {prop<&TProgressBar::Max, &TProgressBar::SetMax>("Max").Default(100),
-                               prop<&TProgressBar::Min, &TProgressBar::SetMin>("Min").Default(0),
-                               prop<&TProgressBar::Position, &TProgressBar::SetPosition>("Position").Default(0)}};
+  static constexpr PropInfo props[] = {
+      prop<&TProgressBar::Max, &TProgressBar::SetMax>("Max").Default(100),
+      prop<&TProgressBar::Min, &TProgressBar::SetMin>("Min").Default(0),
+      prop<&TProgressBar::Position, &TProgressBar::SetPosition>("Position").Default(0)};
+  static const ClassInfo info{"TProgressBar", &TWinControl::classInfo(), create<TProgressBar>, props};
   return info;
 }
 
@@ -50,17 +51,19 @@ void TProgressBar::CreateHandle() {
 }
 
 const EnumType& EnumTypeInfo(TScrollStyle) {
-  static const EnumType t{"TScrollStyle", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}};
+  static constexpr std::string_view values[] = {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
+  static constexpr EnumType t{"TScrollStyle", values};
   return t;
 }
 
 const ClassInfo& TRichEdit::classInfo() {
-  static const ClassInfo info{"TRichEdit", &TWinControl::classInfo(), create<TRichEdit>,
-                              {prop<&TRichEdit::Lines>("Lines"),
-                               prop<&TRichEdit::PlainText, &TRichEdit::SetPlainText>("PlainText").Default(0),
-                               prop<&TRichEdit::ReadOnly, &TRichEdit::SetReadOnly>("ReadOnly").Default(0),
-                               prop<&TRichEdit::ScrollBars, &TRichEdit::SetScrollBars>("ScrollBars").Default(0),
-                               prop<&TRichEdit::WordWrap, &TRichEdit::SetWordWrap>("WordWrap").Default(1)}};
+  static constexpr PropInfo props[] = {
+      prop<&TRichEdit::Lines>("Lines"),
+      prop<&TRichEdit::PlainText, &TRichEdit::SetPlainText>("PlainText").Default(0),
+      prop<&TRichEdit::ReadOnly, &TRichEdit::SetReadOnly>("ReadOnly").Default(0),
+      prop<&TRichEdit::ScrollBars, &TRichEdit::SetScrollBars>("ScrollBars").Default(0),
+      prop<&TRichEdit::WordWrap, &TRichEdit::SetWordWrap>("WordWrap").Default(1)};
+  static const ClassInfo info{"TRichEdit", &TWinControl::classInfo(), create<TRichEdit>, props};
   return info;
 }
 
@@ -98,9 +101,10 @@ void TRichEdit::CreateHandle() {
 }
 
 const ClassInfo& TTabControl::classInfo() {
-  static const ClassInfo info{"TTabControl", &TWinControl::classInfo(), create<TTabControl>,
-                              {prop<&TTabControl::TabIndex, &TTabControl::SetTabIndex>("TabIndex").Default(-1),
-                               prop<&TTabControl::Tabs>("Tabs")}};
+  static constexpr PropInfo props[] = {
+      prop<&TTabControl::TabIndex, &TTabControl::SetTabIndex>("TabIndex").Default(-1),
+      prop<&TTabControl::Tabs>("Tabs")};
+  static const ClassInfo info{"TTabControl", &TWinControl::classInfo(), create<TTabControl>, props};
   return info;
 }
 

@@ -11,32 +11,34 @@ using platform::ui::Canvas;
 using platform::ui::Rect;
 
 const EnumType& EnumTypeInfo(TAlign) {
-  static const EnumType t{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}};
+  static constexpr std::string_view values[] = {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"};
+  static constexpr EnumType t{"TAlign", values};
   return t;
 }
 
 const EnumType& EnumTypeInfo(TAlignment) {
-  static const EnumType t{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
+  static constexpr std::string_view values[] = {"taLeftJustify", "taRightJustify", "taCenter"};
+  static constexpr EnumType t{"TAlignment", values};
   return t;
 }
 
 const ClassInfo& TControl::classInfo() {
-  static const ClassInfo info{
-      "TControl", &TComponent::classInfo(), nullptr,
-      {prop<&TControl::Left, &TControl::SetLeft>("Left").AlwaysStored(),
-       prop<&TControl::Top, &TControl::SetTop>("Top").AlwaysStored(),
-       prop<&TControl::Width, &TControl::SetWidth>("Width").AlwaysStored(),
-       prop<&TControl::Height, &TControl::SetHeight>("Height").AlwaysStored(),
-       prop<&TControl::Align, &TControl::SetAlign>("Align").Default(0),
-       prop<&TControl::Caption, &TControl::SetCaption>("Caption"),
-       prop<&TControl::Color, &TControl::SetColor>("Color").Idents(ColorIdents()).Default(clBtnFace),
-       prop<&TControl::Cursor, &TControl::SetCursor>("Cursor").Idents(CursorIdents()).Default(crDefault),
-       prop<&TControl::Enabled, &TControl::SetEnabled>("Enabled").Default(1),
-       prop<&TControl::Font>("Font").StoredIf([](const TPersistent& o) { return !static_cast<const TControl&>(o).ParentFont(); }),
-       prop<&TControl::ParentColor, &TControl::SetParentColor>("ParentColor").Default(0),
-       prop<&TControl::ParentFont, &TControl::SetParentFont>("ParentFont").Default(1),
-       prop<&TControl::Visible, &TControl::SetVisible>("Visible").Default(1),
-       eventProp("OnClick")}};
+  static constexpr PropInfo props[] = {
+      prop<&TControl::Left, &TControl::SetLeft>("Left").AlwaysStored(),
+      prop<&TControl::Top, &TControl::SetTop>("Top").AlwaysStored(),
+      prop<&TControl::Width, &TControl::SetWidth>("Width").AlwaysStored(),
+      prop<&TControl::Height, &TControl::SetHeight>("Height").AlwaysStored(),
+      prop<&TControl::Align, &TControl::SetAlign>("Align").Default(0),
+      prop<&TControl::Caption, &TControl::SetCaption>("Caption"),
+      prop<&TControl::Color, &TControl::SetColor>("Color").Idents(ColorIdents()).Default(clBtnFace),
+      prop<&TControl::Cursor, &TControl::SetCursor>("Cursor").Idents(CursorIdents()).Default(crDefault),
+      prop<&TControl::Enabled, &TControl::SetEnabled>("Enabled").Default(1),
+      prop<&TControl::Font>("Font").StoredIf([](const TPersistent& o) { return !static_cast<const TControl&>(o).ParentFont(); }),
+      prop<&TControl::ParentColor, &TControl::SetParentColor>("ParentColor").Default(0),
+      prop<&TControl::ParentFont, &TControl::SetParentFont>("ParentFont").Default(1),
+      prop<&TControl::Visible, &TControl::SetVisible>("Visible").Default(1),
+      eventProp("OnClick")};
+  static const ClassInfo info{"TControl", &TComponent::classInfo(), nullptr, props};
   return info;
 }
 

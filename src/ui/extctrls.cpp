@@ -11,25 +11,27 @@ using platform::ui::Canvas;
 using platform::ui::Rect;
 
 const EnumType& EnumTypeInfo(TPanelBevel) {
-  static const EnumType t{"TPanelBevel", {"bvNone", "bvLowered", "bvRaised", "bvSpace"}};
+  static constexpr std::string_view values[] = {"bvNone", "bvLowered", "bvRaised", "bvSpace"};
+  static constexpr EnumType t{"TPanelBevel", values};
   return t;
 }
 const EnumType& EnumTypeInfo(TBorderStyle) {
-  static const EnumType t{"TBorderStyle", {"bsNone", "bsSingle"}};
+  static constexpr std::string_view values[] = {"bsNone", "bsSingle"};
+  static constexpr EnumType t{"TBorderStyle", values};
   return t;
 }
 
 const ClassInfo& TCustomPanel::classInfo() {
-  static const ClassInfo info{
-      "TCustomPanel", &TCustomControl::classInfo(), nullptr,
-      {prop<&TCustomPanel::Alignment, &TCustomPanel::SetAlignment>("Alignment").Default(2),
-       prop<&TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner>("BevelInner").Default(0),
-       prop<&TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter>("BevelOuter").Default(2),
-       prop<&TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth>("BevelWidth").Default(1),
-       prop<&TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle>("BorderStyle").Default(0),
-       prop<&TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth>("BorderWidth").Default(0),
-       prop<&TCustomPanel::FullRepaint, &TCustomPanel::SetFullRepaint>("FullRepaint").Default(1),
-       prop<&TCustomPanel::Locked, &TCustomPanel::SetLocked>("Locked").Default(0)}};
+  static constexpr PropInfo props[] = {
+      prop<&TCustomPanel::Alignment, &TCustomPanel::SetAlignment>("Alignment").Default(2),
+      prop<&TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner>("BevelInner").Default(0),
+      prop<&TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter>("BevelOuter").Default(2),
+      prop<&TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth>("BevelWidth").Default(1),
+      prop<&TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle>("BorderStyle").Default(0),
+      prop<&TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth>("BorderWidth").Default(0),
+      prop<&TCustomPanel::FullRepaint, &TCustomPanel::SetFullRepaint>("FullRepaint").Default(1),
+      prop<&TCustomPanel::Locked, &TCustomPanel::SetLocked>("Locked").Default(0)};
+  static const ClassInfo info{"TCustomPanel", &TCustomControl::classInfo(), nullptr, props};
   return info;
 }
 
@@ -104,10 +106,11 @@ const ClassInfo& TPanel::classInfo() {
 }
 
 const ClassInfo& TRadioGroup::classInfo() {
-  static const ClassInfo info{"TRadioGroup", &TCustomGroupBox::classInfo(), create<TRadioGroup>,
-                              {prop<&TRadioGroup::Columns, &TRadioGroup::SetColumns>("Columns").Default(1),
-                               prop<&TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex>("ItemIndex").Default(-1),
-                               prop<&TRadioGroup::Items>("Items")}};
+  static constexpr PropInfo props[] = {
+      prop<&TRadioGroup::Columns, &TRadioGroup::SetColumns>("Columns").Default(1),
+      prop<&TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex>("ItemIndex").Default(-1),
+      prop<&TRadioGroup::Items>("Items")};
+  static const ClassInfo info{"TRadioGroup", &TCustomGroupBox::classInfo(), create<TRadioGroup>, props};
   return info;
 }
 
@@ -189,12 +192,13 @@ void TRadioGroup::SetColumns(int32_t v) {
 }
 
 const ClassInfo& TImage::classInfo() {
-  static const ClassInfo info{"TImage", &TGraphicControl::classInfo(), create<TImage>,
-                              {prop<&TImage::AutoSize, &TImage::SetAutoSize>("AutoSize").Default(0),
-                               prop<&TImage::Center, &TImage::SetCenter>("Center").Default(0),
-                               prop<&TImage::Picture>("Picture"),
-                               prop<&TImage::Stretch, &TImage::SetStretch>("Stretch").Default(0),
-                               prop<&TImage::Transparent, &TImage::SetTransparent>("Transparent").Default(0)}};
+  static constexpr PropInfo props[] = {
+      prop<&TImage::AutoSize, &TImage::SetAutoSize>("AutoSize").Default(0),
+      prop<&TImage::Center, &TImage::SetCenter>("Center").Default(0),
+      prop<&TImage::Picture>("Picture"),
+      prop<&TImage::Stretch, &TImage::SetStretch>("Stretch").Default(0),
+      prop<&TImage::Transparent, &TImage::SetTransparent>("Transparent").Default(0)};
+  static const ClassInfo info{"TImage", &TGraphicControl::classInfo(), create<TImage>, props};
   return info;
 }
 
@@ -268,18 +272,22 @@ void TImage::Paint(Canvas& canvas) {
 }
 
 const EnumType& EnumTypeInfo(TBevelShape) {
-  static const EnumType t{"TBevelShape", {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine", "bsSpacer"}};
+  static constexpr std::string_view values[] = {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine",
+      "bsRightLine", "bsSpacer"};
+  static constexpr EnumType t{"TBevelShape", values};
   return t;
 }
 const EnumType& EnumTypeInfo(TBevelStyle) {
-  static const EnumType t{"TBevelStyle", {"bsLowered", "bsRaised"}};
+  static constexpr std::string_view values[] = {"bsLowered", "bsRaised"};
+  static constexpr EnumType t{"TBevelStyle", values};
   return t;
 }
 
 const ClassInfo& TBevel::classInfo() {
-  static const ClassInfo info{"TBevel", &TGraphicControl::classInfo(), create<TBevel>,
-                              {prop<&TBevel::Shape, &TBevel::SetShape>("Shape").Default(0),
-                               prop<&TBevel::Style, &TBevel::SetStyle>("Style").Default(0)}};
+  static constexpr PropInfo props[] = {
+      prop<&TBevel::Shape, &TBevel::SetShape>("Shape").Default(0),
+      prop<&TBevel::Style, &TBevel::SetStyle>("Style").Default(0)};
+  static const ClassInfo info{"TBevel", &TGraphicControl::classInfo(), create<TBevel>, props};
   return info;
 }
 

@@ -24,39 +24,44 @@ std::vector<TCustomForm*>& liveForms() {
 }  // namespace
 
 const EnumType& EnumTypeInfo(TFormBorderStyle) {
-  static const EnumType t{"TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
+  static constexpr std::string_view values[] = {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow",
+      "bsSizeToolWin"};
+  static constexpr EnumType t{"TFormBorderStyle", values};
   return t;
 }
 const EnumType& EnumTypeInfo(TBorderIcon) {
-  static const EnumType t{"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}};
+  static constexpr std::string_view values[] = {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"};
+  static constexpr EnumType t{"TBorderIcon", values};
   return t;
 }
 const EnumType& EnumTypeInfo(TPosition) {
-  static const EnumType t{"TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
-                                        "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}};
+  static constexpr std::string_view values[] = {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+      "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"};
+  static constexpr EnumType t{"TPosition", values};
   return t;
 }
 const EnumType& EnumTypeInfo(TWindowState) {
-  static const EnumType t{"TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"}};
+  static constexpr std::string_view values[] = {"wsNormal", "wsMinimized", "wsMaximized"};
+  static constexpr EnumType t{"TWindowState", values};
   return t;
 }
 
 const ClassInfo& TCustomForm::classInfo() {
   static const auto never = [](const TPersistent&) { return false; };
-  static const ClassInfo info{
-      "TCustomForm", &TWinControl::classInfo(), nullptr,
-      {prop<&TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons>("BorderIcons").Default(7),
-       prop<&TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle>("BorderStyle").Default(2),
-       prop<&TCustomForm::GetClientWidth, &TCustomForm::SetClientWidth>("ClientWidth").StoredIf(never),
-       prop<&TCustomForm::GetClientHeight, &TCustomForm::SetClientHeight>("ClientHeight").StoredIf(never),
-       prop<&TControl::ParentFont, &TControl::SetParentFont>("ParentFont").Default(0),
-       prop<&TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch>("PixelsPerInch").AlwaysStored(),
-       prop<&TCustomForm::Position, &TCustomForm::SetPosition>("Position").Default(0),
-       prop<&TCustomForm::Scaled, &TCustomForm::SetScaled>("Scaled").Default(1),
-       prop<&TControl::Visible, &TControl::SetVisible>("Visible").Default(0),
-       prop<&TCustomForm::WindowState, &TCustomForm::SetWindowState>("WindowState").Default(0),
-       eventProp("OnActivate"), eventProp("OnClose"), eventProp("OnCloseQuery"), eventProp("OnDeactivate"),
-       eventProp("OnDestroy"), eventProp("OnHide"), eventProp("OnShow")}};
+  static constexpr PropInfo props[] = {
+      prop<&TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons>("BorderIcons").Default(7),
+      prop<&TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle>("BorderStyle").Default(2),
+      prop<&TCustomForm::GetClientWidth, &TCustomForm::SetClientWidth>("ClientWidth").StoredIf(never),
+      prop<&TCustomForm::GetClientHeight, &TCustomForm::SetClientHeight>("ClientHeight").StoredIf(never),
+      prop<&TControl::ParentFont, &TControl::SetParentFont>("ParentFont").Default(0),
+      prop<&TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch>("PixelsPerInch").AlwaysStored(),
+      prop<&TCustomForm::Position, &TCustomForm::SetPosition>("Position").Default(0),
+      prop<&TCustomForm::Scaled, &TCustomForm::SetScaled>("Scaled").Default(1),
+      prop<&TControl::Visible, &TControl::SetVisible>("Visible").Default(0),
+      prop<&TCustomForm::WindowState, &TCustomForm::SetWindowState>("WindowState").Default(0),
+      eventProp("OnActivate"), eventProp("OnClose"), eventProp("OnCloseQuery"), eventProp("OnDeactivate"),
+      eventProp("OnDestroy"), eventProp("OnHide"), eventProp("OnShow")};
+  static const ClassInfo info{"TCustomForm", &TWinControl::classInfo(), nullptr, props};
   return info;
 }
 

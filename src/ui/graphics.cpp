@@ -7,41 +7,42 @@
 
 namespace kestrune::ui {
 
-const IdentMap& ColorIdents() {
-  static const IdentMap map{{
-      {"clBlack", clBlack}, {"clMaroon", clMaroon}, {"clGreen", clGreen}, {"clOlive", clOlive},
-      {"clNavy", clNavy}, {"clPurple", clPurple}, {"clTeal", clTeal}, {"clGray", clGray},
-      {"clSilver", clSilver}, {"clRed", clRed}, {"clLime", clLime}, {"clYellow", clYellow},
-      {"clBlue", clBlue}, {"clFuchsia", clFuchsia}, {"clAqua", clAqua}, {"clWhite", clWhite},
-      {"clScrollBar", clScrollBar}, {"clBackground", clBackground}, {"clActiveCaption", clActiveCaption},
-      {"clInactiveCaption", clInactiveCaption}, {"clMenu", clMenu}, {"clWindow", clWindow},
-      {"clWindowFrame", clWindowFrame}, {"clMenuText", clMenuText}, {"clWindowText", clWindowText},
-      {"clCaptionText", clCaptionText}, {"clHighlight", clHighlight}, {"clHighlightText", clHighlightText},
-      {"clBtnFace", clBtnFace}, {"clBtnShadow", clBtnShadow}, {"clGrayText", clGrayText},
-      {"clBtnText", clBtnText}, {"clBtnHighlight", clBtnHighlight}, {"clInfoText", clInfoText},
-      {"clInfoBk", clInfoBk},
-  }};
-  return map;
-}
+// The named values of colour, character set and cursor properties: constants, in .rdata.
+namespace {
+constexpr IdentEntry colorIdentsEntries[] = {
+    {"clBlack", clBlack}, {"clMaroon", clMaroon}, {"clGreen", clGreen}, {"clOlive", clOlive},
+    {"clNavy", clNavy}, {"clPurple", clPurple}, {"clTeal", clTeal}, {"clGray", clGray},
+    {"clSilver", clSilver}, {"clRed", clRed}, {"clLime", clLime}, {"clYellow", clYellow},
+    {"clBlue", clBlue}, {"clFuchsia", clFuchsia}, {"clAqua", clAqua}, {"clWhite", clWhite},
+    {"clScrollBar", clScrollBar}, {"clBackground", clBackground}, {"clActiveCaption", clActiveCaption},
+    {"clInactiveCaption", clInactiveCaption}, {"clMenu", clMenu}, {"clWindow", clWindow},
+    {"clWindowFrame", clWindowFrame}, {"clMenuText", clMenuText}, {"clWindowText", clWindowText},
+    {"clCaptionText", clCaptionText}, {"clHighlight", clHighlight}, {"clHighlightText", clHighlightText},
+    {"clBtnFace", clBtnFace}, {"clBtnShadow", clBtnShadow}, {"clGrayText", clGrayText},
+    {"clBtnText", clBtnText}, {"clBtnHighlight", clBtnHighlight}, {"clInfoText", clInfoText},
+    {"clInfoBk", clInfoBk},
+};
+}  // namespace
+constinit const IdentMap kColorIdents{colorIdentsEntries};
 
-const IdentMap& CharsetIdents() {
-  static const IdentMap map{{
-      {"ANSI_CHARSET", 0}, {"DEFAULT_CHARSET", 1}, {"SYMBOL_CHARSET", 2}, {"MAC_CHARSET", 77},
-      {"SHIFTJIS_CHARSET", 128}, {"HANGEUL_CHARSET", 129}, {"JOHAB_CHARSET", 130}, {"GB2312_CHARSET", 134},
-      {"CHINESEBIG5_CHARSET", 136}, {"GREEK_CHARSET", 161}, {"TURKISH_CHARSET", 162},
-      {"VIETNAMESE_CHARSET", 163}, {"HEBREW_CHARSET", 177}, {"ARABIC_CHARSET", 178}, {"BALTIC_CHARSET", 186},
-      {"RUSSIAN_CHARSET", 204}, {"THAI_CHARSET", 222}, {"EASTEUROPE_CHARSET", 238}, {"OEM_CHARSET", 255},
-  }};
-  return map;
-}
+namespace {
+constexpr IdentEntry charsetIdentsEntries[] = {
+    {"ANSI_CHARSET", 0}, {"DEFAULT_CHARSET", 1}, {"SYMBOL_CHARSET", 2}, {"MAC_CHARSET", 77},
+    {"SHIFTJIS_CHARSET", 128}, {"HANGEUL_CHARSET", 129}, {"JOHAB_CHARSET", 130}, {"GB2312_CHARSET", 134},
+    {"CHINESEBIG5_CHARSET", 136}, {"GREEK_CHARSET", 161}, {"TURKISH_CHARSET", 162},
+    {"VIETNAMESE_CHARSET", 163}, {"HEBREW_CHARSET", 177}, {"ARABIC_CHARSET", 178}, {"BALTIC_CHARSET", 186},
+    {"RUSSIAN_CHARSET", 204}, {"THAI_CHARSET", 222}, {"EASTEUROPE_CHARSET", 238}, {"OEM_CHARSET", 255},
+};
+}  // namespace
+constinit const IdentMap kCharsetIdents{charsetIdentsEntries};
 
-const IdentMap& CursorIdents() {
-  static const IdentMap map{{
-      {"crDefault", crDefault}, {"crNone", crNone}, {"crArrow", crArrow}, {"crCross", crCross},
-      {"crIBeam", crIBeam}, {"crHourGlass", crHourGlass}, {"crAppStart", crAppStart}, {"crHandPoint", crHandPoint},
-  }};
-  return map;
-}
+namespace {
+constexpr IdentEntry cursorIdentsEntries[] = {
+    {"crDefault", crDefault}, {"crNone", crNone}, {"crArrow", crArrow}, {"crCross", crCross},
+    {"crIBeam", crIBeam}, {"crHourGlass", crHourGlass}, {"crAppStart", crAppStart}, {"crHandPoint", crHandPoint},
+};
+}  // namespace
+constinit const IdentMap kCursorIdents{cursorIdentsEntries};
 
 platform::ui::ColorRef ColorToRGB(TColor color) { return platform::ui::ColorToRgb(color); }
 
@@ -59,19 +60,20 @@ int MulDiv(int a, int b, int c) {
 }
 
 const EnumType& EnumTypeInfo(TFontStyle) {
-  static const EnumType t{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
+  static constexpr std::string_view values[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+  static constexpr EnumType t{"TFontStyle", values};
   return t;
 }
 
 const ClassInfo& TFont::classInfo() {
-  static const ClassInfo info{
-      "TFont", &TPersistent::classInfo(), nullptr,
-      {prop<&TFont::Charset, &TFont::SetCharset>("Charset").Idents(CharsetIdents()).AlwaysStored(),
-       prop<&TFont::Color, &TFont::SetColor>("Color").Idents(ColorIdents()).AlwaysStored(),
-       prop<&TFont::Height, &TFont::SetHeight>("Height").AlwaysStored(),
-       prop<&TFont::Name, &TFont::SetName>("Name").AlwaysStored(),
-       prop<&TFont::Size, &TFont::SetSize>("Size").StoredIf([](const TPersistent&) { return false; }),
-       prop<&TFont::Style, &TFont::SetStyle>("Style").AlwaysStored()}};
+  static constexpr PropInfo props[] = {
+      prop<&TFont::Charset, &TFont::SetCharset>("Charset").Idents(CharsetIdents()).AlwaysStored(),
+      prop<&TFont::Color, &TFont::SetColor>("Color").Idents(ColorIdents()).AlwaysStored(),
+      prop<&TFont::Height, &TFont::SetHeight>("Height").AlwaysStored(),
+      prop<&TFont::Name, &TFont::SetName>("Name").AlwaysStored(),
+      prop<&TFont::Size, &TFont::SetSize>("Size").StoredIf([](const TPersistent&) { return false; }),
+      prop<&TFont::Style, &TFont::SetStyle>("Style").AlwaysStored()};
+  static const ClassInfo info{"TFont", &TPersistent::classInfo(), nullptr, props};
   return info;
 }
 

@@ -27,16 +27,19 @@ inline constexpr TColor clScrollBar = systemColor(0), clBackground = systemColor
                         clInfoBk = systemColor(24);
 
 // clWhite, clBtnFace, ... for colour properties in a stream.
-const IdentMap& ColorIdents();
+extern const IdentMap kColorIdents;
+constexpr const IdentMap& ColorIdents() { return kColorIdents; }
 // ANSI_CHARSET, EASTEUROPE_CHARSET, ... for Font.Charset.
-const IdentMap& CharsetIdents();
+extern const IdentMap kCharsetIdents;
+constexpr const IdentMap& CharsetIdents() { return kCharsetIdents; }
 inline constexpr int kAnsiCharset = 0, kDefaultCharset = 1, kEastEuropeCharset = 238;
 
 // Cursor ids.
 using TCursor = int;
 inline constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crHourGlass = -11,
                          crAppStart = -19, crHandPoint = -21;
-const IdentMap& CursorIdents();
+extern const IdentMap kCursorIdents;
+constexpr const IdentMap& CursorIdents() { return kCursorIdents; }
 
 // A colour as RGB (system colours resolved through the system).
 platform::ui::ColorRef ColorToRGB(TColor color);

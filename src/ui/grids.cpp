@@ -9,15 +9,15 @@ using platform::ui::Canvas;
 using platform::ui::Rect;
 
 const ClassInfo& TStringGrid::classInfo() {
-  static const ClassInfo info{
-      "TStringGrid", &TCustomControl::classInfo(), create<TStringGrid>,
-      {prop<&TStringGrid::ColCount, &TStringGrid::SetColCount>("ColCount").Default(5),
-       prop<&TStringGrid::DefaultColWidth, &TStringGrid::SetDefaultColWidth>("DefaultColWidth").Default(64),
-       prop<&TStringGrid::DefaultRowHeight, &TStringGrid::SetDefaultRowHeight>("DefaultRowHeight").Default(24),
-       prop<&TStringGrid::FixedCols, &TStringGrid::SetFixedCols>("FixedCols").Default(1),
-       prop<&TStringGrid::FixedRows, &TStringGrid::SetFixedRows>("FixedRows").Default(1),
-       prop<&TStringGrid::RowCount, &TStringGrid::SetRowCount>("RowCount").Default(5),
-       prop<&TStringGrid::ScrollBars, &TStringGrid::SetScrollBars>("ScrollBars").Default(3)}};
+  static constexpr PropInfo props[] = {
+      prop<&TStringGrid::ColCount, &TStringGrid::SetColCount>("ColCount").Default(5),
+      prop<&TStringGrid::DefaultColWidth, &TStringGrid::SetDefaultColWidth>("DefaultColWidth").Default(64),
+      prop<&TStringGrid::DefaultRowHeight, &TStringGrid::SetDefaultRowHeight>("DefaultRowHeight").Default(24),
+      prop<&TStringGrid::FixedCols, &TStringGrid::SetFixedCols>("FixedCols").Default(1),
+      prop<&TStringGrid::FixedRows, &TStringGrid::SetFixedRows>("FixedRows").Default(1),
+      prop<&TStringGrid::RowCount, &TStringGrid::SetRowCount>("RowCount").Default(5),
+      prop<&TStringGrid::ScrollBars, &TStringGrid::SetScrollBars>("ScrollBars").Default(3)};
+  static const ClassInfo info{"TStringGrid", &TCustomControl::classInfo(), create<TStringGrid>, props};
   return info;
 }
 

@@ -7,11 +7,12 @@
 namespace kestrune::ui {
 
 const ClassInfo& TCustomLabel::classInfo() {
-  static const ClassInfo info{"TCustomLabel", &TGraphicControl::classInfo(), nullptr,
-                              {prop<&TCustomLabel::Alignment, &TCustomLabel::SetAlignment>("Alignment").Default(0),
-                               prop<&TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize>("AutoSize").Default(1),
-                               prop<&TCustomLabel::Transparent, &TCustomLabel::SetTransparent>("Transparent").Default(0),
-                               prop<&TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap>("WordWrap").Default(0)}};
+  static constexpr PropInfo props[] = {
+      prop<&TCustomLabel::Alignment, &TCustomLabel::SetAlignment>("Alignment").Default(0),
+      prop<&TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize>("AutoSize").Default(1),
+      prop<&TCustomLabel::Transparent, &TCustomLabel::SetTransparent>("Transparent").Default(0),
+      prop<&TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap>("WordWrap").Default(0)};
+  static const ClassInfo info{"TCustomLabel", &TGraphicControl::classInfo(), nullptr, props};
   return info;
 }
 
@@ -81,15 +82,18 @@ void TCustomLabel::Paint(platform::ui::Canvas& canvas) {
 namespace ctl = platform::ui::ctl;
 
 const EnumType& EnumTypeInfo(TTextLayout) {
-  static const EnumType t{"TTextLayout", {"tlTop", "tlCenter", "tlBottom"}};
+  static constexpr std::string_view values[] = {"tlTop", "tlCenter", "tlBottom"};
+  static constexpr EnumType t{"TTextLayout", values};
   return t;
 }
 const EnumType& EnumTypeInfo(TCheckBoxState) {
-  static const EnumType t{"TCheckBoxState", {"cbUnchecked", "cbChecked", "cbGrayed"}};
+  static constexpr std::string_view values[] = {"cbUnchecked", "cbChecked", "cbGrayed"};
+  static constexpr EnumType t{"TCheckBoxState", values};
   return t;
 }
 const EnumType& EnumTypeInfo(TEditCharCase) {
-  static const EnumType t{"TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}};
+  static constexpr std::string_view values[] = {"ecNormal", "ecUpperCase", "ecLowerCase"};
+  static constexpr EnumType t{"TEditCharCase", values};
   return t;
 }
 
@@ -100,13 +104,14 @@ TCustomForm* GetParentForm(TControl* control) {
 }
 
 const ClassInfo& TLabel::classInfo() {
-  static const ClassInfo info{"TLabel", &TWinControl::classInfo(), create<TLabel>,
-                              {prop<&TLabel::Alignment, &TLabel::SetAlignment>("Alignment").Default(0),
-                               prop<&TLabel::AutoSize, &TLabel::SetAutoSize>("AutoSize").Default(1),
-                               prop<&TLabel::Layout, &TLabel::SetLayout>("Layout").Default(0),
-                               prop<&TControl::ParentColor, &TControl::SetParentColor>("ParentColor").Default(1),
-                               prop<&TLabel::Transparent, &TLabel::SetTransparent>("Transparent").Default(0),
-                               prop<&TLabel::WordWrap, &TLabel::SetWordWrap>("WordWrap").Default(0)}};
+  static constexpr PropInfo props[] = {
+      prop<&TLabel::Alignment, &TLabel::SetAlignment>("Alignment").Default(0),
+      prop<&TLabel::AutoSize, &TLabel::SetAutoSize>("AutoSize").Default(1),
+      prop<&TLabel::Layout, &TLabel::SetLayout>("Layout").Default(0),
+      prop<&TControl::ParentColor, &TControl::SetParentColor>("ParentColor").Default(1),
+      prop<&TLabel::Transparent, &TLabel::SetTransparent>("Transparent").Default(0),
+      prop<&TLabel::WordWrap, &TLabel::SetWordWrap>("WordWrap").Default(0)};
+  static const ClassInfo info{"TLabel", &TWinControl::classInfo(), create<TLabel>, props};
   return info;
 }
 
@@ -164,10 +169,11 @@ bool TButtonControl::WindowControlColors(platform::ui::ColorRef& text, platform:
 }
 
 const ClassInfo& TButton::classInfo() {
-  static const ClassInfo info{"TButton", &TButtonControl::classInfo(), create<TButton>,
-                              {prop<&TButton::Cancel, &TButton::SetCancel>("Cancel").Default(0),
-                               prop<&TButton::Default, &TButton::SetDefault>("Default").Default(0),
-                               prop<&TButton::ModalResult, &TButton::SetModalResult>("ModalResult").Default(0)}};
+  static constexpr PropInfo props[] = {
+      prop<&TButton::Cancel, &TButton::SetCancel>("Cancel").Default(0),
+      prop<&TButton::Default, &TButton::SetDefault>("Default").Default(0),
+      prop<&TButton::ModalResult, &TButton::SetModalResult>("ModalResult").Default(0)};
+  static const ClassInfo info{"TButton", &TButtonControl::classInfo(), create<TButton>, props};
   return info;
 }
 
@@ -191,9 +197,10 @@ void TButton::Click() {
 }
 
 const ClassInfo& TCheckBox::classInfo() {
-  static const ClassInfo info{"TCheckBox", &TButtonControl::classInfo(), create<TCheckBox>,
-                              {prop<&TCheckBox::Checked, &TCheckBox::SetChecked>("Checked").Default(0),
-                               prop<&TCheckBox::State, &TCheckBox::SetState>("State").Default(0)}};
+  static constexpr PropInfo props[] = {
+      prop<&TCheckBox::Checked, &TCheckBox::SetChecked>("Checked").Default(0),
+      prop<&TCheckBox::State, &TCheckBox::SetState>("State").Default(0)};
+  static const ClassInfo info{"TCheckBox", &TButtonControl::classInfo(), create<TCheckBox>, props};
   return info;
 }
 
@@ -226,8 +233,8 @@ void TCheckBox::CreateHandle() {
 }
 
 const ClassInfo& TRadioButton::classInfo() {
-  static const ClassInfo info{"TRadioButton", &TButtonControl::classInfo(), create<TRadioButton>,
-                              {prop<&TRadioButton::Checked, &TRadioButton::SetChecked>("Checked").Default(0)}};
+  static constexpr PropInfo props[] = {prop<&TRadioButton::Checked, &TRadioButton::SetChecked>("Checked").Default(0)};
+  static const ClassInfo info{"TRadioButton", &TButtonControl::classInfo(), create<TRadioButton>, props};
   return info;
 }
 
@@ -291,10 +298,11 @@ const ClassInfo& TGroupBox::classInfo() {
 }
 
 const ClassInfo& TEdit::classInfo() {
-  static const ClassInfo info{"TEdit", &TWinControl::classInfo(), create<TEdit>,
-                              {prop<&TEdit::CharCase, &TEdit::SetCharCase>("CharCase").Default(0),
-                               prop<&TEdit::ReadOnly, &TEdit::SetReadOnly>("ReadOnly").Default(0),
-                               prop<&TEdit::Text, &TEdit::SetText>("Text"), eventProp("OnChange")}};
+  static constexpr PropInfo props[] = {
+      prop<&TEdit::CharCase, &TEdit::SetCharCase>("CharCase").Default(0),
+      prop<&TEdit::ReadOnly, &TEdit::SetReadOnly>("ReadOnly").Default(0),
+      prop<&TEdit::Text, &TEdit::SetText>("Text"), eventProp("OnChange")};
+  static const ClassInfo info{"TEdit", &TWinControl::classInfo(), create<TEdit>, props};
   return info;
 }
 

@@ -16,12 +16,14 @@ namespace kestrune::sample {
 
 enum class TSampleKind { skNone, skFile, skGroup, skLink };
 inline const EnumType& EnumTypeInfo(TSampleKind) {
-  static const EnumType t{"TSampleKind", {"skNone", "skFile", "skGroup", "skLink"}};
+  static constexpr std::string_view values[] = {"skNone", "skFile", "skGroup", "skLink"};
+  static constexpr EnumType t{"TSampleKind", values};
   return t;
 }
 
 inline const IdentMap& ColorIdents() {
-  static const IdentMap m{{{"clBlack", 0}, {"clRed", 255}, {"clWindowText", -16777208}}};
+  static constexpr IdentEntry entries[] = {{"clBlack", 0}, {"clRed", 255}, {"clWindowText", -16777208}};
+  static constexpr IdentMap m{entries};
   return m;
 }
 

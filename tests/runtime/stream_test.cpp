@@ -10,7 +10,8 @@ namespace kestrune {
 
 enum class TColorKind { ckRed, ckGreen, ckBlue };
 const EnumType& EnumTypeInfo(TColorKind) {
-  static const EnumType t{"TColorKind", {"ckRed", "ckGreen", "ckBlue"}};
+  static constexpr std::string_view values[] = {"ckRed", "ckGreen", "ckBlue"};
+  static constexpr EnumType t{"TColorKind", values};
   return t;
 }
 
