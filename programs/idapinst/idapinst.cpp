@@ -1,6 +1,6 @@
 // IDAPINST.DLL: merges, localises and fixes up the database engine's configuration file
 // (the format of dbengine/idapi_config.h) and counts the installations that use the
-// engine. Every export returns a code instead of raising: no C++ exception leaves the DLL.
+// engine. Every export returns a code; nothing is thrown.
 //
 //   MergeCfg(new, existing or "***", target, keepExisting, for16Bit, language)
 //     target = new with every setting of existing merged in key by key; with keepExisting
@@ -13,75 +13,174 @@
 //   IncrementIDAPIUseCount(): HKEY_LOCAL_MACHINE "\Software\Borland\Database Engine"
 //     DWORD "UseCount" + 1.
 // Paths and texts are null-terminated strings in the ANSI code page.
-#include <cctype>
+//
+// The library goes to end users with every distribution that installs the database engine,
+// so it is small: no exceptions, no C++ runtime, the C runtime's malloc and the platform's
+// plain calls (platform/plain_files.h). A configuration is held as views of the texts it was
+// read from (the files' bytes and the caller's strings, alive for the whole call).
+#include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
+#include <string_view>
 
-#include "dbengine/idapi_config.h"
-#include "platform/files.h"
-#include "platform/platform_error.h"
-#include "platform/registry.h"
-#include "platform/system.h"
-#include "platform/text.h"
+#include "dbengine/idapi_scan.h"
+#include "platform/plain_files.h"
 
 namespace {
 
-using kestrune::idapi::Config;
-using kestrune::idapi::ConfigError;
-namespace platform = kestrune::platform;
+namespace idapi = kestrune::idapi;
+namespace plain = kestrune::platform::plain;
 
 constexpr int kOk = 0, kCannotRead = 1, kInvalid = 2, kCannotWrite = 3, kBadLanguage = 4;
-constexpr const char* kInitSection = "SYSTEM\\INIT";
+constexpr std::string_view kInitSection = "SYSTEM\\INIT";
 
-struct Failure {
-  int code;
+// A growing array of trivially copyable items in malloc'd memory.
+template <class T>
+struct List {
+  T* items = nullptr;
+  size_t count = 0, capacity = 0;
+  T* add() {
+    if (count == capacity) {
+      const size_t more = capacity ? capacity * 2 : 8;
+      T* bigger = static_cast<T*>(realloc(items, more * sizeof(T)));
+      if (!bigger) return nullptr;
+      items = bigger;
+      capacity = more;
+    }
+    return &items[count++];
+  }
+  void release() { free(items); }
 };
 
-std::string arg(const char* text) { return text ? platform::FromAnsi(text) : std::string(); }
+struct Setting {
+  std::string_view name, value;
+};
 
-Config readConfig(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  try {
-    bytes = platform::readWholeFile(path);
-  } catch (const platform::PlatformError&) {
-    throw Failure{kCannotRead};
+struct Section {
+  std::string_view path;
+  List<Setting> settings;
+};
+
+// Sections and settings keep their first spelling and their first place, as Config does.
+struct Config {
+  List<Section> sections;
+  char* source = nullptr;  // the file the views point into
+  bool failed = false;     // out of memory
+
+  ~Config() {
+    for (size_t i = 0; i < sections.count; ++i) sections.items[i].settings.release();
+    sections.release();
+    free(source);
   }
-  try {
-    return Config::parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-  } catch (const ConfigError&) {
-    throw Failure{kInvalid};
+  Section* findSection(std::string_view path) {
+    for (size_t i = 0; i < sections.count; ++i)
+      if (idapi::SameConfigName(sections.items[i].path, path)) return &sections.items[i];
+    return nullptr;
   }
+  Section* section(std::string_view path) {
+    if (Section* s = findSection(path)) return s;
+    Section* s = sections.add();
+    if (!s) return nullptr;
+    *s = Section{path, {}};
+    return s;
+  }
+  const Setting* find(std::string_view path, std::string_view name) {
+    Section* s = findSection(path);
+    if (!s) return nullptr;
+    for (size_t i = 0; i < s->settings.count; ++i)
+      if (idapi::SameConfigName(s->settings.items[i].name, name)) return &s->settings.items[i];
+    return nullptr;
+  }
+  bool set(std::string_view path, std::string_view name, std::string_view value) {
+    Section* s = section(path);
+    if (!s) return false;
+    for (size_t i = 0; i < s->settings.count; ++i)
+      if (idapi::SameConfigName(s->settings.items[i].name, name)) {
+        s->settings.items[i].value = value;
+        return true;
+      }
+    Setting* added = s->settings.add();
+    if (!added) return false;
+    *added = Setting{name, value};
+    return true;
+  }
+  // Every setting of other, key by key: values both hold become other's when otherWins.
+  bool merge(const Config& other, bool otherWins) {
+    for (size_t i = 0; i < other.sections.count; ++i) {
+      const Section& s = other.sections.items[i];
+      for (size_t k = 0; k < s.settings.count; ++k) {
+        const Setting& setting = s.settings.items[k];
+        if ((otherWins || !find(s.path, setting.name)) && !set(s.path, setting.name, setting.value)) return false;
+      }
+    }
+    return true;
+  }
+};
+
+// Reads and parses path into config: kOk, kCannotRead, kInvalid or kCannotWrite (memory).
+int readConfig(const char* path, Config& config) {
+  size_t size = 0;
+  if (!path || !plain::readFile(path, &config.source, &size)) return kCannotRead;
+  struct Reading {
+    Config& config;
+    std::string_view section;
+  } reading{config, {}};
+  idapi::ScanEvents events;
+  events.context = &reading;
+  events.section = [](void* context, std::string_view path) {
+    auto& r = *static_cast<Reading*>(context);
+    const Section* s = r.config.section(path);
+    if (s) r.section = s->path;
+    return s != nullptr;
+  };
+  events.setting = [](void* context, std::string_view name, std::string_view value) {
+    auto& r = *static_cast<Reading*>(context);
+    return r.config.set(r.section, name, value);
+  };
+  idapi::ScanError error;
+  if (idapi::ScanConfig(std::string_view(config.source, size), events, error)) return kOk;
+  return error.what ? kInvalid : kCannotWrite;
 }
 
-void writeConfig(const std::string& path, const Config& config) {
-  try {
-    platform::PendingFile out(path);
-    std::string text = config.text();
-    out.writeAll(text.data(), text.size());
-    out.commit();
-  } catch (const platform::PlatformError&) {
-    throw Failure{kCannotWrite};
+// Writes config as text, CR LF line ends, a blank line after each section.
+int writeConfig(const char* path, const Config& config) {
+  size_t size = 0;
+  for (size_t i = 0; i < config.sections.count; ++i) {
+    const Section& s = config.sections.items[i];
+    size += s.path.size() + 4 + 2;
+    for (size_t k = 0; k < s.settings.count; ++k) size += s.settings.items[k].name.size() + s.settings.items[k].value.size() + 3;
   }
+  char* text = static_cast<char*>(malloc(size ? size : 1));
+  if (!text) return kCannotWrite;
+  char* at = text;
+  auto put = [&at](std::string_view part) {
+    memcpy(at, part.data(), part.size());
+    at += part.size();
+  };
+  for (size_t i = 0; i < config.sections.count; ++i) {
+    const Section& s = config.sections.items[i];
+    put("[");
+    put(s.path);
+    put("]\r\n");
+    for (size_t k = 0; k < s.settings.count; ++k) {
+      put(s.settings.items[k].name);
+      put("=");
+      put(s.settings.items[k].value);
+      put("\r\n");
+    }
+    put("\r\n");
+  }
+  const bool written = plain::writeFile(path ? path : "", text, size);
+  free(text);
+  return written ? kOk : kCannotWrite;
 }
 
-bool validLanguage(const std::string& language) {
+std::string_view arg(const char* text) { return text ? std::string_view(text) : std::string_view(); }
+
+bool validLanguage(std::string_view language) {
   if (language.size() != 4) return false;
-  for (unsigned char c : language)
-    if (!std::isxdigit(c)) return false;
+  for (char c : language)
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) return false;
   return true;
-}
-
-template <class F>
-int guarded(F&& body) noexcept {
-  try {
-    body();
-    return kOk;
-  } catch (const Failure& failure) {
-    return failure.code;
-  } catch (...) {
-    return kCannotWrite;
-  }
 }
 
 }  // namespace
@@ -89,51 +188,37 @@ int guarded(F&& body) noexcept {
 extern "C" {
 
 __declspec(dllexport) int __stdcall MergeCfg(const char* newConfig, const char* existing, const char* target,
-                                             int keepExisting, int for16Bit, const char* language) {
-  (void)for16Bit;
-  (void)language;
-  return guarded([&] {
-    Config merged = readConfig(arg(newConfig));
-    std::string old = arg(existing);
-    if (old != "***") merged.merge(readConfig(old), keepExisting != 0);
-    writeConfig(arg(target), merged);
-  });
+                                             int keepExisting, int /*for16Bit*/, const char* /*language*/) {
+  Config merged;
+  if (int code = readConfig(newConfig, merged); code != kOk) return code;
+  if (arg(existing) != "***") {
+    Config old;
+    if (int code = readConfig(existing, old); code != kOk) return code;
+    if (!merged.merge(old, keepExisting != 0)) return kCannotWrite;
+    return writeConfig(target, merged);
+  }
+  return writeConfig(target, merged);
 }
 
-__declspec(dllexport) void __stdcall IntlConfig(const char* config, int for16Bit, const char* language) {
-  (void)for16Bit;
-  guarded([&] {
-    std::string code = arg(language);
-    if (!validLanguage(code)) throw Failure{kBadLanguage};
-    std::string path = arg(config);
-    Config c = readConfig(path);
-    c.set(kInitSection, "LANGUAGE", code);
-    writeConfig(path, c);
-  });
+__declspec(dllexport) void __stdcall IntlConfig(const char* config, int /*for16Bit*/, const char* language) {
+  if (!validLanguage(arg(language))) return;
+  Config c;
+  if (readConfig(config, c) != kOk) return;
+  if (c.set(kInitSection, "LANGUAGE", arg(language))) writeConfig(config, c);
 }
 
 __declspec(dllexport) int __stdcall FixMerge(const char* config, int pointOdapi, int for16Bit, const char* language) {
-  return guarded([&] {
-    if (!validLanguage(arg(language))) throw Failure{kBadLanguage};
-    std::string path = arg(config);
-    Config c = readConfig(path);
-    c.set(kInitSection, "CONFIG16", for16Bit ? "1" : "0");
-    writeConfig(path, c);
-    if (pointOdapi) {
-      try {
-        platform::writeProfileString(platform::windowsDirectory() + "\\WIN.INI", "ODAPI", "CONFIGFILE01", path);
-      } catch (const platform::PlatformError&) {
-        throw Failure{kCannotWrite};
-      }
-    }
-  });
+  if (!validLanguage(arg(language))) return kBadLanguage;
+  Config c;
+  if (int code = readConfig(config, c); code != kOk) return code;
+  if (!c.set(kInitSection, "CONFIG16", for16Bit ? "1" : "0")) return kCannotWrite;
+  if (int code = writeConfig(config, c); code != kOk) return code;
+  if (pointOdapi && !plain::writeWindowsProfileString("WIN.INI", "ODAPI", "CONFIGFILE01", config)) return kCannotWrite;
+  return kOk;
 }
 
 __declspec(dllexport) void __stdcall IncrementIDAPIUseCount() {
-  guarded([] {
-    platform::RegKey key = platform::RegKey::create(platform::RegRoot::LocalMachine, "\\Software\\Borland\\Database Engine");
-    key.writeDword("UseCount", key.tryReadDword("UseCount").value_or(0) + 1);
-  });
+  plain::incrementLocalMachineDword("Software\\Borland\\Database Engine", "UseCount");
 }
 
 }  // extern "C"

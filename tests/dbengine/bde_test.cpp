@@ -347,6 +347,17 @@ TEST_F(BDEGroup, DetectsTheInstalledEngineAndConfiguresIt) {
   auto library = IdapInstLibrary::load();
   library.IncrementIDAPIUseCount();
   library.IncrementIDAPIUseCount();
+  // The library's codes: a file it cannot read, a text that is no configuration, a target
+  // it cannot write, a language that is not 4 hex digits; a merge onto its own source.
+  const std::string good = cfgDir + "\\GOOD.CFG", bad = cfgDir + "\\BAD.CFG", out = cfgDir + "\\OUT.CFG";
+  touch(good, "[A]\nx=1\n[a]\nX = 2\n");
+  touch(bad, "X=1\r\n");
+  EXPECT_EQ(library.MergeCfg(cfgDir + "\\MISSING.CFG", "***", out, 1, false, "0009"), 1);
+  EXPECT_EQ(library.MergeCfg(good, bad, out, 1, false, "0009"), 2);
+  EXPECT_EQ(library.MergeCfg(good, "***", cfgDir + "\\NO\\SUCH\\OUT.CFG", 1, false, "0009"), 3);
+  EXPECT_EQ(library.FixMerge(good, false, false, "00G9"), 4);
+  EXPECT_EQ(library.MergeCfg(good, "***", good, 1, false, "0009"), 0);
+  EXPECT_EQ(slurp(good), "[A]\r\nx=2\r\n\r\n");
   auto key = platform::RegKey::open(platform::RegRoot::LocalMachine, kBDEKey);
   EXPECT_EQ(key->tryReadDword("UseCount"), 2u);
 }
