@@ -24,6 +24,10 @@ round also builds and installs with that kit, in turn with this one, and prints 
 every installation is followed by a second one over the installed files (an upgrade that
 replaces every file), timed as 'upgrade'.
 
+Each installation is also made unattended ('install -q': the setup program's -q, no window at
+all) into an empty folder, and its peak is printed beside the windowed one: a peer's silent
+installation (/S, no window) compares with that one.
+
 Peers (--peers; needs makensis, from the Debian package nsis): the same files packed by
 makensis into an installer with zlib (each file compressed on its own) and one with LZMA
 solid, built (makensis runs natively) and installed silently under Wine in the same rounds,
@@ -345,6 +349,10 @@ class Product:
             self.check(self.dest)
             t[key('upgrade')], mem_upgrade = host.timed([out + '\\setup.exe'])
             self.check(self.dest)
+            # Unattended (-q, no window at all): what compares with a peer's silent run.
+            self.clear(self.dest)
+            t[key('install -q')], self.install_peaks[key('install -q')] = host.timed([out + '\\setup.exe', '-q'])
+            self.check(self.dest)
             mem = max(mem, mem_build, mem_install, mem_upgrade)
         return t, mem, floor
 
@@ -453,8 +461,15 @@ def main():
                        ratio('upgrade', 'upgrade before')))
             log('           %7s    plain copy     %7.2f s  install / copy     %.3f'
                 % ('', med('copy'), ratio('install', 'copy')))
-            log('  peak memory of the setup program %.1f MB, installing %.1f MB (the baseline program under Wine: '
-                '%.1f MB)' % (max(peaks) / 2**20, max(m['install'] for m in installs) / 2**20, max(floors) / 2**20))
+            log('  peak memory of the setup program %.1f MB, installing %.1f MB with its window, %.1f MB unattended '
+                '(-q; the baseline program under Wine: %.1f MB)'
+                % (max(peaks) / 2**20, max(m['install'] for m in installs) / 2**20,
+                   max(m['install -q'] for m in installs) / 2**20, max(floors) / 2**20))
+            log('  install -q %5.2f s  (unattended, no window)' % med('install -q'))
+            if opt.before:
+                log('  before: peak installing %.1f MB with its window, %.1f MB unattended (-q)'
+                    % (max(m['install before'] for m in installs) / 2**20,
+                       max(m['install -q before'] for m in installs) / 2**20))
             log('  setup.exe %d bytes, %d of them beside the raw deflate of the payload; setup.1 %d bytes'
                 % (med('setup.exe size'), med('setup.exe overhead size'), med('setup.1 size')))
             for peer in p.peers:
