@@ -9,6 +9,7 @@
 #include "platform/text.h"
 #include "platform/ui_app.h"
 #include "platform/win_ui_internal.h"
+#include "platform/win_system_library.h"
 
 namespace kestrune::platform::ui {
 
@@ -19,7 +20,7 @@ const wchar_t kBrowserProcProp[] = L"KestruneBrowserProc";
 
 std::string pathOfItem(LPCITEMIDLIST item) {
   wchar_t path[MAX_PATH];
-  if (!item || !SHGetPathFromIDListW(item, path)) return {};
+  if (!item || !KESTRUNE_SYSTEM_CALL("shell32.dll", SHGetPathFromIDListW)(item, path)) return {};
   return Narrow(path);
 }
 
@@ -81,10 +82,10 @@ std::optional<std::string> BrowseForFolder(const std::string& title, FolderBrows
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   info.lpfn = browserCallback;
   info.lParam = reinterpret_cast<LPARAM>(&sink);
-  LPITEMIDLIST item = SHBrowseForFolderW(&info);
+  LPITEMIDLIST item = KESTRUNE_SYSTEM_CALL("shell32.dll", SHBrowseForFolderW)(&info);
   if (!item) return std::nullopt;
   std::string path = pathOfItem(item);
-  CoTaskMemFree(item);
+  KESTRUNE_SYSTEM_CALL("ole32.dll", CoTaskMemFree)(item);
   return path;
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/registration.h"
 #include "platform/text.h"
+#include "platform/win_system_library.h"
 
 namespace kestrune::platform {
 
@@ -14,9 +15,9 @@ namespace {
 // objects (type libraries) and expects it.
 class OleScope {
  public:
-  OleScope() : initialised_(SUCCEEDED(OleInitialize(nullptr))) {}
+  OleScope() : initialised_(SUCCEEDED(KESTRUNE_SYSTEM_CALL("ole32.dll", OleInitialize)(nullptr))) {}
   ~OleScope() {
-    if (initialised_) OleUninitialize();
+    if (initialised_) KESTRUNE_SYSTEM_CALL("ole32.dll", OleUninitialize)();
   }
 
  private:
@@ -56,7 +57,7 @@ std::vector<std::pair<uint16_t, uint16_t>> versionTranslations(const std::vector
   if (block.empty()) return pairs;
   WORD* table = nullptr;
   UINT len = 0;
-  if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&table), &len) || !table)
+  if (!KESTRUNE_SYSTEM_CALL("version.dll", VerQueryValueW)(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&table), &len) || !table)
     return pairs;
   for (UINT i = 0; i + 1 < len / sizeof(WORD); i += 2) pairs.emplace_back(table[i], table[i + 1]);
   return pairs;

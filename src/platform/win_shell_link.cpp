@@ -6,6 +6,7 @@
 
 #include "platform/shell_link.h"
 #include "platform/text.h"
+#include "platform/win_system_library.h"
 
 namespace kestrune::platform {
 
@@ -41,13 +42,13 @@ std::wstring linkFileName(const std::string& linkFile) {
 }
 
 void createLink(ComPtr<IShellLinkW>& link) {
-  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.out());
+  HRESULT hr = KESTRUNE_SYSTEM_CALL("ole32.dll", CoCreateInstance)(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.out());
   if (FAILED(hr)) throw ComCreateError("CoCreateInstance", static_cast<unsigned long>(hr));
 }
 
 }  // namespace
 
-long initializeCom() { return CoInitialize(nullptr); }
+long initializeCom() { return KESTRUNE_SYSTEM_CALL("ole32.dll", CoInitialize)(nullptr); }
 
 void saveShellLink(const ShellLinkData& data, const std::string& linkFile) {
   ComPtr<IShellLinkW> link;

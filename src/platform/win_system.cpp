@@ -7,6 +7,7 @@
 #include "platform/platform_error.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "platform/win_system_library.h"
 
 namespace kestrune::platform {
 
@@ -147,7 +148,7 @@ void shellExecute(std::string_view file, std::string_view parameters, std::strin
                   std::string_view verb) {
   std::wstring wverb = Widen(verb), wfile = Widen(file), wparams = Widen(parameters), wdir = Widen(directory);
   auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(nullptr, orNull(wverb), wfile.c_str(), orNull(wparams), orNull(wdir), showCommand(show)));
+      KESTRUNE_SYSTEM_CALL("shell32.dll", ShellExecuteW)(nullptr, orNull(wverb), wfile.c_str(), orNull(wparams), orNull(wdir), showCommand(show)));
   // Values up to 32 are the shell's error codes (ERROR_FILE_NOT_FOUND, SE_ERR_NOASSOC, ...).
   if (result <= 32) throwWin32("ShellExecuteW", static_cast<unsigned long>(result));
 }

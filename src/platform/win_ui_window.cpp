@@ -6,6 +6,7 @@
 #include "platform/text.h"
 #include "platform/ui_app.h"
 #include "platform/win_ui_internal.h"
+#include "platform/win_system_library.h"
 #include "runtime/seams.h"
 
 #include <commctrl.h>
@@ -287,7 +288,7 @@ void loadControlLibrary(const std::string& cls) {
     if (n > 0 && n < MAX_PATH && LoadLibraryW((std::wstring(dir, n) + L"\\riched20.dll").c_str())) richEdit = true;
   } else if ((cls == ctl::kProgressBar || cls == ctl::kTabControl) && !common) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
-    common = InitCommonControlsEx(&icc);
+    common = KESTRUNE_SYSTEM_CALL("comctl32.dll", InitCommonControlsEx)(&icc);
   }
 }
 

@@ -4,11 +4,12 @@
 
 #include "platform/text.h"
 #include "platform/unregistration.h"
+#include "platform/win_system_library.h"
 
 namespace kestrune::platform {
 
 bool callDllUnregisterServer(const std::string& path) {
-  const bool ole = SUCCEEDED(OleInitialize(nullptr));
+  const bool ole = SUCCEEDED(KESTRUNE_SYSTEM_CALL("ole32.dll", OleInitialize)(nullptr));
   bool done = false;
   if (HMODULE module = LoadLibraryW(Widen(path).c_str())) {
     using Entry = HRESULT(STDAPICALLTYPE*)();
@@ -16,7 +17,7 @@ bool callDllUnregisterServer(const std::string& path) {
       done = SUCCEEDED(entry());
     FreeLibrary(module);
   }
-  if (ole) OleUninitialize();
+  if (ole) KESTRUNE_SYSTEM_CALL("ole32.dll", OleUninitialize)();
   return done;
 }
 

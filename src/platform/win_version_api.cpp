@@ -6,6 +6,7 @@
 #include "platform/platform_error.h"
 #include "platform/text.h"
 #include "platform/version_api.h"
+#include "platform/win_system_library.h"
 
 namespace kestrune::platform {
 
@@ -33,7 +34,7 @@ std::optional<std::vector<uint8_t>> ReadVersionInfo(const std::string& path) {
   const std::wstring wide = Widen(path);
   if (surelyNoProgram(wide)) return std::nullopt;
   DWORD handle = 0;
-  DWORD size = GetFileVersionInfoSizeW(wide.c_str(), &handle);
+  DWORD size = KESTRUNE_SYSTEM_CALL("version.dll", GetFileVersionInfoSizeW)(wide.c_str(), &handle);
   if (size == 0) {
     // Size 0 also answers "no version resource" and "not a program file"; only the
     // failures to reach the file's bytes are errors.
@@ -48,14 +49,14 @@ std::optional<std::vector<uint8_t>> ReadVersionInfo(const std::string& path) {
     }
   }
   std::vector<uint8_t> block(size);
-  if (!GetFileVersionInfoW(wide.c_str(), 0, size, block.data())) throwWin32("GetFileVersionInfoW", GetLastError());
+  if (!KESTRUNE_SYSTEM_CALL("version.dll", GetFileVersionInfoW)(wide.c_str(), 0, size, block.data())) throwWin32("GetFileVersionInfoW", GetLastError());
   return block;
 }
 
 std::optional<FixedFileInfo> QueryFixedFileInfo(const std::vector<uint8_t>& block) {
   VS_FIXEDFILEINFO* info = nullptr;
   UINT len = 0;
-  if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info ||
+  if (!KESTRUNE_SYSTEM_CALL("version.dll", VerQueryValueW)(block.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info ||
       len < sizeof(VS_FIXEDFILEINFO))
     return std::nullopt;
   FixedFileInfo f;
@@ -72,7 +73,7 @@ std::optional<FixedFileInfo> QueryFixedFileInfo(const std::vector<uint8_t>& bloc
 std::optional<std::string> QueryVersionString(const std::vector<uint8_t>& block, const std::string& subBlock) {
   wchar_t* value = nullptr;
   UINT len = 0;
-  if (!VerQueryValueW(block.data(), Widen(subBlock).c_str(), reinterpret_cast<void**>(&value), &len) || !value)
+  if (!KESTRUNE_SYSTEM_CALL("version.dll", VerQueryValueW)(block.data(), Widen(subBlock).c_str(), reinterpret_cast<void**>(&value), &len) || !value)
     return std::nullopt;
   // len counts characters including the terminator; trust the terminator within it.
   size_t n = wcsnlen(value, len);

@@ -11,6 +11,10 @@
 #include "platform/portable_pe_resources.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "platform/version_api.h"
+#ifdef _WIN32
+#include "platform/win_system_library.h"
+#endif
 
 namespace kestrune::platform {
 namespace {
@@ -171,6 +175,29 @@ TEST(ShellExecute, MissingFileIsReported) {
   } catch (const PlatformError& e) {
     EXPECT_EQ(e.Api(), "ShellExecuteW");
     EXPECT_LE(e.Code(), 32u);
+  }
+}
+
+// The libraries loaded at their first call (not imported): a call goes through, and a
+// library or a function that is not there is an error that names it, not a crash.
+TEST(SystemLibrary, CallsGoThroughAndMissingOnesAreNamed) {
+  const auto block = ReadVersionInfo(systemDirectory() + "\\kernel32.dll");
+  ASSERT_TRUE(block.has_value());
+  EXPECT_TRUE(QueryFixedFileInfo(*block).has_value());
+  EXPECT_NE(systemProc("version.dll", "VerQueryValueW"), nullptr);
+  try {
+    systemProc("kestrune-no-such-library.dll", "SomeFunction");
+    FAIL() << "no exception";
+  } catch (const SystemLibraryError& e) {
+    EXPECT_NE(e.Message().find("kestrune-no-such-library.dll"), std::string::npos) << e.Message();
+    EXPECT_NE(e.Message().find("SomeFunction"), std::string::npos) << e.Message();
+    EXPECT_EQ(e.Code(), 126u);
+  }
+  try {
+    systemProc("version.dll", "KestruneNoSuchFunction");
+    FAIL() << "no exception";
+  } catch (const PlatformError& e) {
+    EXPECT_EQ(e.Message(), "The system library version.dll has no function KestruneNoSuchFunction");
   }
 }
 

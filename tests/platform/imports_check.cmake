@@ -1,0 +1,18 @@
+cmake_minimum_required(VERSION 3.20)
+# Fails when PROGRAM imports a library outside ALLOWED (comma-separated, compared without
+# case): the libraries an ordinary run does not need are loaded at their first call.
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} -p ${PROGRAM} failed")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" names "${dump}")
+string(TOLOWER "${ALLOWED}" allowed)
+string(REPLACE "," ";" allowed "${allowed}")
+foreach(entry ${names})
+  string(REPLACE "DLL Name: " "" name "${entry}")
+  string(TOLOWER "${name}" name)
+  if(NOT name IN_LIST allowed)
+    message(FATAL_ERROR "${PROGRAM} imports ${name}")
+  endif()
+endforeach()
+message(STATUS "imports: ${names}")
