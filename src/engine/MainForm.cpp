@@ -9,8 +9,8 @@
 
 namespace kestrune::engine {
 
-std::vector<uint8_t> LoadMainFormStream() {
-  std::optional<std::vector<uint8_t>> bytes = platform::ui::LoadRcData(kMainFormResource);
+std::span<const uint8_t> MainFormStream() {
+  std::optional<std::span<const uint8_t>> bytes = platform::ui::LoadRcData(kMainFormResource);
   if (!bytes) throw EReadError("Resource %s not found", {kMainFormResource});
   return *bytes;
 }
@@ -20,9 +20,9 @@ const ClassInfo& TfrmMain::classInfo() {
   return info;
 }
 
-TfrmMain::TfrmMain(TComponent* owner) : TfrmMain(owner, LoadMainFormStream()) {}
+TfrmMain::TfrmMain(TComponent* owner) : TfrmMain(owner, MainFormStream()) {}
 
-TfrmMain::TfrmMain(TComponent* owner, const std::vector<uint8_t>& stream) : ui::TForm(owner) {
+TfrmMain::TfrmMain(TComponent* owner, std::span<const uint8_t> stream) : ui::TForm(owner) {
   declareFields();
   ReadFormStream(stream);
   // A script that gives the main window no size gets one: 640 x 480 (less on a smaller

@@ -2,6 +2,7 @@
 // which is its own component stream, and is the window the engine hooks to start the run.
 #pragma once
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "dialogs/cmp_Rotate3DLabel.h"
@@ -14,9 +15,10 @@ namespace kestrune::engine {
 // (the install script).
 inline constexpr char kMainFormResource[] = "TFRMMAIN";
 
-// The main form's stream embedded in the running program. Raises EReadError when the
+// The main form's stream embedded in the running program, read where the program's image
+// has it (no copy: a script of thousands of files is megabytes). Raises EReadError when the
 // program carries none.
-std::vector<uint8_t> LoadMainFormStream();
+std::span<const uint8_t> MainFormStream();
 
 class TfrmMain : public ui::TForm {
   KESTRUNE_CLASS()
@@ -25,7 +27,7 @@ class TfrmMain : public ui::TForm {
   explicit TfrmMain(TComponent* owner);
   // Creates the form from the given stream. Reading errors propagate; the form and what
   // it read so far are then destroyed.
-  TfrmMain(TComponent* owner, const std::vector<uint8_t>& stream);
+  TfrmMain(TComponent* owner, std::span<const uint8_t> stream);
 
   // Fields set while the stream is read.
   dialogs::TBackdrop* BackDrop = nullptr;

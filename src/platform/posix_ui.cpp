@@ -59,6 +59,8 @@ Size MeasureText(const FontSpec& font, std::string_view utf8, int maxWidth, bool
 bool DispatchPending() { return true; }
 bool WaitAndDispatch() { return false; }
 void WakeMessageLoop() {}
+// Natively there is no message loop: nothing posted runs, as with NativeWindow::Post.
+void PostToLoop(std::function<void()>) {}
 
 int ShowMessageBox(WindowHandle, std::string_view text, std::string_view caption, unsigned flags) {
   std::fprintf(stderr, "[%.*s] %.*s\n", static_cast<int>(caption.size()), caption.data(), static_cast<int>(text.size()),
@@ -67,7 +69,7 @@ int ShowMessageBox(WindowHandle, std::string_view text, std::string_view caption
   return buttons == mbYesNo || buttons == mbYesNoCancel ? idYes : idOk;
 }
 
-std::optional<std::vector<uint8_t>> LoadRcData(std::string_view) { return std::nullopt; }
+std::optional<std::span<const uint8_t>> LoadRcData(std::string_view) { return std::nullopt; }
 
 namespace {
 int g_overrideCursor = 0;

@@ -3,7 +3,9 @@
 #pragma once
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +27,10 @@ bool DispatchPending();
 bool WaitAndDispatch();
 // Wakes a WaitAndDispatch of this thread without posting anything it must handle.
 void WakeMessageLoop();
+// Runs call from this thread's message loop (DispatchPending or WaitAndDispatch), after
+// the messages already queued, without a window: an unattended run creates none, and
+// under Wine the first window of a process loads the display driver (megabytes).
+void PostToLoop(std::function<void()> call);
 
 // Values of the message box flags and results (the Win32 ones).
 enum MessageBoxFlags : unsigned {
@@ -36,8 +42,9 @@ enum MessageBoxResult : int { idOk = 1, idCancel = 2, idAbort = 3, idRetry = 4, 
 // Shows a modal message box owned by owner (may be null); returns the button chosen.
 int ShowMessageBox(WindowHandle owner, std::string_view text, std::string_view caption, unsigned flags);
 
-// Bytes of an RCDATA resource of the running program, or nothing when it has none.
-std::optional<std::vector<uint8_t>> LoadRcData(std::string_view name);
+// Bytes of an RCDATA resource of the running program, where its mapped image has them
+// (valid while the program runs), or nothing when it has none.
+std::optional<std::span<const uint8_t>> LoadRcData(std::string_view name);
 
 // Cursor ids (the toolkit's values): 0 default, -2 arrow, -11 hourglass.
 // Sets the cursor shown now; the windows' own cursor takes over at the next mouse move

@@ -1,4 +1,7 @@
 // Win32 message loop, message boxes, resources, cursor, colours and screen metrics.
+#include <memory>
+
+#include "platform/platform_error.h"
 #include "platform/text.h"
 #include "platform/ui_app.h"
 #include "platform/win_ui_internal.h"
@@ -8,7 +11,19 @@ namespace kestrune::platform::ui {
 namespace {
 int g_overrideCursor = 0;
 
+// A thread message that carries a call of PostToLoop (its lParam, owned by the message).
+constexpr UINT kLoopCallMessage = WM_APP + 0x4B2;
+
 void dispatch(MSG& msg) {
+  if (!msg.hwnd && msg.message == kLoopCallMessage) {
+    std::unique_ptr<std::function<void()>> call(reinterpret_cast<std::function<void()>*>(msg.lParam));
+    try {
+      if (call && *call) (*call)();
+    } catch (...) {
+      ReportCallbackException(std::current_exception());
+    }
+    return;
+  }
   // Return and Escape press a form's default and cancel buttons; Tab moves the focus
   // between controls as in a dialog box.
   if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
@@ -50,12 +65,19 @@ bool WaitAndDispatch() {
 
 void WakeMessageLoop() { PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0); }
 
+void PostToLoop(std::function<void()> call) {
+  auto owned = std::make_unique<std::function<void()>>(std::move(call));
+  if (!PostThreadMessageW(GetCurrentThreadId(), kLoopCallMessage, 0, reinterpret_cast<LPARAM>(owned.get())))
+    throwWin32("PostThreadMessageW", GetLastError());
+  owned.release();
+}
+
 int ShowMessageBox(WindowHandle owner, std::string_view text, std::string_view caption, unsigned flags) {
   std::wstring t = Widen(text), c = Widen(caption);
   return MessageBoxW(static_cast<HWND>(owner), t.c_str(), c.c_str(), flags);
 }
 
-std::optional<std::vector<uint8_t>> LoadRcData(std::string_view name) {
+std::optional<std::span<const uint8_t>> LoadRcData(std::string_view name) {
   std::wstring n = Widen(name);
   HMODULE module = GetModuleHandleW(nullptr);
   HRSRC res = FindResourceW(module, n.c_str(), reinterpret_cast<LPCWSTR>(RT_RCDATA));
@@ -64,7 +86,7 @@ std::optional<std::vector<uint8_t>> LoadRcData(std::string_view name) {
   DWORD size = SizeofResource(module, res);
   const auto* p = static_cast<const uint8_t*>(mem ? LockResource(mem) : nullptr);
   if (!p) return std::nullopt;
-  return std::vector<uint8_t>(p, p + size);
+  return std::span<const uint8_t>(p, size);
 }
 
 HCURSOR CursorHandle(int cursor) {

@@ -357,8 +357,8 @@ void Reader::readPropValue(TPersistent* instance, const PropInfo& p) {
   }
 }
 
-void ReadComponentStream(const std::vector<uint8_t>& bytes, TComponent* root, const ClassRegistry& registry) {
-  Reader reader(bytes, registry);
+void ReadComponentStream(std::span<const uint8_t> bytes, TComponent* root, const ClassRegistry& registry) {
+  Reader reader(bytes.data(), bytes.size(), registry);
   reader.ReadRootComponent(root);
 }
 

@@ -3,6 +3,7 @@
 // last object and calls Loaded in read order.
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -78,7 +79,7 @@ class Reader : public Filer {
 };
 
 // Reads a stream into root (see Reader::ReadRootComponent).
-void ReadComponentStream(const std::vector<uint8_t>& bytes, TComponent* root,
+void ReadComponentStream(std::span<const uint8_t> bytes, TComponent* root,
                          const ClassRegistry& registry = ClassRegistry::Global());
 
 }  // namespace kestrune

@@ -89,7 +89,7 @@ TCustomForm::~TCustomForm() {
 
 const std::vector<TCustomForm*>& TCustomForm::Forms() { return liveForms(); }
 
-void TCustomForm::ReadFormStream(const std::vector<uint8_t>& stream) { ReadComponentStream(stream, this); }
+void TCustomForm::ReadFormStream(std::span<const uint8_t> stream) { ReadComponentStream(stream, this); }
 
 TComponent* TCustomForm::FieldByName(const std::string& name) const {
   for (const Field& f : fields_)
@@ -247,8 +247,8 @@ void TCustomForm::Activate() {
 }
 
 void TCustomForm::ActivateUnseen() {
-  HandleNeeded();
-  window_.Post(kActivatedCode);
+  // Without a window: an unattended run shows none and need not create one.
+  platform::ui::PostToLoop([this] { Activate(); });
 }
 
 void TCustomForm::Deactivate() {

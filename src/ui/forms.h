@@ -2,6 +2,7 @@
 // closing, modal showing and the named fields that reading a stream fills.
 #pragma once
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,7 @@ class TCustomForm : public TWinControl {
 
   // Reads a component stream into this form: its properties, its components and their
   // fields (see Reader::ReadRootComponent for the errors).
-  void ReadFormStream(const std::vector<uint8_t>& stream);
+  void ReadFormStream(std::span<const uint8_t> stream);
 
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle v) { borderStyle_ = v; }
