@@ -6,7 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,9 +16,15 @@ namespace kestrune::platform::pe {
 // A program file this code cannot rewrite: not a 32-bit PE image, a damaged resource
 // directory, a signed file, or sections after the resource section that hold more than
 // the relocations and discardable data (they would have to move).
-class ResourceLayoutError : public std::runtime_error {
+// (A std::exception with its own text, not a std::runtime_error: the shipped programs do
+// without the standard's error classes, see programs/shipped_terminate.cpp.)
+class ResourceLayoutError : public std::exception {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ResourceLayoutError(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  std::string message_;
 };
 
 // The data of the image's RCDATA resource of that name (compared ignoring ASCII case, as
