@@ -19,6 +19,10 @@ bool writeFile(const char* path, const void* data, size_t size);
 // Sets KEY in [SECTION] of the profile file FILE in the Windows folder (WIN.INI) to value.
 bool writeWindowsProfileString(const char* file, const char* section, const char* key, const char* value);
 
+// Renames the open file (a HANDLE) to target, over an existing file when replace; false
+// where the system cannot rename through a handle (before Windows Vista) or refuses.
+bool renameOpenFile(void* handle, const wchar_t* target, bool replace);
+
 // Adds one to the DWORD value NAME of HKEY_LOCAL_MACHINE\KEY, made when missing (a missing
 // or non-DWORD value counts as 0).
 bool incrementLocalMachineDword(const char* key, const char* name);

@@ -1,6 +1,7 @@
 // File, profile and registry calls without exceptions or the C++ runtime (plain_files.h).
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -31,32 +32,6 @@ bool writeAll(HANDLE file, const void* data, size_t size) {
     size -= written;
   }
   return true;
-}
-
-// Renames the open file over target (Windows Vista on); false where that is not offered.
-bool renameOpen(HANDLE file, const wchar_t* target) {
-  using SetInfo = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
-  const auto setInfo = reinterpret_cast<SetInfo>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle")));
-  if (!setInfo) return false;
-  struct RenameInfo {
-    BOOLEAN replaceIfExists;
-    HANDLE rootDirectory;
-    DWORD fileNameLength;
-    WCHAR fileName[1];
-  };
-  constexpr int kFileRenameInfo = 3;
-  const size_t length = wcslen(target);
-  const size_t bytes = offsetof(RenameInfo, fileName) + (length + 1) * sizeof(WCHAR);
-  auto* info = static_cast<RenameInfo*>(malloc(bytes));
-  if (!info) return false;
-  info->replaceIfExists = TRUE;
-  info->rootDirectory = nullptr;
-  info->fileNameLength = static_cast<DWORD>(length * sizeof(WCHAR));
-  memcpy(info->fileName, target, (length + 1) * sizeof(WCHAR));
-  const bool renamed = setInfo(file, kFileRenameInfo, info, static_cast<DWORD>(bytes)) != 0;
-  free(info);
-  return renamed;
 }
 
 }  // namespace
@@ -134,7 +109,7 @@ bool writeFile(const char* path, const void* data, size_t size) {
   }
   bool ok = file != INVALID_HANDLE_VALUE && writeAll(file, data, size);
   bool committed = false;
-  if (ok && renameOpen(file, target)) {
+  if (ok && renameOpenFile(file, target, true)) {
     committed = true;
   }
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);

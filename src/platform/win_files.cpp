@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/plain_files.h"
 #include "platform/platform_error.h"
 #include "platform/text.h"
 
@@ -63,28 +64,8 @@ void File::flush() {
 }
 
 bool File::tryRenameOpen(const std::string& to, bool replace) {
-  // SetFileInformationByHandle exists from Windows Vista on; older systems rename by name.
-  // The rename record is declared here because the headers show it only to Vista builds.
-  using SetInfo = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
-  static const SetInfo setInfo = reinterpret_cast<SetInfo>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle")));
-  if (!setInfo || handle_ == -1) return false;
-  struct RenameInfo {
-    BOOLEAN replaceIfExists;
-    HANDLE rootDirectory;
-    DWORD fileNameLength;
-    WCHAR fileName[1];
-  };
-  constexpr int kFileRenameInfo = 3;
-  const std::wstring name = Widen(to);
-  std::vector<uint8_t> record(offsetof(RenameInfo, fileName) + (name.size() + 1) * sizeof(WCHAR));
-  auto* info = reinterpret_cast<RenameInfo*>(record.data());
-  info->replaceIfExists = replace ? TRUE : FALSE;
-  info->rootDirectory = nullptr;
-  info->fileNameLength = static_cast<DWORD>(name.size() * sizeof(WCHAR));
-  std::copy(name.begin(), name.end(), info->fileName);
-  info->fileName[name.size()] = L'\0';
-  return setInfo(h(handle_), kFileRenameInfo, info, static_cast<DWORD>(record.size())) != 0;
+  if (handle_ == -1) return false;
+  return plain::renameOpenFile(h(handle_), Widen(to).c_str(), replace);
 }
 
 void replaceFile(const std::string& from, const std::string& to) {
