@@ -44,12 +44,12 @@ std::string Format(std::string_view fmt, std::initializer_list<FmtArg> args) {
     const FmtArg* arg = next < list.size() ? list[next] : nullptr;
     switch (conv) {
       case 's': case 'S':
-        if (arg) piece = arg->isInt() ? std::to_string(arg->asInt()) : arg->asString();
+        if (arg) piece = arg->isInt() ? std::to_string(arg->asInt()) : std::string(arg->asString());
         if (prec >= 0 && static_cast<int>(piece.size()) > prec) piece.resize(prec);
         ++next;
         break;
       case 'd': case 'D': case 'u': case 'U':
-        if (arg) piece = arg->isInt() ? std::to_string(arg->asInt()) : arg->asString();
+        if (arg) piece = arg->isInt() ? std::to_string(arg->asInt()) : std::string(arg->asString());
         if (prec > 0 && static_cast<int>(piece.size()) < prec) piece.insert(0, prec - piece.size(), '0');
         ++next;
         break;
@@ -63,7 +63,7 @@ std::string Format(std::string_view fmt, std::initializer_list<FmtArg> args) {
           } while (v);
           if (prec > 0 && static_cast<int>(piece.size()) < prec) piece.insert(0, prec - piece.size(), '0');
         } else if (arg) {
-          piece = arg->asString();
+          piece = std::string(arg->asString());
         }
         ++next;
         break;

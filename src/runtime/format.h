@@ -7,7 +7,10 @@
 
 namespace kestrune {
 
-// One argument of Format: an integer or a text.
+// One argument of Format: an integer or a text. A text is referred to, not copied: an
+// argument list lives only as long as the call it is written for (the texts it names, such
+// as a name returned by value, live until that call returns), and a copy of each text at
+// every call site cost more code than the formatting itself.
 class FmtArg {
  public:
   FmtArg(int v) : isInt_(true), int_(v) {}
@@ -17,16 +20,16 @@ class FmtArg {
   FmtArg(unsigned long v) : isInt_(true), int_(static_cast<long long>(v)) {}
   FmtArg(unsigned long long v) : isInt_(true), int_(static_cast<long long>(v)) {}
   FmtArg(const char* v) : str_(v ? v : "") {}
-  FmtArg(std::string v) : str_(std::move(v)) {}
+  FmtArg(const std::string& v) : str_(v) {}
   FmtArg(std::string_view v) : str_(v) {}
   bool isInt() const { return isInt_; }
   long long asInt() const { return int_; }
-  const std::string& asString() const { return str_; }
+  std::string_view asString() const { return str_; }
 
  private:
   bool isInt_ = false;
   long long int_ = 0;
-  std::string str_;
+  std::string_view str_;
 };
 
 // Formats like Delphi's Format: %s, %d, %u, %x with optional '-', width and precision,
