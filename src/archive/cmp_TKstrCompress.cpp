@@ -3,6 +3,7 @@
 #include "archive/cmp_TKstrCompress.h"
 
 #include "archive/archive_names.h"
+#include "archive/compress_ahead.h"
 #include "platform/files.h"
 #include "runtime/exceptions.h"
 #include "runtime/process_messages.h"
@@ -124,13 +125,20 @@ void TKstrCompress::OpenVolume(std::unique_ptr<TFileStream>& stream, int volume,
 }
 
 void TKstrCompress::AddStatus() {
+  if (!destFile_) {
+    checkAbort();
+    ProcessMessages();
+    throw EKstrCompress("AddStatus has Nil DestFile");
+  }
+  addStatus(sourceFile_ ? sourceFile_->Position() : status_.FileDone, destFile_->Size());
+}
+
+void TKstrCompress::addStatus(int64_t done, int64_t compressed) {
   checkAbort();
   ProcessMessages();
-  if (!destFile_) throw EKstrCompress("AddStatus has Nil DestFile");
-  const int64_t done = sourceFile_ ? sourceFile_->Position() : status_.FileDone;
   status_.TotalDone += done - status_.FileDone;
   status_.FileDone = done;
-  status_.FileCompressed = destFile_->Size();
+  status_.FileCompressed = compressed;
   status_.FilePercent = PercentOf(status_.FileDone, status_.FileSize);
   status_.TotalPercent = PercentOf(status_.TotalDone, status_.TotalSize);
   status();

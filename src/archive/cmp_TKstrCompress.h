@@ -134,6 +134,33 @@ class TKstrCompress : public TComponent {
    private:
     TKstrCompress& engine_;
   };
+  // While one of these lives, the files named (in the order in which they are expected to
+  // be added, one call or many: a build's walk names every file it will add) are compressed
+  // ahead by worker threads, a limited number of members at a time, into memory (a temporary
+  // file beyond MemberBuffer's limit). CompressFiles takes a member compressed ahead instead
+  // of compressing it, when its file is still the one that was read (size and last-write
+  // time); members expected and not asked for are dropped. The archive, its bytes and order,
+  // every event and progress call, the abort checks and the errors stay the calling thread's,
+  // as when compressing member by member: the worker's progress steps are passed on as they
+  // come, with the same figures, and its error is raised at the same step (a file it could
+  // not open is opened again by the caller). A CompressFiles call of several files does the
+  // same for its own list. When the scope ends, the workers stop and what they made that was
+  // not taken is deleted. Nothing happens while another scope is active or with no workers.
+  class CompressAhead {
+   public:
+    CompressAhead(TKstrCompress& engine, const std::vector<std::string>& names);
+    ~CompressAhead();
+    CompressAhead(const CompressAhead&) = delete;
+    CompressAhead& operator=(const CompressAhead&) = delete;
+
+   private:
+    TKstrCompress& engine_;
+    bool owner_ = false;
+  };
+  // Worker threads for compressing ahead: -1 one per processor (none with one processor),
+  // 0 none.
+  int CompressThreads = -1;
+
   // Closes the archive kept open between calls (nothing when none is).
   void CloseArchive() {
     closeExtraction();
@@ -148,6 +175,7 @@ class TKstrCompress : public TComponent {
 
  private:
   // The operations, each with its state and its steps.
+  class Ahead;
   class Compression;
   class Extraction;
   class Spanning;
@@ -199,6 +227,9 @@ class TKstrCompress : public TComponent {
   void status() {
     if (OnStatus) OnStatus(this, status_);
   }
+  // A progress step with the source bytes read and the compressed bytes made so far.
+  void addStatus(int64_t done, int64_t compressed);
+  std::unique_ptr<Ahead> ahead_;
   void checkAbort();
 
   bool abort_ = false;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "archive/cmp_TKstrCompress.h"
+#include "archive/compress_ahead.h"
 #include "archive/cmp_TVersion.h"
 #include "archive/zlib_streams.h"
 #include "platform/files.h"
@@ -14,68 +15,6 @@
 namespace kestrune {
 
 namespace af = archive_format;
-
-namespace {
-
-// A temporary member file, deleted when it goes.
-struct TempFile {
-  std::string path;
-  ~TempFile() {
-    if (!path.empty()) platform::deleteFile(path);
-  }
-};
-
-// A compressed member: held in memory up to kInMemory bytes, moved into a temporary file
-// when it grows beyond. Most members of an installation are small, and a temporary file
-// each costs several file system calls.
-class MemberBuffer : public TStream {
- public:
-  static constexpr size_t kInMemory = size_t{1} << 20;
-
-  size_t Read(void* buffer, size_t count) override {
-    return file_ ? file_->Read(buffer, count) : memory_.Read(buffer, count);
-  }
-  size_t Write(const void* buffer, size_t count) override {
-    if (!file_ && static_cast<size_t>(memory_.Size()) + count > kInMemory) spill();
-    return file_ ? file_->Write(buffer, count) : memory_.Write(buffer, count);
-  }
-  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
-    return file_ ? file_->Seek(offset, origin) : memory_.Seek(offset, origin);
-  }
-  int64_t Size() override { return file_ ? file_->Size() : memory_.Size(); }
-  // The bytes while they are held in memory; null once they went to a file.
-  const std::vector<uint8_t>* InMemory() const { return file_ ? nullptr : &memory_.Bytes(); }
-
- private:
-  void spill() {
-    try {
-      temp_.path = platform::createTempFile("bat");
-    } catch (const std::exception&) {
-      throw EKstrCompress("Cannot create the file %s", {std::string("bat")});
-    }
-    try {
-      file_ = std::make_unique<TFileStream>(temp_.path);
-    } catch (const std::exception&) {
-      throw EKstrCompress("Cannot create the file %s", {temp_.path});
-    }
-    const std::vector<uint8_t>& bytes = memory_.Bytes();
-    if (file_->Write(bytes.data(), bytes.size()) < bytes.size()) throw EWriteError("Stream write error");
-    memory_ = TMemoryStream();
-  }
-
-  TMemoryStream memory_;
-  TempFile temp_;  // goes after file_, which closes it first
-  std::unique_ptr<TFileStream> file_;
-};
-
-bool startsAsProgram(platform::File& file) {
-  uint8_t magic[2] = {};
-  const size_t got = file.read(magic, sizeof magic);
-  file.seek(0, platform::SeekOrigin::Begin);
-  return got == 2 && magic[0] == 'M' && magic[1] == 'Z';
-}
-
-}  // namespace
 
 // One CompressFiles call. Appending works on the archive itself; a new archive is written
 // beside the old one (which stays until the new one is complete) and replaces it at the
@@ -177,6 +116,11 @@ void TKstrCompress::Compression::createFresh() {
 }
 
 void TKstrCompress::Compression::addMembers() {
+  // A call of several files compresses them ahead (unless a scope of the caller does).
+  std::vector<std::string> ahead;
+  for (int i = committed_; i < e_.headers_.Count(); ++i)
+    if (!e_.headers_.FileHeaders(i).InArchive) ahead.push_back(e_.headers_.FileHeaders(i).SourcePath);
+  CompressAhead compressAhead(e_, ahead);
   try {
     // The headers before committed_ are the archive's own members.
     for (int i = committed_; i < e_.headers_.Count(); ++i) {
@@ -255,34 +199,59 @@ void TKstrCompress::compressMember(TStream& archive, int index, int32_t uniqueId
   // The header changes through the table, which keeps its totals with it.
   const TFileHeader& header = headers_.FileHeaders(index);
   const std::string sourcePath = header.SourcePath.empty() ? header.FileName() : header.SourcePath;
-  auto sourceFile = platform::File::tryOpen(sourcePath, platform::FileAccess::Read);
-  if (!sourceFile) throw EKstrCompress("Cannot open the file %s", {sourcePath});
+  // Compressed ahead by a worker (CompressAhead), or here.
+  std::shared_ptr<AheadJob> job = ahead_ ? ahead_->take(sourcePath, compressionLevel_) : nullptr;
+  struct Release {
+    Ahead* ahead;
+    AheadJob* job;
+    ~Release() {
+      if (job) ahead->release(*job);
+    }
+  } release{ahead_.get(), job.get()};
+  std::optional<platform::File> sourceFile;
+  if (!job) {
+    sourceFile = platform::File::tryOpen(sourcePath, platform::FileAccess::Read);
+    if (!sourceFile) throw EKstrCompress("Cannot open the file %s", {sourcePath});
+  }
   // Version resources live in program files, which start with "MZ"; other files are not
   // handed to the version reader (under Wine it loads each file it is given).
-  if (startsAsProgram(*sourceFile)) {
+  if (job ? job->program : StartsAsProgram(*sourceFile)) {
     const std::string version = ModuleVersionResource().FileVersionOf(sourcePath);
     headers_.ChangeHeader(index, [&](TFileHeader& h) { h.SetFileVersion(version); });
   }
-  TFileStream source(std::move(*sourceFile), sourcePath);
-  MemberBuffer dest;
-  sourceFile_ = &source;
-  destFile_ = &dest;
+  MemberBuffer own;
+  MemberBuffer& dest = job ? job->data : own;
 
   status_.FillFromHeader(header);
   status_.FileCompressed = 0;
   if (OnBeforeAdding) OnBeforeAdding(this, status_);
 
-  if (inBuffer_.size() < kInputBufferSize) inBuffer_.resize(kInputBufferSize);
-  {
-    auto stream = std::make_unique<TCompressionStream>(compressionLevel_, dest);
-    stream->OnProgress = [this](TCustomZlibStream*) { AddStatus(); };
-    while (size_t n = source.Read(inBuffer_.data(), kInputBufferSize)) stream->Write(inBuffer_.data(), n);
-    stream->Finish();
+  int64_t read = 0;
+  if (job) {
+    // The worker's progress steps as it makes them, then its error if it had one.
+    std::pair<int64_t, int64_t> point;
+    for (size_t step = 0; ahead_->step(*job, step, point); ++step) addStatus(point.first, point.second);
+    if (job->error) std::rethrow_exception(job->error);
+    read = job->read;
+  } else {
+    TFileStream source(std::move(*sourceFile), sourcePath);
+    sourceFile_ = &source;
+    destFile_ = &dest;
+    if (inBuffer_.size() < kInputBufferSize) inBuffer_.resize(kInputBufferSize);
+    {
+      auto stream = std::make_unique<TCompressionStream>(compressionLevel_, dest);
+      stream->OnProgress = [this](TCustomZlibStream*) { AddStatus(); };
+      while (size_t n = source.Read(inBuffer_.data(), kInputBufferSize)) stream->Write(inBuffer_.data(), n);
+      stream->Finish();
+    }
+    read = source.Position();
+    sourceFile_ = nullptr;
+    destFile_ = nullptr;
   }
   status_.FileCompressed = dest.Size();
   status_.FileRatio = PercentOf(status_.FileCompressed, status_.FileSize);
   status_.Finished = 1;
-  AddStatus();
+  addStatus(read, status_.FileCompressed);
   status_.Finished = 0;
 
   // The member's header, complete, then its data. A member that fails half-way (a full
@@ -305,6 +274,7 @@ void TKstrCompress::compressMember(TStream& archive, int index, int32_t uniqueId
     memberBuffer_.insert(memberBuffer_.end(), bytes->begin(), bytes->end());
     writeAll(archive, memberBuffer_.data(), memberBuffer_.size());
   } else {
+    if (inBuffer_.size() < kInputBufferSize) inBuffer_.resize(kInputBufferSize);
     writeAll(archive, header.Bytes.data(), af::kHeaderSize);
     dest.SetPosition(0);
     int64_t copied = 0;
@@ -319,8 +289,6 @@ void TKstrCompress::compressMember(TStream& archive, int index, int32_t uniqueId
   headers_.ChangeHeader(index, [](TFileHeader& h) { h.InArchive = true; });
   status_.Header = header;
 
-  sourceFile_ = nullptr;
-  destFile_ = nullptr;
   if (OnAfterAdding) OnAfterAdding(this, status_);
 }
 

@@ -408,8 +408,12 @@ void TCustomInstall::Compress(TCompressOptions options) {
     InstallFiles().Items(i)->SetCompressedMark(0);
     InstallFiles().Items(i)->SetNetArchiveMark(false);
   }
-  // The walk adds one file per call; the shared archive stays open from file to file.
+  // The walk adds one file per call; the shared archive stays open from file to file, and
+  // the files to come are compressed ahead while the walk writes and reports each one.
   TKstrCompress::ArchiveHold hold(SharedArchiveEngine());
+  std::vector<std::string> plan;
+  CompressPlan(plan, options.Contains(TCompressOption::coIncludeAll));
+  TKstrCompress::CompressAhead ahead(SharedArchiveEngine(), plan);
   TFileContainer::Compress(options);
 }
 

@@ -86,6 +86,15 @@ void TCustomInstall::Build(const std::string& programPath, const std::string& bu
                            const std::string& kitDirectory) {
   const std::string dir = AddBackslash(buildDirectory);
   const std::string setupExe = dir + "setup.exe", setup1 = dir + "setup.1", files1 = dir + "files.1";
+  // Every file the build compresses, in order (setup.1's, then the walk's), is compressed
+  // ahead while the build writes and reports the one before.
+  std::vector<std::string> plan;
+  if (UseLoadingProgram() && !Trim(programPath).empty()) {
+    plan.push_back(programPath);
+    for (int i = 0; i < presetupFiles_->Count(); ++i) plan.push_back((*presetupFiles_)[i]);
+  }
+  CompressPlan(plan, true);
+  TKstrCompress::CompressAhead ahead(SharedArchiveEngine(), plan);
   CopySetupProgram(*this, buildDirectory, programPath, kitDirectory);
 
   TCustomPathSpecifier* savedType = ArchiveFileType();

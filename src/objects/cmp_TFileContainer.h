@@ -48,6 +48,10 @@ class TFileContainer : public TFileRelated {
   virtual void CopyFiles();
   virtual void DeleteFiles();
   virtual void Compress(TCompressOptions options);
+  // The source files Compress will add, in its order (with includeAll, the excluded ones
+  // too): what the archive engine may compress ahead. A file a handler leaves out or adds
+  // costs only the work done ahead.
+  void CompressPlan(std::vector<std::string>& sources, bool includeAll) const;
   virtual TCustomInstallFile* FindFile(const std::string& sourcePath) const;
   // Raises IEFileContainer when the archive has not been downloaded.
   virtual std::string GetLocalArchiveFile() const;

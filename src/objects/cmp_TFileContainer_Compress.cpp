@@ -47,6 +47,17 @@ void TFileContainer::Compress(TCompressOptions options) {
   runOperation(TOperationState::osCompress, [&] { compressHelpers(options); });
 }
 
+void TFileContainer::CompressPlan(std::vector<std::string>& sources, bool includeAll) const {
+  if (!Include() && !includeAll) return;
+  for (TInstallContainer* h : HelperList()) {
+    if (auto* c = As<TFileContainer>(h)) {
+      c->CompressPlan(sources, includeAll);
+    } else if (auto* file = As<TCustomInstallFile>(h)) {
+      if (file->Include() || includeAll) sources.push_back(file->SourcePath());
+    }
+  }
+}
+
 void TFileContainer::compressHelpers(TCompressOptions options) {
   bool forceLocal = options.Contains(TCompressOption::coForceNetFilesLocal);
   bool forceNet = options.Contains(TCompressOption::coForceFilesNet);

@@ -150,6 +150,7 @@ std::optional<double> fileAgeDays(const std::string& path);
 struct FileSizeAndDate {
   int64_t size = 0;
   double date = 0;  // last-write time as File::date() gives it
+  int64_t stamp = 0;  // last-write time at the file system's own resolution
 };
 // Size and last-write time of an existing file (not a directory), read without opening it;
 // empty when they cannot be read.

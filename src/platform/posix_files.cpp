@@ -226,7 +226,8 @@ std::optional<std::vector<std::string>> folderEntries(const std::string& path) {
 std::optional<FileSizeAndDate> fileSizeAndDate(const std::string& path) {
   struct stat st {};
   if (stat(host(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
-  return FileSizeAndDate{static_cast<int64_t>(st.st_size), daysOfTime(st.st_mtime)};
+  const int64_t stamp = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return FileSizeAndDate{static_cast<int64_t>(st.st_size), daysOfTime(st.st_mtime), stamp};
 }
 
 std::string createTempFile(std::string_view prefix) {

@@ -248,7 +248,9 @@ std::optional<FileSizeAndDate> fileSizeAndDate(const std::string& path) {
   if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
   const int64_t size = static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-  return FileSizeAndDate{size, daysOfFileTime(data.ftLastWriteTime)};
+  const int64_t stamp =
+      static_cast<int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+  return FileSizeAndDate{size, daysOfFileTime(data.ftLastWriteTime), stamp};
 }
 
 std::string createTempFile(std::string_view prefix) {

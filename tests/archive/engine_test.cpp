@@ -2,6 +2,8 @@
 // record, member lookup, appending, the overwrite rules and the abort paths.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "archive/cmp_TKstrCompress.h"
 #include "runtime/exceptions.h"
 #include "runtime/sysutils.h"
@@ -442,6 +444,106 @@ TEST(ArchiveEngine, TotalsFollowTheTableThroughAppendsChangesAndCalls) {
   table.TruncateTo(2);
   EXPECT_EQ(reader.GetFileStats(0).TotalSize, 1900);
   EXPECT_EQ(reader.GetFileStats(1).TotalCompressed, sums(table).second);
+}
+
+// Members compressed ahead by worker threads give the archive, the events with their
+// figures and the outcome of an abort or an error that compressing member by member gives,
+// in one call of many files and in a walk that adds one file per call (with a plan that
+// names a file the walk leaves out, misses one it adds, and a file rewritten meanwhile);
+// nothing is left in the temporary folder.
+TEST(ArchiveEngine, CompressingAheadKeepsTheBytesTheEventsAndTheEndings) {
+  ScratchDir dir, temp;
+#ifdef _WIN32
+  _putenv_s("TMP", temp.path().c_str());
+#else
+  setenv("TMPDIR", temp.path().c_str(), 1);
+#endif
+  std::vector<std::string> files;
+  auto add = [&](const std::string& name, const Bytes& data) {
+    files.push_back(dir / name);
+    test::writeFile(files.back(), data);
+  };
+  add("empty.dat", {});
+  add("text.txt", test::textBytes(700000, 1));
+  Bytes program = test::randomBytes(5000, 2);
+  program[0] = 'M', program[1] = 'Z';
+  add("prog.exe", program);
+  add("big.bin", test::randomBytes(1300000, 3));  // beyond the in-memory limit
+  for (int i = 0; i < 8; ++i) add("small" + std::to_string(i) + ".txt", test::textBytes(900 + 37 * i, 10 + i));
+  add("random.bin", test::randomBytes(200000, 4));
+  // Files written again between the runs keep one date, which the members carry.
+  auto rewrite = [](const std::string& path, const Bytes& data) {
+    test::writeFile(path, data);
+    platform::File::open(path, platform::FileAccess::ReadWrite).setDate(40000.5);
+  };
+
+  struct Run {
+    std::vector<std::string> events;
+    Bytes archive;
+    std::string error;
+  };
+  // abortAt: the OnStatus call that sets Abort; walk: one call per file (skipping the
+  // second small file and adding one not in the plan), else one call for all.
+  auto run = [&](int threads, bool walk, int abortAt) {
+    Run r;
+    TKstrCompress engine(nullptr);
+    engine.CompressThreads = threads;
+    int statusCalls = 0;
+    engine.OnBeforeAdding = [&](TComponent*, TlzhFileStats& s) { r.events.push_back("before " + s.FileName); };
+    engine.OnStatus = [&](TComponent*, TlzhFileStats& s) {
+      r.events.push_back(Format("status %d %d %d %d %d %d",
+                                {s.FileDone, s.TotalDone, s.FileCompressed, s.FilePercent, s.TotalPercent, s.Finished}));
+      if (++statusCalls == abortAt) engine.SetAbort(true);
+    };
+    engine.OnAfterAdding = [&](TComponent*, TlzhFileStats& s) {
+      r.events.push_back(Format("after %s %d", {s.FileName, s.FileCompressed}));
+    };
+    engine.OnAborted = [&](TComponent*) { r.events.push_back("aborted"); };
+    const std::string archive = dir / "x.1";
+    platform::deleteFile(archive);
+    rewrite(files[5], test::textBytes(1000, 99));  // rewritten: another size than in the plan
+    try {
+      if (walk) {
+        std::vector<std::string> plan = files;
+        plan.insert(plan.begin() + 3, dir / "not-asked.txt");
+        plan.pop_back();
+        TKstrCompress::ArchiveHold hold(engine);
+        TKstrCompress::CompressAhead ahead(engine, plan);
+        for (size_t i = 0; i < files.size(); ++i) {
+          if (i == 4) continue;
+          if (i == 5) rewrite(files[5], test::textBytes(1100, 98));  // most likely read ahead by now
+          if (i == 9 && abortAt < 0) platform::deleteFile(files[9]);  // an error half-way
+          compress(engine, archive, {files[i]}, i > 0, static_cast<int32_t>(i));
+          if (engine.Abort()) break;
+        }
+      } else {
+        compress(engine, archive, files, false, 7);
+      }
+    } catch (const Exception& e) {
+      r.error = e.Message();
+    }
+    r.archive = test::readFile(archive);
+    return r;
+  };
+  for (bool walk : {false, true})
+    for (int abortAt : {0, 9, 40, -1}) {
+      if (abortAt < 0 && !walk) continue;
+      SCOPED_TRACE(Format("walk %d, abort at %d", {walk, abortAt}));
+      rewrite(files[9], test::textBytes(1500, 20));
+      const Run serial = run(0, walk, abortAt);
+      rewrite(files[9], test::textBytes(1500, 20));
+      const Run ahead = run(2, walk, abortAt);
+      EXPECT_EQ(ahead.events, serial.events);
+      EXPECT_EQ(ahead.archive, serial.archive);
+      EXPECT_EQ(ahead.error, serial.error);
+      EXPECT_GT(serial.events.size(), 9u);
+      EXPECT_EQ(platform::folderEntries(temp.path())->size(), 0u) << "a temporary member file was left";
+    }
+#ifdef _WIN32
+  _putenv_s("TMP", "");
+#else
+  unsetenv("TMPDIR");
+#endif
 }
 
 }  // namespace
