@@ -47,12 +47,15 @@ struct Stopped {};
 
 TKstrCompress::Ahead::Ahead(std::vector<std::string> paths, TCompressionLevel level, unsigned workers)
     : level_(level) {
-  jobs_.reserve(paths.size());
-  for (size_t i = 0; i < paths.size(); ++i) {
+  jobs_.resize(paths.size());
+  nextSame_.resize(paths.size());
+  for (size_t i = paths.size(); i-- > 0;) {
     auto job = std::make_shared<AheadJob>();
     job->path = std::move(paths[i]);
-    positions_[job->path].push_back(i);
-    jobs_.push_back(std::move(job));
+    const auto [first, added] = first_.emplace(job->path, static_cast<int>(i));
+    nextSame_[i] = added ? -1 : first->second;
+    first->second = static_cast<int>(i);
+    jobs_[i] = std::move(job);
   }
   try {
     for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { work(); });
@@ -83,18 +86,18 @@ std::shared_ptr<AheadJob> TKstrCompress::Ahead::take(const std::string& path, TC
   std::shared_ptr<AheadJob> job;
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    const auto found = positions_.find(path);
-    if (found == positions_.end()) return nullptr;
-    const auto at = std::lower_bound(found->second.begin(), found->second.end(), cursor_);
-    if (at == found->second.end()) return nullptr;
+    const auto found = first_.find(path);
+    int at = found == first_.end() ? -1 : found->second;
+    while (at >= 0 && static_cast<size_t>(at) < cursor_) at = nextSame_[static_cast<size_t>(at)];
+    if (at < 0) return nullptr;
     // The members expected before this one were left out by the caller.
-    for (size_t i = cursor_; i < *at; ++i)
+    for (size_t i = cursor_; i < static_cast<size_t>(at); ++i)
       if (jobs_[i]) {
         dropLocked(*jobs_[i]);
         jobs_[i].reset();
       }
-    cursor_ = *at + 1;
-    job = std::move(jobs_[*at]);
+    cursor_ = static_cast<size_t>(at) + 1;
+    job = std::move(jobs_[cursor_ - 1]);
     changed_.notify_all();
     if (!job->picked || level != level_) {
       dropLocked(*job);

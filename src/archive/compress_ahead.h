@@ -106,7 +106,9 @@ class TKstrCompress::Ahead {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<std::shared_ptr<AheadJob>> jobs_;  // by plan position; empty once taken or dropped
-  std::unordered_map<std::string, std::vector<size_t>> positions_;
+  // The first plan position of each path, and for each position the next one of its path.
+  std::unordered_map<std::string, int> first_;
+  std::vector<int> nextSame_;
   size_t cursor_ = 0;  // the plan position expected next
   size_t next_ = 0;    // the next position for a worker
   size_t reserved_ = 0;
