@@ -1,10 +1,12 @@
 // The archive engine: members compressed ahead by worker threads (CompressAhead) and the
 // member buffer they and the engine compress into.
 #include <algorithm>
+#include <mutex>
 
 #include "archive/archive_names.h"
 #include "archive/compress_ahead.h"
 #include "archive/zlib_streams.h"
+#include "platform/system.h"
 #include "runtime/exceptions.h"
 #include "runtime/sysutils.h"
 
@@ -43,6 +45,8 @@ namespace {
 // Ends a worker's job when the job was dropped or the workers stop.
 struct Stopped {};
 
+using Lock = std::lock_guard<platform::Mutex>;
+
 }  // namespace
 
 TKstrCompress::Ahead::Ahead(std::vector<std::string> paths, TCompressionLevel level, unsigned workers)
@@ -58,22 +62,21 @@ TKstrCompress::Ahead::Ahead(std::vector<std::string> paths, TCompressionLevel le
     jobs_[i] = std::move(job);
   }
   try {
-    for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { work(); });
-  } catch (...) {
+    for (unsigned i = 0; i < workers; ++i) workers_.push_back(std::make_unique<platform::Thread>([this] { work(); }));
+  } catch (const std::exception&) {
     // Fewer workers than asked for (the system would not start more): those started do the work.
   }
 }
 
 TKstrCompress::Ahead::~Ahead() {
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    Lock lock(mutex_);
     stop_ = true;
     for (auto& job : jobs_)
       if (job) job->dropped = true;
   }
-  changed_.notify_all();
-  for (std::thread& worker : workers_)
-    if (worker.joinable()) worker.join();
+  changed_.notifyAll();
+  workers_.clear();  // waits for each
 }
 
 void TKstrCompress::Ahead::dropLocked(AheadJob& job) {
@@ -85,7 +88,7 @@ void TKstrCompress::Ahead::dropLocked(AheadJob& job) {
 std::shared_ptr<AheadJob> TKstrCompress::Ahead::take(const std::string& path, TCompressionLevel level) {
   std::shared_ptr<AheadJob> job;
   {
-    std::unique_lock<std::mutex> lock(mutex_);
+    Lock lock(mutex_);
     const auto found = first_.find(path);
     int at = found == first_.end() ? -1 : found->second;
     while (at >= 0 && static_cast<size_t>(at) < cursor_) at = nextSame_[static_cast<size_t>(at)];
@@ -98,12 +101,12 @@ std::shared_ptr<AheadJob> TKstrCompress::Ahead::take(const std::string& path, TC
       }
     cursor_ = static_cast<size_t>(at) + 1;
     job = std::move(jobs_[cursor_ - 1]);
-    changed_.notify_all();
+    changed_.notifyAll();
     if (!job->picked || level != level_) {
       dropLocked(*job);
       return nullptr;
     }
-    changed_.wait(lock, [&] { return job->started || job->done; });
+    while (!job->started && !job->done) changed_.wait(mutex_);
     if (!job->started) {
       dropLocked(*job);
       return nullptr;
@@ -119,8 +122,8 @@ std::shared_ptr<AheadJob> TKstrCompress::Ahead::take(const std::string& path, TC
 }
 
 bool TKstrCompress::Ahead::step(AheadJob& job, size_t step, std::pair<int64_t, int64_t>& point) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [&] { return job.points.size() > step || job.done; });
+  Lock lock(mutex_);
+  while (job.points.size() <= step && !job.done) changed_.wait(mutex_);
   if (job.points.size() <= step) return false;
   point = job.points[step];
   return true;
@@ -128,30 +131,31 @@ bool TKstrCompress::Ahead::step(AheadJob& job, size_t step, std::pair<int64_t, i
 
 void TKstrCompress::Ahead::release(AheadJob& job) {
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    Lock lock(mutex_);
     dropLocked(job);
   }
-  changed_.notify_all();
+  changed_.notifyAll();
 }
 
 void TKstrCompress::Ahead::work() {
-  std::vector<uint8_t> input(kInputBufferSize);
+  std::vector<uint8_t> input;  // made by the first job (run raises nothing)
   for (;;) {
     std::shared_ptr<AheadJob> job;
     {
-      std::unique_lock<std::mutex> lock(mutex_);
-      changed_.wait(lock, [&] {
+      Lock lock(mutex_);
+      auto ready = [&] {
         if (stop_) return true;
         next_ = std::max(next_, cursor_);
         while (next_ < jobs_.size() && !jobs_[next_]) ++next_;
         return next_ >= jobs_.size() || (next_ < cursor_ + kWindow && reserved_ < kMemory);
-      });
+      };
+      while (!ready()) changed_.wait(mutex_);
       if (stop_ || next_ >= jobs_.size()) return;
       job = jobs_[next_++];
       job->picked = true;
     }
     run(*job, input);
-    changed_.notify_all();
+    changed_.notifyAll();
   }
 }
 
@@ -159,12 +163,13 @@ void TKstrCompress::Ahead::work() {
 // progress steps recorded instead of reported.
 void TKstrCompress::Ahead::run(AheadJob& job, std::vector<uint8_t>& input) {
   try {
+    input.resize(kInputBufferSize);
     const auto stamp = platform::fileSizeAndDate(job.path);
     auto file = stamp ? platform::File::tryOpen(job.path, platform::FileAccess::Read) : std::nullopt;
     if (!file) throw EKstrCompress("Cannot open the file %s", {job.path});
     const bool program = StartsAsProgram(*file);
     {
-      std::lock_guard<std::mutex> lock(mutex_);
+      Lock lock(mutex_);
       if (job.dropped) throw Stopped();
       job.stamp = *stamp;
       job.program = program;
@@ -172,7 +177,7 @@ void TKstrCompress::Ahead::run(AheadJob& job, std::vector<uint8_t>& input) {
       reserved_ += job.reserved;
       job.started = true;
     }
-    changed_.notify_all();
+    changed_.notifyAll();
     TFileStream source(std::move(*file), job.path);
     int64_t read = 0;
     {
@@ -180,10 +185,10 @@ void TKstrCompress::Ahead::run(AheadJob& job, std::vector<uint8_t>& input) {
       stream.OnProgress = [&](TCustomZlibStream*) {
         if (job.dropped) throw Stopped();
         {
-          std::lock_guard<std::mutex> lock(mutex_);
+          Lock lock(mutex_);
           job.points.emplace_back(read, job.data.Size());
         }
-        changed_.notify_all();
+        changed_.notifyAll();
       };
       while (size_t n = source.Read(input.data(), input.size())) {
         if (job.dropped) throw Stopped();
@@ -192,14 +197,14 @@ void TKstrCompress::Ahead::run(AheadJob& job, std::vector<uint8_t>& input) {
       }
       stream.Finish();
     }
-    std::lock_guard<std::mutex> lock(mutex_);
+    Lock lock(mutex_);
     job.read = read;
     job.done = true;
   } catch (const Stopped&) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    Lock lock(mutex_);
     job.done = true;
   } catch (...) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    Lock lock(mutex_);
     job.error = std::current_exception();
     job.done = true;
   }
@@ -208,7 +213,7 @@ void TKstrCompress::Ahead::run(AheadJob& job, std::vector<uint8_t>& input) {
 TKstrCompress::CompressAhead::CompressAhead(TKstrCompress& engine, const std::vector<std::string>& names)
     : engine_(engine) {
   if (engine.ahead_ || names.size() < 2) return;
-  unsigned workers = engine.CompressThreads < 0 ? std::thread::hardware_concurrency()
+  unsigned workers = engine.CompressThreads < 0 ? platform::processorCount()
                                                 : static_cast<unsigned>(engine.CompressThreads);
   if (engine.CompressThreads < 0 && workers < 2) workers = 0;
   workers = std::min(workers, 4u);

@@ -2,19 +2,17 @@
 // compress members ahead of the calls that add them (TKstrCompress::CompressAhead).
 #pragma once
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <exception>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "archive/cmp_TKstrCompress.h"
 #include "platform/files.h"
+#include "platform/threads.h"
 
 namespace kestrune {
 
@@ -103,8 +101,8 @@ class TKstrCompress::Ahead {
   void dropLocked(AheadJob& job);
 
   const TCompressionLevel level_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
+  platform::Mutex mutex_;
+  platform::Condition changed_;
   std::vector<std::shared_ptr<AheadJob>> jobs_;  // by plan position; empty once taken or dropped
   // The first plan position of each path, and for each position the next one of its path.
   std::unordered_map<std::string, int> first_;
@@ -113,7 +111,7 @@ class TKstrCompress::Ahead {
   size_t next_ = 0;    // the next position for a worker
   size_t reserved_ = 0;
   std::atomic<bool> stop_{false};
-  std::vector<std::thread> workers_;
+  std::vector<std::unique_ptr<platform::Thread>> workers_;
 };
 
 }  // namespace kestrune

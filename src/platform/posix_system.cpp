@@ -20,6 +20,11 @@ constexpr unsigned long kCallNotImplemented = 120;
 [[noreturn]] void notImplemented(const char* api) { throwWin32(api, kCallNotImplemented); }
 }  // namespace
 
+unsigned processorCount() {
+  const long n = sysconf(_SC_NPROCESSORS_ONLN);
+  return n > 0 ? static_cast<unsigned>(n) : 1;
+}
+
 std::string windowsDirectory() { notImplemented("GetWindowsDirectoryW"); }
 std::string systemDirectory() { notImplemented("GetSystemDirectoryW"); }
 

@@ -13,6 +13,8 @@
 namespace kestrune::platform {
 
 // The directories as the system gives them (no trailing backslash except for a root).
+// The processors the program may run on (at least 1).
+unsigned processorCount();
 std::string windowsDirectory();
 std::string systemDirectory();
 // The temporary directory, with its trailing backslash.

@@ -49,6 +49,12 @@ struct HandleCloser {
 
 }  // namespace
 
+unsigned processorCount() {
+  SYSTEM_INFO info;
+  GetSystemInfo(&info);
+  return info.dwNumberOfProcessors > 0 ? static_cast<unsigned>(info.dwNumberOfProcessors) : 1;
+}
+
 std::string windowsDirectory() {
   return fetchText("GetWindowsDirectoryW", [](wchar_t* b, DWORD n) { return GetWindowsDirectoryW(b, n); });
 }
