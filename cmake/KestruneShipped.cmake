@@ -15,6 +15,22 @@ if(WIN32)
   add_compile_options(-ffunction-sections)
 endif()
 
+# Link-time optimization of the shipped programs: the Windows build compiles every object
+# with its intermediate code beside the machine code (-flto -ffat-lto-objects, no slower to
+# compile), a shipped program's link optimizes the whole program at once (inlining and
+# dropping across libraries, one copy of what each library instantiated), and every other
+# link (tests, tools) takes the machine code as before (-fno-lto). One partition: GCC 12 for
+# mingw-w64 fails with an internal error (binds_to_current_def_p) when the program is split
+# into partitions that refer to each other's symbols. GCC's link-time optimization needs GNU
+# ld (its linker plugin), so lld is not used. docs/performance.md has the figures.
+option(KESTRUNE_LTO "Link the shipped Windows programs with link-time optimization" ON)
+if(WIN32 AND KESTRUNE_LTO AND NOT KESTRUNE_FUZZ)
+  add_compile_options(-flto -ffat-lto-objects)
+  set(_kestrune_lto_link $<BOOL:$<TARGET_PROPERTY:KESTRUNE_LTO_LINK>>)
+  add_link_options("$<IF:${_kestrune_lto_link},-flto,-fno-lto>"
+                   "$<${_kestrune_lto_link}:-flto-partition=one>")
+endif()
+
 # The Windows build's libraries are the shipped programs' code, so the whole build is
 # compiled for size (the tests run the code as it ships). zlib is the system's library,
 # compiled for speed. The native and fuzz builds keep the build type's -O2.
@@ -39,6 +55,12 @@ function(kestrune_shipped_program target)
   if(WIN32)
     if(NOT ARG_NO_RUNTIME)
       target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/programs/shipped_terminate.cpp)
+    endif()
+    # Link-time optimization for the programs with the C++ runtime. The loader's entry
+    # point, which only the linker names, would be dropped, and kept by hand GNU ld 2.40
+    # crashes in that link; IDAPINST.DLL would be 0.5 KB smaller.
+    if(NOT ARG_NO_RUNTIME)
+      set_property(TARGET ${target} PROPERTY KESTRUNE_LTO_LINK ON)
     endif()
     set(map ${CMAKE_BINARY_DIR}/shipped/${target}.map)
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/shipped)

@@ -8,6 +8,9 @@ Adds up the input sections that the link kept in each loaded output section (.te
 libstdc++/libsupc++ (C++ runtime), libgcc (compiler support), zlib, the mingw-w64 C
 runtime, the Windows import libraries and the resources. With the program file given, the
 rest of its size (headers, section alignment, relocations) is shown as "other".
+
+A program linked with link-time optimization (the shipped programs but the loader) has its
+own code in one piece; a build with -DKESTRUNE_LTO=OFF shows it split by library.
 """
 import os
 import re
@@ -22,6 +25,10 @@ def category(origin):
     archive = base.split('(')[0]
     if base.endswith('.res') or '.rc.' in base or archive.endswith('.res.obj') or 'res.o' in base:
         return 'resources (script, bitmap, version)'
+    if '.ltrans' in base:
+        # A program linked with link-time optimization: the kit's libraries and the program's
+        # own sources compiled together into the linker's temporary objects.
+        return 'own code: all of it, link-time optimized'
     if archive.startswith('libkestrune_'):
         return 'own code: ' + archive[len('lib'):-len('.a')]
     if archive in ('libstdc++.a', 'libsupc++.a'):
