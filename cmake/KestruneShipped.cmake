@@ -29,6 +29,19 @@ if(WIN32 AND KESTRUNE_LTO AND NOT KESTRUNE_FUZZ)
   set(_kestrune_lto_link $<BOOL:$<TARGET_PROPERTY:KESTRUNE_LTO_LINK>>)
   add_link_options("$<IF:${_kestrune_lto_link},-flto,-fno-lto>"
                    "$<${_kestrune_lto_link}:-flto-partition=one>")
+  # lld for the final link of a program marked LLD (cmake/lto-lld-link.py): after the
+  # optimization GNU ld keeps what it took from the system archives for code the optimizer
+  # then dropped; lld links the optimized object again without it. This compiler's
+  # -fuse-ld=lld looks only beside its fixed GNU ld path, so a specs file names ld.lld as
+  # the driver's link step. scripts/setup.sh installs lld; without it GNU ld's link stays.
+  find_program(KESTRUNE_LLD_PROGRAM NAMES ld.lld ld.lld-16 ld.lld-15 ld.lld-14)
+  find_package(Python3 COMPONENTS Interpreter)
+  if(KESTRUNE_LLD_PROGRAM AND Python3_FOUND)
+    set(KESTRUNE_LLD_SPECS ${CMAKE_BINARY_DIR}/lld.specs)
+    file(WRITE ${KESTRUNE_LLD_SPECS} "*linker:\n${KESTRUNE_LLD_PROGRAM}\n\n")
+  else()
+    message(WARNING "ld.lld or python3 not found: uninstall.exe is linked by GNU ld alone (larger)")
+  endif()
 endif()
 
 # The Windows build's libraries are the shipped programs' code, so the whole build is
@@ -49,9 +62,10 @@ endif()
 # dropped at link, a link map, debug information split into bin/NAME.exe.debug and
 # stripped, an install rule into bin/ and a place in the install check
 # (cmake/KestruneInstall.cmake). NO_RUNTIME: a program linked without the C and C++
-# runtimes, which has no terminate handler to replace.
+# runtimes, which has no terminate handler to replace. LLD: the optimized program linked
+# again by lld (see above), for a program whose GNU ld link keeps parts it does not use.
 function(kestrune_shipped_program target)
-  cmake_parse_arguments(PARSE_ARGV 1 ARG "NO_RUNTIME" "" "")
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "NO_RUNTIME;LLD" "" "")
   if(WIN32)
     if(NOT ARG_NO_RUNTIME)
       target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/programs/shipped_terminate.cpp)
@@ -61,6 +75,10 @@ function(kestrune_shipped_program target)
     # crashes in that link; IDAPINST.DLL would be 0.5 KB smaller.
     if(NOT ARG_NO_RUNTIME)
       set_property(TARGET ${target} PROPERTY KESTRUNE_LTO_LINK ON)
+      if(ARG_LLD AND KESTRUNE_LLD_SPECS)
+        set_property(TARGET ${target} PROPERTY RULE_LAUNCH_LINK
+          "${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/lto-lld-link.py ${KESTRUNE_LLD_SPECS}")
+      endif()
     endif()
     set(map ${CMAKE_BINARY_DIR}/shipped/${target}.map)
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/shipped)

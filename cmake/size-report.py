@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""What a shipped program's bytes are made of, from its GNU ld link map.
+"""What a shipped program's bytes are made of, from its link map (lld's or GNU ld's).
 
     cmake/size-report.py build/win32/shipped/setup.map [build/win32/bin/setup.exe]
 
@@ -7,17 +7,28 @@ Adds up the input sections that the link kept in each loaded output section (.te
 .rdata, .eh_frame, .data, .rsrc, ...) by where they came from: the kit's own libraries,
 libstdc++/libsupc++ (C++ runtime), libgcc (compiler support), zlib, the mingw-w64 C
 runtime, the Windows import libraries and the resources. With the program file given, the
-rest of its size (headers, section alignment, relocations) is shown as "other".
+rest of its size (headers, section alignment, relocations, and with lld the import tables,
+which the linker makes itself) is shown as "other".
 
-A program linked with link-time optimization (the shipped programs but the loader) has its
-own code in one piece; a build with -DKESTRUNE_LTO=OFF shows it split by library.
+A program linked with link-time optimization (setup.exe, uninstall.exe) has its own code
+in one piece; a build with -DKESTRUNE_LTO=OFF shows it split by library.
+
+lld's map names an archive member without its archive ("deflate.o:(.text)"), so the
+members are looked up in the archives that the link could have taken them from: the
+build's lib/ folder beside shipped/ and the folders of the toolchain's start files, whose
+full paths the map shows.
 """
 import os
 import re
 import sys
 from collections import defaultdict
 
-LOADED = ('.text', '.data', '.rdata', '.eh_frame', '.idata', '.CRT', '.tls', '.rsrc', '.pdata', '.xdata')
+LOADED = ('.text', '.data', '.rdata', '.eh_frame', '.gcc_except_table', '.idata', '.CRT', '.tls', '.rsrc',
+          '.pdata', '.xdata')
+# The archives whose members the report tells apart (lld maps); import libraries' members are
+# recognised by their names.
+RUNTIME_ARCHIVES = ('libstdc++.a', 'libsupc++.a', 'libgcc.a', 'libgcc_eh.a', 'libz.a', 'libwinpthread.a',
+                    'libpthread.a', 'libmingw32.a', 'libmingwex.a', 'libmsvcrt.a', 'libmoldname.a')
 
 
 def category(origin):
@@ -51,7 +62,79 @@ def category(origin):
     return 'other: ' + archive
 
 
+def archive_members(path):
+    """The member names of a GNU/System V ar archive."""
+    names = []
+    with open(path, 'rb') as f:
+        if f.read(8) != b'!<arch>\n':
+            return names
+        long_names = b''
+        while True:
+            header = f.read(60)
+            if len(header) < 60:
+                break
+            name = header[:16].decode('latin-1').rstrip()
+            size = int(header[48:58])
+            start = f.tell()
+            if name == '//':
+                long_names = f.read(size)
+            elif name not in ('/', '/SYM64/', '__.SYMDEF'):
+                if name.startswith('/') and name[1:].isdigit():
+                    offset = int(name[1:])
+                    name = long_names[offset:long_names.index(b'\n', offset)].decode('latin-1')
+                names.append(name.rstrip('/'))
+            f.seek(start + size + (size & 1))
+    return names
+
+
 def parse(map_path):
+    with open(map_path, errors='replace') as f:
+        first = f.readline()
+    if first.startswith('Address') and 'Out' in first and 'In' in first:
+        return parse_lld(map_path)
+    return parse_gnu(map_path)
+
+
+def parse_lld(map_path):
+    """lld's map: "ADDR SIZE ALIGN NAME" for an output section, "ADDR SIZE ALIGN         FILE:(SECTION)"
+    for an input section in it, deeper lines for symbols."""
+    sections = []
+    folders = {os.path.join(os.path.dirname(os.path.abspath(map_path)), '..', 'lib')}
+    out_section = None
+    with open(map_path, errors='replace') as f:
+        next(f)
+        for line in f:
+            m = re.match(r'^[0-9a-f]+ ([0-9a-f]+) +\d+ (\S.*)$', line)
+            if m:
+                out_section = m.group(2).strip()
+                continue
+            m = re.match(r'^[0-9a-f]+ ([0-9a-f]+) +\d+ {9}(\S.*):\(([^()]*)\)$', line)
+            if m:
+                origin = m.group(2)
+                if os.path.isabs(origin):
+                    folders.add(os.path.dirname(origin))
+                sections.append((out_section, m.group(3), int(m.group(1), 16), origin))
+    member_archive = {}
+    for folder in sorted(folders):
+        for archive in sorted(os.listdir(folder)) if os.path.isdir(folder) else ():
+            if archive in RUNTIME_ARCHIVES or (archive.startswith('lib') and archive.endswith('.a')
+                                               and folder.endswith('lib') and 'kestrune' in archive):
+                for member in archive_members(os.path.join(folder, archive)):
+                    member_archive.setdefault(member, archive)
+    sizes = defaultdict(lambda: defaultdict(int))
+    for out_section, in_section, size, origin in sections:
+        if in_section.startswith('.bss'):
+            continue  # merged into .data, but takes no room in the file
+        if '/' not in origin and '(' not in origin:
+            if re.match(r'^lib\w+s\d+\.o$', origin) or origin.endswith('_iname.o') or origin.endswith('_head.o'):
+                origin = 'lib' + re.sub(r's\d+\.o$|_iname\.o$|_head\.o$', '', origin[3:]) + '.a'
+            elif origin in member_archive:
+                origin = member_archive[origin] + '(' + origin + ')'
+        add(sizes, out_section, size, origin)
+    return sizes
+
+
+def parse_gnu(map_path):
     sizes = defaultdict(lambda: defaultdict(int))
     out_section = None
     pending = None

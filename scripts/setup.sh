@@ -11,7 +11,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 for p in cmake g++ clang libclang-rt-14-dev make ninja-build zlib1g-dev libgtest-dev googletest \
-         mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev \
+         mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev lld \
          wine wine32:i386 xvfb x11-apps imagemagick fonts-liberation fpc python3 python3-pyftpdlib xauth; do
   have "$p" || need="$need $p"
 done
