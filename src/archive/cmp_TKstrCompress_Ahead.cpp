@@ -170,7 +170,7 @@ void TKstrCompress::Ahead::run(AheadJob& job, std::vector<uint8_t>& input) {
     const bool program = StartsAsProgram(*file);
     {
       Lock lock(mutex_);
-      if (job.dropped) throw Stopped();
+      if (job.dropped || stop_) throw Stopped();
       job.stamp = *stamp;
       job.program = program;
       job.reserved = static_cast<size_t>(std::min<int64_t>(stamp->size, MemberBuffer::kInMemory));
@@ -183,7 +183,7 @@ void TKstrCompress::Ahead::run(AheadJob& job, std::vector<uint8_t>& input) {
     {
       TCompressionStream stream(level_, job.data);
       stream.OnProgress = [&](TCustomZlibStream*) {
-        if (job.dropped) throw Stopped();
+        if (job.dropped || stop_) throw Stopped();
         {
           Lock lock(mutex_);
           job.points.emplace_back(read, job.data.Size());
@@ -191,7 +191,7 @@ void TKstrCompress::Ahead::run(AheadJob& job, std::vector<uint8_t>& input) {
         changed_.notifyAll();
       };
       while (size_t n = source.Read(input.data(), input.size())) {
-        if (job.dropped) throw Stopped();
+        if (job.dropped || stop_) throw Stopped();
         read += static_cast<int64_t>(n);
         stream.Write(input.data(), n);
       }
