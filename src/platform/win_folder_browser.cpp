@@ -8,8 +8,8 @@
 
 #include "platform/text.h"
 #include "platform/ui_app.h"
-#include "platform/win_ui_internal.h"
 #include "platform/win_system_library.h"
+#include "platform/win_ui_internal.h"
 
 namespace kestrune::platform::ui {
 

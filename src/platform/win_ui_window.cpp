@@ -5,11 +5,13 @@
 #include "platform/platform_error.h"
 #include "platform/text.h"
 #include "platform/ui_app.h"
-#include "platform/win_ui_internal.h"
 #include "platform/win_system_library.h"
+#include "platform/win_ui_internal.h"
 #include "runtime/seams.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
 
 namespace kestrune::platform::ui {
 
@@ -39,17 +41,23 @@ void registerClassOnce() {
 }
 
 // Paints through an off-screen bitmap so that a gradient and the text drawn over it do
-// not flicker. EndPaint runs even when the sink throws.
+// not flicker: the part that needs painting, in bands of at most kBandPixels pixels (a
+// full-screen window's bitmap would be megabytes at its first drawing; each band has the
+// whole scene drawn into it, shifted, and clipped by the bitmap). EndPaint runs even when
+// the sink throws.
 class PaintScope {
  public:
+  static constexpr int kBandPixels = 256 * 1024;
+
   explicit PaintScope(HWND hwnd) : hwnd_(hwnd) {
     dc_ = BeginPaint(hwnd_, &ps_);
-    RECT rc;
-    GetClientRect(hwnd_, &rc);
-    w_ = rc.right;
-    h_ = rc.bottom;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    IntersectRect(&area_, &ps_.rcPaint, &client);
+    const int w = area_.right - area_.left, h = area_.bottom - area_.top;
+    band_ = w > 0 && h > 0 ? std::max(1, std::min(h, kBandPixels / w)) : 0;
     mem_ = CreateCompatibleDC(dc_);
-    bmp_ = CreateCompatibleBitmap(dc_, w_ > 0 ? w_ : 1, h_ > 0 ? h_ : 1);
+    bmp_ = CreateCompatibleBitmap(dc_, w > 0 ? w : 1, band_ > 0 ? band_ : 1);
     old_ = SelectObject(mem_, bmp_);
     SelectObject(mem_, GetStockObject(DEFAULT_GUI_FONT));
   }
@@ -59,16 +67,30 @@ class PaintScope {
     DeleteDC(mem_);
     EndPaint(hwnd_, &ps_);
   }
-  HDC MemoryDC() const { return mem_; }
-  void Present() { BitBlt(dc_, 0, 0, w_, h_, mem_, 0, 0, SRCCOPY); }
+  // Calls paint(memory DC) for each band, the DC's origin at the window's, and copies the
+  // band to the window.
+  template <class Paint>
+  void Bands(Paint&& paint) {
+    if (band_ <= 0) return;
+    const int w = area_.right - area_.left;
+    for (int top = area_.top; top < area_.bottom; top += band_) {
+      const int rows = std::min<int>(band_, area_.bottom - top);
+      const int saved = SaveDC(mem_);
+      SetViewportOrgEx(mem_, -area_.left, -top, nullptr);
+      paint(mem_);
+      RestoreDC(mem_, saved);
+      BitBlt(dc_, area_.left, top, w, rows, mem_, 0, 0, SRCCOPY);
+    }
+  }
 
  private:
   HWND hwnd_;
   PAINTSTRUCT ps_{};
+  RECT area_{};
+  int band_ = 0;
   HDC dc_ = nullptr, mem_ = nullptr;
   HBITMAP bmp_ = nullptr;
   HGDIOBJ old_ = nullptr;
-  int w_ = 0, h_ = 0;
 };
 
 }  // namespace
@@ -130,11 +152,10 @@ struct NativeWindow::Impl {
         if (systemProc || !sink) break;
         {
           PaintScope scope(hwnd);
-          {
-            std::unique_ptr<Canvas> canvas = MakeGdiCanvas(scope.MemoryDC());
+          scope.Bands([this](HDC mem) {
+            std::unique_ptr<Canvas> canvas = MakeGdiCanvas(mem);
             sink->WindowPaint(*canvas);
-          }
-          scope.Present();
+          });
         }
         return 0;
       case WM_ERASEBKGND:
