@@ -142,10 +142,11 @@ class TCustomInstallFile : public TFileRelated {
   // move unless replaced (tests make it fail to reach the batch-file fallback).
   static std::function<void(const std::string& source, const std::string& target)> MoveAfterReboot;
 
-  TInstallFileNotifyEvent OnBeforeCompress, OnAfterCompress, OnBeforeCopy, OnAfterCopy, OnBeforeInstall,
+  // One pointer each (RareFunction): a script has thousands of files and sets these on few.
+  RareEvent<TInstallFileNotifyEvent> OnBeforeCompress, OnAfterCompress, OnBeforeCopy, OnAfterCopy, OnBeforeInstall,
       OnAfterInstall, OnReplacing;
-  TInstallFileStatusEvent OnStatus;
-  TInstallFileNewDiskEvent OnNewDisk;
+  RareEvent<TInstallFileStatusEvent> OnStatus;
+  RareEvent<TInstallFileNewDiskEvent> OnNewDisk;
 
  protected:
   // The property check: the eight values, the changed one in place of the current.

@@ -9,6 +9,7 @@
 #include "objects/install_types.h"
 #include "objects/run_state.h"
 #include "runtime/component.h"
+#include "runtime/rare_function.h"
 
 namespace kestrune {
 
@@ -100,8 +101,9 @@ class TInstallContainer : public TComponent {
   // Checks this object's place in the tree once its references are resolved.
   void Loaded() override;
 
-  TInstallContainerNotifyEvent OnBeforeProcess;
-  TInstallContainerNotifyEvent OnAfterProcess;
+  // One pointer each (RareFunction): a script has thousands of containers and sets these on few.
+  RareEvent<TInstallContainerNotifyEvent> OnBeforeProcess;
+  RareEvent<TInstallContainerNotifyEvent> OnAfterProcess;
 
   void Notification(TComponent* component, TOperation operation) override;
 
@@ -183,7 +185,7 @@ class TFileRelated : public TInstallObject {
   virtual void DataReceived(TComponent* sender, const std::string& fileName, int32_t bytes, int32_t totalBytes,
                             int32_t fileSize, const void* buffer);
 
-  TDataReceivedEvent OnDataReceived;
+  RareEvent<TDataReceivedEvent> OnDataReceived;
 
  protected:
   std::string archiveFile_;

@@ -7,6 +7,7 @@
 
 #include "runtime/exceptions.h"
 #include "runtime/published.h"
+#include "runtime/rare_function.h"
 
 namespace kestrune {
 namespace {
@@ -73,4 +74,30 @@ TEST(ComponentTest, ManyComponentsAreFoundByNameAndFreedInLinearTime) {
   EXPECT_EQ(TCounted::dangling, 0);
 }
 
+}  // namespace kestrune
+
+namespace kestrune {
+namespace {
+
+// The one-pointer event field: set, copied, called, cleared as a std::function would be.
+TEST(RareFunctionTest, BehavesAsTheFunctionItHolds) {
+  static_assert(sizeof(RareFunction<int(int)>) == sizeof(void*));
+  RareFunction<int(int)> f;
+  EXPECT_FALSE(f);
+  EXPECT_THROW(f(1), std::bad_function_call);
+  int calls = 0;
+  f = [&calls](int x) { ++calls; return x * 2; };
+  RareFunction<int(int)> copy = f;
+  EXPECT_EQ(f(3), 6);
+  EXPECT_EQ(copy(4), 8);
+  EXPECT_EQ(calls, 2);
+  f = nullptr;
+  EXPECT_FALSE(f);
+  EXPECT_TRUE(copy);
+  copy = std::function<int(int)>();  // an empty function leaves it empty
+  EXPECT_FALSE(copy);
+  EXPECT_FALSE(copy.get());
+}
+
+}  // namespace
 }  // namespace kestrune
