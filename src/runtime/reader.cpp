@@ -156,6 +156,8 @@ void Reader::skipValue(int depth) {
 
 void Reader::ReadRootComponent(TComponent* root) {
   if (size_ < 4 || std::memcmp(data_, kSignature, 4) != 0) throw EReadError("Invalid stream format");
+  // Offsets are kept in 32 bits (see Fixup).
+  if (size_ > UINT32_MAX) throw EReadError("Stream too large");
   pos_ = 4;
   fixups_.clear();
   loaded_.clear();
@@ -163,15 +165,17 @@ void Reader::ReadRootComponent(TComponent* root) {
     readObject(root, nullptr, true, 0);
     // Resolve references in the order they were met.
     for (const Fixup& f : fixups_) {
-      TComponent* target = root->FindComponent(f.name);
-      if (!target && SameText(root->Name(), f.name)) target = root;
-      objectName_ = f.where;
+      objectName_ = f.where->Name().empty() ? std::string(f.where->ClassName()) : f.where->Name();
       propName_ = f.prop->name;
+      pos_ = f.nameAt;
+      const std::string name = ReadIdent();
+      TComponent* target = root->FindComponent(name);
+      if (!target && SameText(root->Name(), name)) target = root;
       try {
-        if (!target) propertyError(Format("no component named %s", {f.name}));
+        if (!target) propertyError(Format("no component named %s", {name}));
         if (f.prop->RefClass() && !target->InheritsFrom(*f.prop->RefClass()))
           propertyError(Format("Invalid property value (%s is a %s, not a %s)",
-                               {f.name, target->ClassName(), f.prop->RefClass()->name}));
+                               {name, target->ClassName(), f.prop->RefClass()->name}));
         f.prop->setRef(*f.instance, target);
       } catch (Exception& e) {
         if (e.StreamOffset() < 0) e.SetStreamOffset(static_cast<int64_t>(f.at));
@@ -232,6 +236,7 @@ void Reader::readObject(TComponent* root, TComponent* parent, bool isRoot, int d
   }
   while (NextValue() != vaNull) {
     objectName_ = instance->Name().empty() ? className : instance->Name();
+    current_ = instance;
     try {
       readProperty(instance);
     } catch (Exception& e) {
@@ -350,7 +355,8 @@ void Reader::readPropValue(TPersistent* instance, const PropInfo& p) {
         break;
       }
       if (t != vaIdent) propertyError("Invalid property value");
-      fixups_.push_back({instance, &p, ReadIdent(), objectName_, propertyAt_});
+      fixups_.push_back({instance, &p, current_, static_cast<uint32_t>(pos_), static_cast<uint32_t>(propertyAt_)});
+      ReadIdent();
       break;
     }
     default: propertyError("Invalid property value");

@@ -3,6 +3,7 @@
 // last object and calls Loaded in read order.
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <span>
 #include <string>
 #include <vector>
@@ -45,12 +46,14 @@ class Reader : public Filer {
                             const std::function<std::vector<uint8_t>()>& write, bool hasData) override;
 
  private:
+  // A reference to resolve once every component is read: 20 bytes on Win32, as a script
+  // of thousands of files has several per file (the name is read again from the stream).
   struct Fixup {
     TPersistent* instance;
     const PropInfo* prop;
-    std::string name;
-    std::string where;
-    size_t at;  // offset of the property in the stream
+    const TComponent* where;  // the component whose property it is (its name for messages)
+    uint32_t nameAt;          // offset of the referenced name's value in the stream
+    uint32_t at;              // offset of the property in the stream
   };
 
   [[noreturn]] void fail(const std::string& what) const;
@@ -68,7 +71,8 @@ class Reader : public Filer {
   size_t size_;
   size_t pos_ = 0;
   const ClassRegistry& registry_;
-  std::vector<Fixup> fixups_;
+  std::deque<Fixup> fixups_;  // no copy of the whole list as it grows
+  const TComponent* current_ = nullptr;  // the component whose properties are being read
   std::vector<TComponent*> loaded_;
   // Context for messages and for defined properties.
   std::string objectName_;
