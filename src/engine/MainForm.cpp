@@ -6,6 +6,7 @@
 #include "platform/ui_app.h"
 #include "runtime/exceptions.h"
 #include "runtime/published.h"
+#include "ui/application.h"
 
 namespace kestrune::engine {
 
@@ -26,8 +27,10 @@ TfrmMain::TfrmMain(TComponent* owner, std::span<const uint8_t> stream) : ui::TFo
   declareFields();
   ReadFormStream(stream);
   // A script that gives the main window no size gets one: 640 x 480 (less on a smaller
-  // screen), centred, instead of a window of no size at the screen's corner.
-  if (Width() <= 0 || Height() <= 0) {
+  // screen), centred, instead of a window of no size at the screen's corner. An unattended
+  // run shows no window and does not ask the screen's size (under Wine that connects to
+  // the display: megabytes).
+  if ((Width() <= 0 || Height() <= 0) && !ui::Quiet()) {
     const platform::ui::Size screen = platform::ui::ScreenSize();
     const int32_t width = std::min<int32_t>(640, screen.cx), height = std::min<int32_t>(480, screen.cy);
     SetBounds((screen.cx - width) / 2, (screen.cy - height) / 2, width, height);

@@ -57,6 +57,8 @@ void TApplication::Initialize() {
 
 bool Quiet() { return QuietCheck(); }
 
+bool TApplication::quietNow() { return Quiet(); }
+
 int QuietAnswer(unsigned flags) {
   namespace mb = platform::ui;
   switch (flags & 0x0F) {
@@ -128,7 +130,9 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
 
 void TApplication::SetCursor(TCursor v) {
   cursor_ = v;
-  platform::ui::SetOverrideCursor(v);
+  // Unattended there is no window to show it over (and under Wine a cursor change
+  // connects to the display).
+  if (!Quiet()) platform::ui::SetOverrideCursor(v);
 }
 
 void TApplication::FormDestroyed(TCustomForm* form) {

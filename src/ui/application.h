@@ -27,13 +27,15 @@ class TApplication : public TComponent {
 
   TCustomForm* MainForm() const { return mainForm_; }
   // Creates a form owned by the application; the first form created becomes the main form
-  // (after its constructor, so the stream it reads runs without a main form).
+  // (after its constructor, so the stream it reads runs without a main form) and gets its
+  // window, unless the run is unattended: that shows none, and under Wine a process's
+  // first window connects to the display (megabytes of libraries, fonts and theme).
   template <class T, class... Args>
   T* CreateForm(Args&&... args) {
     T* form = new T(this, std::forward<Args>(args)...);
     if (!mainForm_) {
       mainForm_ = form;
-      form->HandleNeeded();
+      if (!quietNow()) form->HandleNeeded();
     }
     return form;
   }
@@ -69,6 +71,7 @@ class TApplication : public TComponent {
   void FormDestroyed(TCustomForm* form);
 
  private:
+  static bool quietNow();  // Quiet(), for the templates above its declaration
   std::string title_;
   TCustomForm* mainForm_ = nullptr;
   bool terminated_ = false;
