@@ -7,6 +7,7 @@
 #include "engine/MainForm.h"
 #include "engine/cmp_TInstall.h"
 #include "engine/licence_file.h"
+#include "platform/gzip.h"
 #include "platform/portable_pe_resources.h"
 #include "runtime/encoding.h"
 #include "runtime/exceptions.h"
@@ -39,7 +40,10 @@ std::vector<uint8_t> SetupProgramWithScript(const std::string& setupPath, const 
   }
   if (!carriesScript) throw EFOpenError("\"%s\" is not a setup program of the kit: it carries no install script", {setupPath});
   try {
-    return platform::pe::WithRcData(program, engine::kMainFormResource, stream);
+    // Stored as one gzip member, as the build stores the demo script in setup.exe: the
+    // program inflates it when it starts (a raw stream, as programs made before carry it,
+    // is read as it is).
+    return platform::pe::WithRcData(program, engine::kMainFormResource, platform::DeflateGzipMember(stream));
   } catch (const platform::pe::ResourceLayoutError& e) {
     throw EWriteError("Cannot put the script into a copy of \"%s\": %s", {setupPath, std::string(e.what())});
   }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/gzip.h"
 #include "platform/ui_app.h"
 #include "runtime/exceptions.h"
 #include "runtime/published.h"
@@ -10,10 +11,20 @@
 
 namespace kestrune::engine {
 
-std::span<const uint8_t> MainFormStream() {
+EmbeddedStream MainFormStream() {
   std::optional<std::span<const uint8_t>> bytes = platform::ui::LoadRcData(kMainFormResource);
   if (!bytes) throw EReadError("Resource %s not found", {kMainFormResource});
-  return *bytes;
+  EmbeddedStream stream;
+  if (!platform::IsGzipMember(*bytes)) {
+    // Programs made before the script was stored compressed, and test programs.
+    stream.image_ = *bytes;
+    return stream;
+  }
+  std::optional<std::vector<uint8_t>> inflated = platform::InflateGzipMember(*bytes, kMaxMainFormStream);
+  if (!inflated || inflated->empty())
+    throw EReadError("Resource %s is damaged: not one complete gzip member of at most 64 MiB", {kMainFormResource});
+  stream.inflated_ = std::move(*inflated);
+  return stream;
 }
 
 const ClassInfo& TfrmMain::classInfo() {
@@ -21,7 +32,7 @@ const ClassInfo& TfrmMain::classInfo() {
   return info;
 }
 
-TfrmMain::TfrmMain(TComponent* owner) : TfrmMain(owner, MainFormStream()) {}
+TfrmMain::TfrmMain(TComponent* owner) : TfrmMain(owner, MainFormStream().bytes()) {}
 
 TfrmMain::TfrmMain(TComponent* owner, std::span<const uint8_t> stream) : ui::TForm(owner) {
   declareFields();

@@ -1,6 +1,7 @@
 // TfrmMain: the installer's main window. It owns every component of the install script,
 // which is its own component stream, and is the window the engine hooks to start the run.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -15,10 +16,27 @@ namespace kestrune::engine {
 // (the install script).
 inline constexpr char kMainFormResource[] = "TFRMMAIN";
 
-// The main form's stream embedded in the running program, read where the program's image
-// has it (no copy: a script of thousands of files is megabytes). Raises EReadError when the
-// program carries none.
-std::span<const uint8_t> MainFormStream();
+// The largest install script a program carrying it compressed may inflate (about 130,000
+// install files); a member that states or holds more is refused as damaged.
+inline constexpr size_t kMaxMainFormStream = 64u << 20;
+
+// The main form's stream embedded in the running program. A stream stored raw is read
+// where the program's image has it (no copy: a script of thousands of files is megabytes);
+// one stored as a gzip member (how setup.exe and make-setup's programs carry it) is
+// inflated into this object, which holds it until it is destroyed.
+class EmbeddedStream {
+ public:
+  std::span<const uint8_t> bytes() const { return inflated_.empty() ? image_ : std::span<const uint8_t>(inflated_); }
+
+ private:
+  friend EmbeddedStream MainFormStream();
+  std::span<const uint8_t> image_;
+  std::vector<uint8_t> inflated_;
+};
+
+// Raises EReadError when the program carries no script or its compressed script is
+// damaged or inflates beyond kMaxMainFormStream.
+EmbeddedStream MainFormStream();
 
 class TfrmMain : public ui::TForm {
   KESTRUNE_CLASS()

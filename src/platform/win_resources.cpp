@@ -1,10 +1,9 @@
 // The command line and the program's resources through the Win32 API.
 #include <windows.h>
 
-#include <zlib.h>
-
 #include <cstring>
 
+#include "platform/gzip.h"
 #include "platform/platform_error.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -22,28 +21,7 @@ namespace {
 
 // The largest picture a compressed bitmap resource may inflate to: the file states its own
 // size in its last four bytes, which must not make the program reserve gigabytes.
-constexpr uLong kMaxInflatedBitmap = 64u << 20;
-
-// An RCDATA resource holding a BMP file as one gzip member (cmake/gzip-file.cmake):
-// inflated whole; nullopt when the data is not a complete gzip member of a BMP file.
-std::optional<std::vector<uint8_t>> inflateBitmap(const uint8_t* data, DWORD size) {
-  if (size < 18 || data[0] != 0x1f || data[1] != 0x8b) return std::nullopt;
-  // The gzip trailer's ISIZE: the inflated length modulo 2^32.
-  const uLong expected = data[size - 4] | (data[size - 3] << 8) | (data[size - 2] << 16) | (uLong(data[size - 1]) << 24);
-  if (expected < 14 || expected > kMaxInflatedBitmap) return std::nullopt;
-  std::vector<uint8_t> file(expected);
-  z_stream z{};
-  if (inflateInit2(&z, 16 + MAX_WBITS) != Z_OK) return std::nullopt;  // gzip wrapper
-  z.next_in = const_cast<Bytef*>(data);
-  z.avail_in = size;
-  z.next_out = file.data();
-  z.avail_out = static_cast<uInt>(file.size());
-  const int rc = inflate(&z, Z_FINISH);
-  const bool whole = rc == Z_STREAM_END && z.avail_out == 0;
-  inflateEnd(&z);
-  if (!whole || file[0] != 'B' || file[1] != 'M') return std::nullopt;
-  return file;
-}
+constexpr size_t kMaxInflatedBitmap = 64u << 20;
 
 }  // namespace
 
@@ -58,7 +36,10 @@ std::optional<std::vector<uint8_t>> loadBitmapResource(std::string_view name) {
     HGLOBAL data = LoadResource(module, res);
     const auto* bytes = static_cast<const uint8_t*>(data ? LockResource(data) : nullptr);
     if (!bytes) return std::nullopt;
-    return inflateBitmap(bytes, SizeofResource(module, res));
+    // An RCDATA resource holding a BMP file as one gzip member (cmake/gzip-file.cmake).
+    std::optional<std::vector<uint8_t>> file = InflateGzipMember({bytes, SizeofResource(module, res)}, kMaxInflatedBitmap);
+    if (!file || file->size() < 14 || (*file)[0] != 'B' || (*file)[1] != 'M') return std::nullopt;
+    return file;
   }
   HGLOBAL data = LoadResource(module, res);
   DWORD size = SizeofResource(module, res);
