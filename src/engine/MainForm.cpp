@@ -14,13 +14,17 @@ namespace kestrune::engine {
 EmbeddedStream MainFormStream() {
   std::optional<std::span<const uint8_t>> bytes = platform::ui::LoadRcData(kMainFormResource);
   if (!bytes) throw EReadError("Resource %s not found", {kMainFormResource});
+  return MainFormStreamOf(*bytes);
+}
+
+EmbeddedStream MainFormStreamOf(std::span<const uint8_t> resource) {
   EmbeddedStream stream;
-  if (!platform::IsGzipMember(*bytes)) {
+  if (!platform::IsGzipMember(resource)) {
     // Programs made before the script was stored compressed, and test programs.
-    stream.image_ = *bytes;
+    stream.image_ = resource;
     return stream;
   }
-  std::optional<std::vector<uint8_t>> inflated = platform::InflateGzipMember(*bytes, kMaxMainFormStream);
+  std::optional<std::vector<uint8_t>> inflated = platform::InflateGzipMember(resource, kMaxMainFormStream);
   if (!inflated || inflated->empty())
     throw EReadError("Resource %s is damaged: not one complete gzip member of at most 64 MiB", {kMainFormResource});
   stream.inflated_ = std::move(*inflated);

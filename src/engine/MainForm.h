@@ -29,7 +29,7 @@ class EmbeddedStream {
   std::span<const uint8_t> bytes() const { return inflated_.empty() ? image_ : std::span<const uint8_t>(inflated_); }
 
  private:
-  friend EmbeddedStream MainFormStream();
+  friend EmbeddedStream MainFormStreamOf(std::span<const uint8_t> resource);
   std::span<const uint8_t> image_;
   std::vector<uint8_t> inflated_;
 };
@@ -37,6 +37,8 @@ class EmbeddedStream {
 // Raises EReadError when the program carries no script or its compressed script is
 // damaged or inflates beyond kMaxMainFormStream.
 EmbeddedStream MainFormStream();
+// The same for the bytes of a TFRMMAIN resource.
+EmbeddedStream MainFormStreamOf(std::span<const uint8_t> resource);
 
 class TfrmMain : public ui::TForm {
   KESTRUNE_CLASS()

@@ -2,6 +2,8 @@
 // components resolve (also forward ones), defaults stay, and the tree composes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "dialogs/dlgcmp_TDialogManager.h"
 #include "engine/MainForm.h"
 #include "engine/cmp_TInstall.h"
@@ -12,6 +14,7 @@
 #include "objects/cmp_TInstallFileGroup.h"
 #include "objects/run_state.h"
 #include "platform/files.h"
+#include "platform/gzip.h"
 #include "platform/system.h"
 #include "runtime/exceptions.h"
 #include "runtime/text_form.h"
@@ -33,6 +36,35 @@ class ZarvotillScript : public ::testing::Test {
   std::vector<uint8_t> stream;
   std::unique_ptr<engine::TfrmMain> form;
 };
+
+// The script as a program carries it: raw (programs made before) read in place, one gzip
+// member inflated to the same bytes; a damaged, cut, lying or oversized member is a read
+// error naming the resource.
+TEST_F(ZarvotillScript, TheEmbeddedScriptIsReadRawOrInflatedAndADamagedOneIsAReadError) {
+  EXPECT_EQ(engine::MainFormStreamOf(stream).bytes().data(), stream.data());
+  const std::vector<uint8_t> member = platform::DeflateGzipMember(stream);
+  ASSERT_LT(member.size(), stream.size() / 2);
+  const engine::EmbeddedStream inflated = engine::MainFormStreamOf(member);
+  EXPECT_TRUE(std::ranges::equal(inflated.bytes(), stream));
+  auto withSize = [&](uint32_t size) {
+    std::vector<uint8_t> m = member;
+    for (int i = 0; i < 4; ++i) m[m.size() - 4 + i] = uint8_t(size >> (8 * i));
+    return m;
+  };
+  std::vector<uint8_t> flipped = member;
+  flipped[member.size() / 2] ^= 0x55;
+  const std::vector<std::vector<uint8_t>> damaged = {
+      flipped, std::vector<uint8_t>(member.begin(), member.end() - 4), withSize(uint32_t(stream.size() - 1)),
+      withSize(uint32_t(engine::kMaxMainFormStream + 1)), platform::DeflateGzipMember(std::vector<uint8_t>(engine::kMaxMainFormStream + 1))};
+  for (const std::vector<uint8_t>& bad : damaged) {
+    try {
+      engine::MainFormStreamOf(bad);
+      ADD_FAILURE() << "a damaged member of " << bad.size() << " bytes was read";
+    } catch (const EReadError& e) {
+      EXPECT_NE(e.Message().find("TFRMMAIN is damaged"), std::string::npos) << e.Message();
+    }
+  }
+}
 
 TEST_F(ZarvotillScript, LoadsWithItsTreeAndDefaults) {
   auto* install = dynamic_cast<TInstall*>(form->FindComponent("Install"));
