@@ -93,7 +93,10 @@ printf '%s\n' "ok: \"-sC:\\Dist\\\" -x -> $got"
 
 # A script without an engine would show a window that never ends: it is refused. The kit's
 # tools make no such program, so the engine of a bare script is turned into an object of
-# another class in the copy's script resource (same stream length).
+# another class in the copy's script resource (same stream length): the resource's gzip
+# member is inflated, changed and compressed again in its place, and its data entry is given
+# the new length. The other class is the backdrop's, whose name the stream already holds, so
+# that the member does not grow.
 {
   awk '/^  object / { keep = ($0 ~ /^  object BackDrop:/) } keep || /^end$/ || !started { print }
        /^  object / { started = 1 } /^  end$/ { keep = 1 }' "$script" | sed '$d'
@@ -101,12 +104,39 @@ printf '%s\n' "ok: \"-sC:\\Dist\\\" -x -> $got"
 } >"$outdir/no-engine.kfm"
 make_setup no-engine
 python3 - "$outdir/no-engine.exe" <<'EOF' || fail "cannot take the engine out of the script"
-import sys
+import struct, sys, zlib
 path = sys.argv[1]
-data = open(path, "rb").read()
+data = bytearray(open(path, "rb").read())
 engine = b"\x08TInstall\x07Install\x00\x00"
-assert data.count(engine) == 1
-open(path, "wb").write(data.replace(engine, b"\x09TGrabCall\x06Instal\x00\x00"))
+pe = struct.unpack_from("<I", data, 0x3C)[0]
+count, optsize = struct.unpack_from("<H", data, pe + 6)[0], struct.unpack_from("<H", data, pe + 20)[0]
+sections = [struct.unpack_from("<8sIIII", data, pe + 24 + optsize + 40 * i) for i in range(count)]
+def rva(offset):
+    for _, vsize, vaddr, rawsize, rawptr in sections:
+        if rawptr <= offset < rawptr + rawsize:
+            return vaddr + offset - rawptr
+found = []
+at = data.find(b"\x1f\x8b\x08")
+while at >= 0:
+    d = zlib.decompressobj(31)
+    try:
+        stream = d.decompress(bytes(data[at:]))
+        if d.eof and stream.count(engine) == 1:
+            found.append((at, len(data) - at - len(d.unused_data), stream))
+    except zlib.error:
+        pass
+    at = data.find(b"\x1f\x8b\x08", at + 1)
+assert len(found) == 1
+at, size, stream = found[0]
+c = zlib.compressobj(9, zlib.DEFLATED, 31, 8)
+member = c.compress(stream.replace(engine, b"\x09TBackdrop\x06Instal\x00\x00")) + c.flush()
+assert len(member) <= size
+entry = struct.pack("<II", rva(at), size)
+assert data.count(entry) == 1
+where = data.find(entry)
+data[where + 4:where + 8] = struct.pack("<I", len(member))
+data[at:at + size] = member + bytes(size - len(member))
+open(path, "wb").write(bytes(data))
 EOF
 expect_box_of "$outdir/no-engine.exe" \
   "The install script of this setup program has no TInstall component: there is nothing to install." 1
