@@ -85,6 +85,13 @@ Headers readHeaders(const std::vector<uint8_t>& f) {
   h.directoryCount = std::min<size_t>(u32(f.data() + h.optional + 92), (h.optionalSize - 96) / 8);
   if (h.directoryCount <= kDirResource) bad("the program has no resources");
   if (h.fileAlignment == 0 || h.sectionAlignment == 0) bad("the program's section alignment is damaged");
+  // The loader wants the sections in ascending address order, none at address 0; a table
+  // that is not is damaged, and rewriting it could not keep the other sections in place.
+  for (size_t i = 0; i < h.sections; ++i) {
+    const uint32_t va = u32(f.data() + sectionAt(h, i) + 12);
+    if (va == 0 || (i > 0 && va <= u32(f.data() + sectionAt(h, i - 1) + 12)))
+      bad("the program's section table is damaged");
+  }
   const uint32_t rva = u32(f.data() + h.directories + kDirResource * 8);
   bool found = false;
   for (size_t i = 0; i < h.sections; ++i)
@@ -379,6 +386,10 @@ std::vector<uint8_t> WithRcData(const std::vector<uint8_t>& image, std::string_v
   out.insert(out.end(), image.begin() + static_cast<std::ptrdiff_t>(rawAt + rawSize), image.end());
   const size_t checksumAt = h.optional + 64;
   if (u32(out.data() + checksumAt) != 0) put32(out.data() + checksumAt, peChecksum(out, checksumAt));
+  // A damaged layout the checks above let through (sections sharing addresses with the
+  // resources, directory counts out of range) could give a program whose resource reads
+  // back as something else: such a program is refused instead of written.
+  if (FindRcData(out, name) != data) bad("the program's section layout cannot be rewritten");
   return out;
 }
 
