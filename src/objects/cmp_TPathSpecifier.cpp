@@ -1,4 +1,4 @@
-// Path specifiers: the registries, the fourteen built-in specifiers and their paths.
+// Path specifiers: their registries, the built-in specifier classes and the paths each one gives.
 #include "objects/cmp_TPathSpecifier.h"
 
 #include <algorithm>
