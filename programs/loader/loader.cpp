@@ -16,10 +16,12 @@
 //
 // The program imports from kernel32 alone. It usually runs from a download folder, where
 // anyone may have put a DLL named like a system one: before anything else it limits the
-// DLL search to the system directory, and only then loads user32 (message boxes) and
-// advapi32 (the registry) by their full system paths. A static import of those, or of
-// shell32, would load them and what they load before the first line of this program runs,
-// searching this program's folder first.
+// DLL search to the system directory, and only later loads user32 (message boxes) and
+// advapi32 (the registry) by their full system paths, each when it is first needed. A
+// static import of those, or of shell32, would load them and what they load before the
+// first line of this program runs, searching this program's folder first. A run that
+// shows no message never loads user32: under Wine loading it starts the graphics and font
+// machinery, a tenth of the loader's whole run.
 #include <windows.h>
 #include <zlib.h>
 
@@ -39,15 +41,15 @@ const wchar_t kTitle[] = L"Setup";
 
 // ---- the system libraries, loaded after the DLL search is limited ----
 
-struct SystemCalls {
+struct UserCalls {
   int(WINAPI* messageBox)(HWND, LPCWSTR, LPCWSTR, UINT) = nullptr;
   int(WINAPIV* format)(LPWSTR, LPCWSTR, ...) = nullptr;
-  LPWSTR(WINAPI* upper)(LPWSTR) = nullptr;
+};
+struct RegistryCalls {
   LSTATUS(WINAPI* regOpenKey)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY) = nullptr;
   LSTATUS(WINAPI* regQueryValue)(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD) = nullptr;
   LSTATUS(WINAPI* regCloseKey)(HKEY) = nullptr;
 };
-SystemCalls sys;
 
 template <typename Function>
 void bind(HMODULE module, const char* name, Function& function) {
@@ -66,8 +68,8 @@ HMODULE loadSystemLibrary(const wchar_t* name) {
 
 // Nothing is loaded from the folder of this program or from the current folder: the
 // system's directories only, where the system knows the newer rule, else at least not the
-// current folder. Then the two libraries this program calls.
-void loadSystemCalls() {
+// current folder.
+void limitDllSearch() {
   HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
   using SetDirectory = BOOL(WINAPI*)(LPCWSTR);
   using SetDefault = BOOL(WINAPI*)(DWORD);
@@ -77,13 +79,29 @@ void loadSystemCalls() {
   bind(kernel, "SetDefaultDllDirectories", setDefault);
   if (setDirectory) setDirectory(L"");
   if (setDefault) setDefault(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
-  HMODULE user = loadSystemLibrary(L"user32.dll"), advapi = loadSystemLibrary(L"advapi32.dll");
-  bind(user, "MessageBoxW", sys.messageBox);
-  bind(user, "wsprintfW", sys.format);
-  bind(user, "CharUpperW", sys.upper);
-  bind(advapi, "RegOpenKeyExW", sys.regOpenKey);
-  bind(advapi, "RegQueryValueExW", sys.regQueryValue);
-  bind(advapi, "RegCloseKey", sys.regCloseKey);
+}
+
+// user32, loaded by the first message.
+const UserCalls& userCalls() {
+  static UserCalls calls;
+  static bool loaded = false;
+  if (!loaded) {
+    loaded = true;
+    HMODULE user = loadSystemLibrary(L"user32.dll");
+    bind(user, "MessageBoxW", calls.messageBox);
+    bind(user, "wsprintfW", calls.format);
+  }
+  return calls;
+}
+
+// advapi32, loaded at the end of the run to look for a resume after restart.
+RegistryCalls registryCalls() {
+  RegistryCalls calls;
+  HMODULE advapi = loadSystemLibrary(L"advapi32.dll");
+  bind(advapi, "RegOpenKeyExW", calls.regOpenKey);
+  bind(advapi, "RegQueryValueExW", calls.regQueryValue);
+  bind(advapi, "RegCloseKey", calls.regCloseKey);
+  return calls;
 }
 
 // ---- small helpers without the C runtime ----
@@ -92,23 +110,24 @@ void loadSystemCalls() {
 // (engine/loader_command_line.h): read first, so that -q silences every message.
 kestrune::loader_command_line::Switches<wchar_t> switches;
 
-// Under -q the loader shows nothing: its exit code (kLoaderFailed) tells the failure.
-void show(const wchar_t* text) {
-  if (sys.messageBox && !switches.quiet) sys.messageBox(nullptr, text, kTitle, MB_OK | MB_ICONSTOP);
-}
-
+// Under -q the loader shows nothing (and loads no user32): its exit code (kLoaderFailed)
+// tells the failure.
 void fail(const wchar_t* format, const wchar_t* a = L"", const wchar_t* b = L"") {
+  if (switches.quiet) return;
+  const UserCalls& user = userCalls();
   wchar_t text[3 * kPath];
-  if (!sys.format) return;
-  sys.format(text, format, a, b);
-  show(text);
+  if (!user.format || !user.messageBox) return;
+  user.format(text, format, a, b);
+  user.messageBox(nullptr, text, kTitle, MB_OK | MB_ICONSTOP);
 }
 
 void failCode(const wchar_t* format, const wchar_t* a, DWORD code) {
+  if (switches.quiet) return;
+  const UserCalls& user = userCalls();
   wchar_t text[3 * kPath];
-  if (!sys.format) return;
-  sys.format(text, format, a, static_cast<unsigned>(code));
-  show(text);
+  if (!user.format || !user.messageBox) return;
+  user.format(text, format, a, static_cast<unsigned>(code));
+  user.messageBox(nullptr, text, kTitle, MB_OK | MB_ICONSTOP);
 }
 
 // Appends text when it fits into capacity characters (terminator included).
@@ -123,6 +142,27 @@ bool startsWith(const wchar_t* text, const wchar_t* prefix) {
   for (; *prefix; ++text, ++prefix)
     if (*text != *prefix) return false;
   return true;
+}
+
+// Appends value in upper-case hexadecimal, without leading zeros.
+void appendHex(wchar_t* to, unsigned value) {
+  wchar_t digits[9];
+  int n = 0;
+  do {
+    const unsigned d = value & 0xF;
+    digits[n++] = static_cast<wchar_t>(d < 10 ? L'0' + d : L'A' + d - 10);
+    value >>= 4;
+  } while (value);
+  wchar_t* end = to + lstrlenW(to);
+  while (n) *end++ = digits[--n];
+  *end = 0;
+}
+
+// Text in capitals, as the system's upper-casing of file names gives them.
+void toUpper(wchar_t* text, int capacity) {
+  wchar_t upper[2 * kPath];
+  const int n = LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, text, -1, upper, 2 * kPath);
+  if (n > 0 && n <= capacity) lstrcpynW(text, upper, capacity);
 }
 
 // The part of path after its last "\", "/" or ":".
@@ -224,9 +264,13 @@ bool makeFolder(wchar_t* folder) {
     return false;
   }
   const DWORD pid = GetCurrentProcessId(), tick = GetTickCount();
-  if (!sys.format) return false;
   for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-    sys.format(folder, L"%sKst%X%X%X", temp, static_cast<unsigned>(pid), static_cast<unsigned>(tick), attempt);
+    // TEMP\Kst<pid><tick><attempt>, each in hexadecimal.
+    lstrcpyW(folder, temp);
+    append(folder, L"Kst");
+    appendHex(folder, static_cast<unsigned>(pid));
+    appendHex(folder, static_cast<unsigned>(tick));
+    appendHex(folder, attempt);
     if (CreateDirectoryW(folder, nullptr)) return true;
     if (GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
@@ -270,7 +314,8 @@ void removeTree(const wchar_t* folder) {
 
 // True when the setup program registered a resume after restart that runs from folder.
 bool resumeNeeds(const wchar_t* folder) {
-  if (!sys.regOpenKey || !sys.regQueryValue || !sys.regCloseKey || !sys.upper) return false;
+  const RegistryCalls sys = registryCalls();
+  if (!sys.regOpenKey || !sys.regQueryValue || !sys.regCloseKey) return false;
   HKEY key;
   if (sys.regOpenKey(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", 0, KEY_READ, &key) !=
       ERROR_SUCCESS)
@@ -281,10 +326,10 @@ bool resumeNeeds(const wchar_t* folder) {
                                       &size) == ERROR_SUCCESS;
   sys.regCloseKey(key);
   if (!found) return false;
-  sys.upper(command);
+  toUpper(command, 2 * kPath);
   wchar_t upper[kPath];
   lstrcpyW(upper, folder);
-  sys.upper(upper);
+  toUpper(upper, kPath);
   for (const wchar_t* p = command; *p; ++p)
     if (startsWith(p, upper)) return true;
   return false;
@@ -293,13 +338,18 @@ bool resumeNeeds(const wchar_t* folder) {
 // ---- unpacking setup.1 ----
 
 // Inflates count bytes of the member at `at` into out; true when exactly size bytes came
-// out of one complete zlib stream.
+// out of one complete zlib stream. A member of up to kWhole bytes (the setup program) is
+// read with one read, inflated in one call into a buffer of its size and written with one
+// write: no output ever goes through zlib's window, and the system sees one call each. A
+// larger member goes the same way in pieces of kWhole bytes.
 bool inflateMember(HANDLE in, int64_t at, int32_t count, int32_t size, HANDLE out) {
-  constexpr DWORD kInput = 16384, kOutput = 32768;
+  constexpr int32_t kWhole = 4 << 20;
+  const DWORD inputSize = static_cast<DWORD>(count < kWhole ? count : kWhole);
+  const DWORD outputSize = static_cast<DWORD>(size < kWhole ? (size > 0 ? size : 1) : kWhole);
   // From the heap: zero-filled static buffers would be stored in the program file.
-  uint8_t* input = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, kInput + kOutput));
+  uint8_t* input = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, inputSize + outputSize));
   if (!input) return false;
-  uint8_t* output = input + kInput;
+  uint8_t* output = input + inputSize;
   z_stream z{};
   if (inflateInit(&z) != Z_OK) {
     HeapFree(GetProcessHeap(), 0, input);
@@ -316,7 +366,7 @@ bool inflateMember(HANDLE in, int64_t at, int32_t count, int32_t size, HANDLE ou
         ok = false;
         break;
       }
-      DWORD want = static_cast<DWORD>(left < static_cast<int64_t>(kInput) ? left : kInput), got = 0;
+      DWORD want = static_cast<DWORD>(left < static_cast<int64_t>(inputSize) ? left : inputSize), got = 0;
       if (!ReadFile(in, input, want, &got, nullptr) || got != want) {
         ok = false;
         break;
@@ -326,13 +376,13 @@ bool inflateMember(HANDLE in, int64_t at, int32_t count, int32_t size, HANDLE ou
       z.avail_in = got;
     }
     z.next_out = output;
-    z.avail_out = kOutput;
-    status = inflate(&z, Z_NO_FLUSH);
-    if (status != Z_OK && status != Z_STREAM_END) {
+    z.avail_out = outputSize;
+    status = inflate(&z, left == 0 ? Z_FINISH : Z_NO_FLUSH);
+    if (status != Z_OK && status != Z_STREAM_END && !(status == Z_BUF_ERROR && z.avail_out == 0)) {
       ok = false;
       break;
     }
-    const DWORD produced = kOutput - z.avail_out;
+    const DWORD produced = outputSize - z.avail_out;
     written += produced;
     DWORD put = 0;
     if (written > size || (produced && (!WriteFile(out, output, produced, &put, nullptr) || put != produced))) ok = false;
@@ -422,7 +472,7 @@ bool unpack(const Source& source, const wchar_t* self, const wchar_t* folder, wc
 // ---- the run ----
 
 DWORD run() {
-  loadSystemCalls();
+  limitDllSearch();
   kestrune::loader_command_line::Read(GetCommandLineW(), switches);
   wchar_t self[kPath], selfDir[kPath];
   const DWORD n = GetModuleFileNameW(nullptr, self, kPath);
