@@ -348,6 +348,8 @@ class Product:
         for label, (make, out) in kits:
             key = (lambda k: k) if label == first else (lambda k, label=label: k + ' ' + label)
             self.clear(out)
+            host.wine(['reg', 'add', 'HKCU\\Software\\Borland\\Delphi\\3.0\\Library', '/v', 'SearchPath', '/d',
+                       kit_folder(label), '/f'])
             t[key('build')], mem_build = host.timed([make + '\\setup.exe', '-b'])
             if not os.path.exists(host.unix(out + '\\files.1')):
                 sys.exit('the build of %s made no files.1' % self.name)
@@ -389,6 +391,10 @@ class Product:
                     sys.exit('%s in %s differs from its source' % (rel, dest))
 
 
+def kit_folder(label):
+    return 'C:\\KstBench\\Kit\\' + label
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument('--bin', required=True, help='the Windows build\'s bin folder')
@@ -406,13 +412,14 @@ def main():
     os.makedirs(opt.work)
     host = Host(opt.work)
     try:
-        # The kit folder the build takes the loader from.
-        kit = host.unix('C:\\KstBench\\Kit')
-        os.makedirs(kit)
-        shutil.copy(os.path.join(bin_dir, 'KestruneLoadProgram.exe'), kit)
-        open(os.path.join(kit, 'K32V35.TXT'), 'w').write('kit\n')
-        host.wine(['reg', 'add', 'HKCU\\Software\\Borland\\Delphi\\3.0\\Library', '/v', 'SearchPath', '/d',
-                   'C:\\KstBench\\Kit', '/f'])
+        # The kit folders the builds take the loader from, one per kit: each build is pointed
+        # at its own before it runs (Product.round), so that a loader changed since --before is measured.
+        for label, bin_kit in (('now', bin_dir), ('before', opt.before)):
+            if bin_kit:
+                kit = host.unix(kit_folder(label))
+                os.makedirs(kit)
+                shutil.copy(os.path.join(bin_kit, 'KestruneLoadProgram.exe'), kit)
+                open(os.path.join(kit, 'K32V35.TXT'), 'w').write('kit\n')
         baseline = os.path.join(bin_dir, 'bench_baseline.exe')
         kinds = ['text', 'random', 'exe']
         products = []
@@ -474,6 +481,9 @@ def main():
                 % (max(peaks) / 2**20, max(m['install'] for m in installs) / 2**20,
                    max(m['install -q'] for m in installs) / 2**20, max(floors) / 2**20))
             log('  install -q %5.2f s  (unattended, no window)' % med('install -q'))
+            if opt.before:
+                log('  before: install -q %5.2f s; now / before (median of the rounds): install -q %.3f'
+                    % (med('install -q before'), ratio('install -q', 'install -q before')))
             if opt.before:
                 log('  before: peak installing %.1f MB with its window, %.1f MB unattended (-q)'
                     % (max(m['install before'] for m in installs) / 2**20,
