@@ -4,6 +4,7 @@
 
 #include "archive/archive_names.h"
 #include "archive/compress_ahead.h"
+#include "archive/inflate_ahead.h"
 #include "platform/files.h"
 #include "runtime/exceptions.h"
 #include "runtime/process_messages.h"

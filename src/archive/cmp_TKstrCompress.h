@@ -160,6 +160,13 @@ class TKstrCompress : public TComponent {
   // Worker threads for compressing ahead: -1 one per processor (none with one processor),
   // 0 none.
   int CompressThreads = -1;
+  // Worker threads that inflate the members following the one being extracted while it is
+  // written, when an extraction goes on past one member (several named in one call, or an
+  // ArchiveHold) in a single-volume archive: -1 one per processor (none with one
+  // processor), 0 none. The files written, every event and progress call, the abort checks
+  // and the errors (raised at the same step) are those of extracting member by member; the
+  // workers hold at most a few megabytes of output.
+  int ExtractThreads = -1;
 
   // Closes the archive kept open between calls (nothing when none is).
   void CloseArchive() {
@@ -178,6 +185,7 @@ class TKstrCompress : public TComponent {
   class Ahead;
   class Compression;
   class Extraction;
+  class InflateAhead;
   class Spanning;
   // Runs an operation: EkcAborted calls OnAborted and ends it quietly (so does EAbort when
   // silentEAbort); any other error sets Abort and passes on. cleanup runs in every case.
@@ -203,6 +211,10 @@ class TKstrCompress : public TComponent {
     std::string listedFolder;
     bool listingUsable = false;
     std::unordered_set<std::string> listed;
+    // The workers inflating ahead in the open volume, or the volume they could not open.
+    bool aheadWanted = false;  // the extraction may go on past one member
+    std::unique_ptr<InflateAhead> ahead;
+    std::string aheadRefused;
     bool destinationExists(const std::string& dest);
     void noteWritten(const std::string& dest);
   };
@@ -220,6 +232,16 @@ class TKstrCompress : public TComponent {
   double writtenDate_ = 0;
   void decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume, std::string& volumeName,
                   platform::File& out);
+  // Writes member index from the workers that inflate ahead; false when there are none for
+  // this extraction (the caller inflates it itself).
+  bool extractAhead(int index, const TFileHeader& header, platform::File& out);
+  InflateAhead* inflateAhead();
+  // Raises for a header whose data cannot lie in the archive.
+  void checkSpan(const TFileHeader& header) const;
+  // A member's output step of produced bytes: progress and OnStatus.
+  void stepStatus(size_t produced);
+  // The member's last progress call, then its size and its end checked.
+  void endMember(const TFileHeader& header, int64_t written, bool ended, platform::File& out);
   void writeAll(platform::File& file, const uint8_t* data, size_t count);
   void writeAll(TStream& stream, const uint8_t* data, size_t count);
   // ExtractDirectory joined with the last part of name; raises for a name without one.

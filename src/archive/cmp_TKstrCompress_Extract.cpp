@@ -1,7 +1,5 @@
 // The archive engine: extracting members, with the overwrite rules and the decompression
 // loop that follows a member's data across the volumes of a spanned set.
-#include <zlib.h>
-
 #include <algorithm>
 #include <optional>
 #include <unordered_map>
@@ -10,6 +8,8 @@
 #include "archive/archive_names.h"
 #include "archive/cmp_TKstrCompress.h"
 #include "archive/cmp_TVersion.h"
+#include "archive/inflate_ahead.h"
+#include "archive/inflate_steps.h"
 #include "archive/zlib_streams.h"
 #include "platform/files.h"
 #include "platform/platform_error.h"
@@ -20,15 +20,6 @@
 namespace kestrune {
 
 namespace {
-
-// inflate's state, released however the member ends.
-struct Inflater {
-  z_stream z{};
-  bool live = false;
-  ~Inflater() {
-    if (live) inflateEnd(&z);
-  }
-};
 
 // Collects the 4 KiB output steps into large writes: the writes are the dear part of
 // extracting, and the steps only exist for progress and abort.
@@ -56,11 +47,11 @@ bool isAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+const char* const kDamagedHeaders =
+    "Could not read the file headers for the compressed file. The Archive file could possible be corrupt";
+
 // Runs of at least this many members read each destination folder's names once.
 constexpr size_t kListFoldersFrom = 8;
-
-const char* const kSizeMismatch =
-    "The decompressed file's size does not match with the actual size of the file.  The file is %s";
 
 }  // namespace
 
@@ -132,6 +123,7 @@ class TKstrCompress::Extraction {
  private:
   // The member being extracted: its header and where it goes.
   struct Member {
+    int index;
     TFileHeader header;
     std::string dest;
     bool exists = false;
@@ -189,11 +181,12 @@ void TKstrCompress::Extraction::begin() {
   }
   members_ = e_.membersToExtract(firstName_);
   run_.listFolders = members_.size() >= kListFoldersFrom || e_.holds_ > 0;
+  run_.aheadWanted = members_.size() > 1 || e_.holds_ > 0;
 }
 
 void TKstrCompress::Extraction::extractMember(int index, const std::string& name, bool replaceExisting) {
   e_.SkipCurrent = false;
-  Member m{std::as_const(e_.headers_).FileHeaders(index), {}, false};
+  Member m{index, std::as_const(e_.headers_).FileHeaders(index), {}, false};
   e_.status_.FillFromHeader(m.header);
   HandlerFields fields(e_, Trim(name).empty() ? ExtractFileName(m.header.FileName()) : name, replaceExisting);
   if (e_.OnBeforeExtracting) e_.OnBeforeExtracting(&e_, e_.status_);
@@ -289,7 +282,8 @@ void TKstrCompress::Extraction::write(Member& m) {
     run_.folder.clear();
     throw EKstrCompress("Cannot create the file %s", {m.dest});
   }
-  e_.decompress(m.header, run_.volume, run_.volumeName, pending->file());
+  if (!e_.extractAhead(m.index, m.header, pending->file()))
+    e_.decompress(m.header, run_.volume, run_.volumeName, pending->file());
   run_.volumeNumber = e_.currentDisk_;
   try {
     pending->file().setDate(m.header.FileDate());
@@ -345,83 +339,74 @@ std::vector<int> TKstrCompress::membersToExtract(const std::string& firstName) c
   return members;
 }
 
+void TKstrCompress::checkSpan(const TFileHeader& header) const {
+  if (header.DataStart() < 0 || header.LastByte() < -1 || header.OriginalSize() < 0)
+    throw EKstrCompress(kDamagedHeaders);
+}
+
+void TKstrCompress::stepStatus(size_t produced) {
+  status_.FileDone += static_cast<int64_t>(produced);
+  status_.TotalDone += static_cast<int64_t>(produced);
+  status_.FilePercent = PercentOf(status_.FileDone, status_.FileSize);
+  status_.TotalPercent = PercentOf(status_.TotalDone, status_.TotalSize);
+  status();
+}
+
+void TKstrCompress::endMember(const TFileHeader& header, int64_t written, bool ended, platform::File& out) {
+  status_.Finished = 1;
+  status();
+  if (written != header.OriginalSize() || out.size() != header.OriginalSize())
+    throw EKstrCompress(kSizeMismatch, {header.FileName()});
+  // Output of the right size from a stream that never ended is unverified data.
+  if (!ended) throw EKstrCompress("The compressed data of %s is incomplete", {header.FileName()});
+}
+
 void TKstrCompress::decompress(const TFileHeader& header, std::unique_ptr<TFileStream>& volume,
                                std::string& volumeName, platform::File& out) {
   const bool spanned = headers_.Spanned != 0;
   const int endDisk = spanned ? header.EndDisk() : currentDisk_;
-  if (spanned && endDisk < currentDisk_) throw EKstrCompress(
-      "Could not read the file headers for the compressed file. The Archive file could possible be corrupt");
-  if (header.DataStart() < 0 || header.LastByte() < -1 || header.OriginalSize() < 0)
-    throw EKstrCompress(
-        "Could not read the file headers for the compressed file. The Archive file could possible be corrupt");
+  if (spanned && endDisk < currentDisk_) throw EKstrCompress(kDamagedHeaders);
+  checkSpan(header);
   const int64_t originalSize = header.OriginalSize();
   int64_t pos = static_cast<int64_t>(offset_) + header.DataStart();
   volume->SetPosition(pos);
 
   if (inBuffer_.size() < kInputBufferSize) inBuffer_.resize(kInputBufferSize);
   if (outBuffer_.size() < kInputBufferSize) outBuffer_.resize(kInputBufferSize);
-  uint8_t step[kOutputStep];
-  Inflater inf;
-  ZlibCheck(inflateInit_(&inf.z, "1.0.4", static_cast<int>(sizeof(z_stream))));
-  inf.live = true;
   int64_t written = 0;
-  bool ended = false;
   BufferedWriter writer(outBuffer_, [&](const uint8_t* data, size_t n) { writeAll(out, data, n); });
-
-  while (true) {
-    inf.z.next_out = step;
-    inf.z.avail_out = kOutputStep;
-    while (inf.z.avail_out > 0) {
-      if (inf.z.avail_in == 0) {
-        size_t want = kInputBufferSize;
-        // On the member's last volume never read past its last byte.
-        if (currentDisk_ >= endDisk) {
-          const int64_t left = static_cast<int64_t>(offset_) + header.LastByte() + 1 - pos;
-          want = left <= 0 ? 0 : static_cast<size_t>(std::min<int64_t>(left, kInputBufferSize));
-        }
-        const size_t got = want ? volume->Read(inBuffer_.data(), want) : 0;
-        if (got == 0) break;
-        pos += static_cast<int64_t>(got);
-        inf.z.next_in = inBuffer_.data();
-        inf.z.avail_in = static_cast<uInt>(got);
-      }
-      const int result = ZlibCheck(inflate(&inf.z, Z_NO_FLUSH));
-      if (result == Z_STREAM_END) {
-        ended = true;
-        break;
-      }
-      // A stream that asks for a preset dictionary cannot be a member; inflate would stop
-      // there for ever.
-      if (result == Z_NEED_DICT) throw Exception("error");
+  auto refill = [&](uint8_t* in, size_t size) -> size_t {
+    size_t want = size;
+    // On the member's last volume never read past its last byte.
+    if (currentDisk_ >= endDisk) {
+      const int64_t left = static_cast<int64_t>(offset_) + header.LastByte() + 1 - pos;
+      want = left <= 0 ? 0 : static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(size)));
     }
-    const size_t produced = kOutputStep - inf.z.avail_out;
+    const size_t got = want ? volume->Read(in, want) : 0;
+    pos += static_cast<int64_t>(got);
+    return got;
+  };
+  auto step = [&](const uint8_t* data, size_t produced, bool) {
     checkAbort();
     ProcessMessages();
     written += static_cast<int64_t>(produced);
     // More output than the header promises is corrupt; stop before it fills the disk.
     if (written > originalSize) throw EKstrCompress(kSizeMismatch, {header.FileName()});
-    writer.add(step, produced);
-    status_.FileDone += static_cast<int64_t>(produced);
-    status_.TotalDone += static_cast<int64_t>(produced);
-    status_.FilePercent = PercentOf(status_.FileDone, status_.FileSize);
-    status_.TotalPercent = PercentOf(status_.TotalDone, status_.TotalSize);
-    status();
-    if (ended) break;
-    if (produced == 0) {
-      if (currentDisk_ >= endDisk) break;
-      ++currentDisk_;
-      OpenVolume(volume, currentDisk_, platform::FileAccess::Read, volumeName);
-      pos = 0;
-      volume->SetPosition(0);
-      inf.z.avail_in = 0;
-    }
-  }
+    writer.add(data, produced);
+    stepStatus(produced);
+    return true;
+  };
+  auto nextVolume = [&] {
+    if (currentDisk_ >= endDisk) return false;
+    ++currentDisk_;
+    OpenVolume(volume, currentDisk_, platform::FileAccess::Read, volumeName);
+    pos = 0;
+    volume->SetPosition(0);
+    return true;
+  };
+  const bool ended = InflateSteps<kOutputStep>(inBuffer_.data(), kInputBufferSize, refill, step, nextVolume);
   writer.drain();
-  status_.Finished = 1;
-  status();
-  if (written != originalSize || out.size() != originalSize) throw EKstrCompress(kSizeMismatch, {header.FileName()});
-  // Output of the right size from a stream that never ended is unverified data.
-  if (!ended) throw EKstrCompress("The compressed data of %s is incomplete", {header.FileName()});
+  endMember(header, written, ended, out);
 }
 
 }  // namespace kestrune

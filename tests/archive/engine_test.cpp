@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 
 #include "archive/cmp_TKstrCompress.h"
 #include "runtime/exceptions.h"
@@ -544,6 +545,99 @@ TEST(ArchiveEngine, CompressingAheadKeepsTheBytesTheEventsAndTheEndings) {
 #else
   unsetenv("TMPDIR");
 #endif
+}
+
+// Members inflated ahead by worker threads give the files, the events with their figures and
+// the outcome of an abort or a damaged member that extracting member by member gives, in one
+// call of many members and in a walk of one member per call under a hold (leaving one out and
+// going back to an earlier one); no temporary file is left.
+TEST(ArchiveEngine, InflatingAheadKeepsTheFilesTheEventsAndTheEndings) {
+  ScratchDir dir;
+  std::vector<std::string> files;
+  std::vector<Bytes> sources;
+  auto add = [&](const std::string& name, Bytes data) {
+    files.push_back(dir / name);
+    test::writeFile(files.back(), data);
+    sources.push_back(std::move(data));
+  };
+  add("empty.dat", {});
+  add("text.txt", test::textBytes(700000, 1));  // beyond what is held for the member in hand
+  add("random.bin", test::randomBytes(1300000, 3));
+  for (int i = 0; i < 8; ++i) add("small" + std::to_string(i) + ".txt", test::textBytes(900 + 37 * i, 10 + i));
+  add("large.txt", test::textBytes(3000000, 4));  // beyond what is held ahead
+  add("last.txt", test::textBytes(8192, 5));      // ends at a step's end
+  const std::string archive = dir / "x.1";
+  Bytes damaged;
+  {
+    TKstrCompress maker(nullptr);
+    compress(maker, archive, files);
+    damaged = test::readFile(archive);
+    const TFileHeader& text = maker.Headers().FileHeaders(1);
+    damaged[static_cast<size_t>(text.DataStart() + text.CompressedSize() / 2)] ^= 0x55;
+  }
+  const Bytes whole = test::readFile(archive);
+  const std::string sep(1, platform::kPathDelim);
+
+  struct Run {
+    std::vector<std::string> events;
+    std::map<std::string, Bytes> files;
+    std::string error;
+  };
+  auto run = [&](int threads, bool walk, int abortAt, bool damage) {
+    Run r;
+    test::writeFile(archive, damage ? damaged : whole);
+    ScratchDir out;
+    TKstrCompress engine(nullptr);
+    engine.ExtractThreads = threads;
+    int statusCalls = 0;
+    engine.OnBeforeExtracting = [&](TComponent*, TlzhFileStats& s) { r.events.push_back("before " + s.FileName); };
+    engine.OnStatus = [&](TComponent*, TlzhFileStats& s) {
+      r.events.push_back(Format("status %d %d %d %d %d", {s.FileDone, s.TotalDone, s.FilePercent, s.TotalPercent,
+                                                          s.Finished}));
+      if (++statusCalls == abortAt) engine.SetAbort(true);
+    };
+    engine.OnAborted = [&](TComponent*) { r.events.push_back("aborted"); };
+    try {
+      if (walk) {
+        TKstrCompress::ArchiveHold hold(engine);
+        std::vector<size_t> order;
+        for (size_t i = 0; i < files.size(); ++i)
+          if (i != 4) order.push_back(i);
+        order.push_back(2);
+        for (size_t i : order) {
+          extract(engine, archive, out.path(), {files[i]});
+          if (engine.Abort()) break;
+        }
+      } else {
+        extract(engine, archive, out.path(), files);
+      }
+    } catch (const Exception& e) {
+      r.error = e.Message();
+    }
+    const auto names = platform::folderEntries(out.path());
+    for (const std::string& name : *names) r.files[name] = test::readFile(out.path() + sep + name);
+    return r;
+  };
+  for (bool walk : {false, true})
+    for (int abortAt : {0, 30, 400})
+      for (bool damage : {false, true}) {
+        SCOPED_TRACE(Format("walk %d, abort at %d, damaged %d", {walk, abortAt, damage}));
+        const Run serial = run(0, walk, abortAt, damage);
+        const Run ahead = run(2, walk, abortAt, damage);
+        EXPECT_EQ(ahead.events, serial.events);
+        EXPECT_EQ(ahead.error, serial.error);
+        EXPECT_TRUE(ahead.files == serial.files) << "the extracted files differ";
+        if (abortAt == 0 && !damage) {
+          EXPECT_EQ(serial.error, "");
+          ASSERT_EQ(ahead.files.size(), files.size() - (walk ? 1 : 0));
+          for (size_t i = 0; i < files.size(); ++i) {
+            if (walk && i == 4) continue;
+            EXPECT_TRUE(ahead.files.at(ExtractFileName(files[i])) == sources[i]) << files[i];
+          }
+        } else {
+          EXPECT_NE(serial.error + (serial.events.back() == "aborted" ? "aborted" : ""), "");
+        }
+      }
 }
 
 }  // namespace
