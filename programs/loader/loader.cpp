@@ -16,12 +16,13 @@
 //
 // The program imports from kernel32 alone. It usually runs from a download folder, where
 // anyone may have put a DLL named like a system one: before anything else it limits the
-// DLL search to the system directory, and only later loads user32 (message boxes) and
-// advapi32 (the registry) by their full system paths, each when it is first needed. A
-// static import of those, or of shell32, would load them and what they load before the
-// first line of this program runs, searching this program's folder first. A run that
-// shows no message never loads user32: under Wine loading it starts the graphics and font
-// machinery, a tenth of the loader's whole run.
+// DLL search to the system directory, and only then loads user32 (message boxes) by its
+// full system path, when it first shows one. A static import of it, or of advapi32 or
+// shell32, would load them and what they load before the first line of this program runs,
+// searching this program's folder first. A run that shows no message loads no other
+// library: under Wine loading user32 starts the graphics and font machinery (a tenth of
+// the loader's run), and advapi32 brings three more libraries; the one registry value the
+// loader reads is read through ntdll, which every process has loaded.
 #include <windows.h>
 #include <zlib.h>
 
@@ -45,10 +46,29 @@ struct UserCalls {
   int(WINAPI* messageBox)(HWND, LPCWSTR, LPCWSTR, UINT) = nullptr;
   int(WINAPIV* format)(LPWSTR, LPCWSTR, ...) = nullptr;
 };
+// The native registry calls and their structures.
+struct CountedString {
+  USHORT length, capacity;  // in bytes
+  const wchar_t* text;
+};
+struct ObjectAttributes {
+  ULONG length;
+  HANDLE root;
+  const CountedString* name;
+  ULONG attributes;
+  void* securityDescriptor;
+  void* securityQuality;
+};
+struct PartialValue {
+  ULONG titleIndex, type, dataLength;
+  BYTE data[1];
+};
+constexpr ULONG kCaseInsensitive = 0x40;   // OBJ_CASE_INSENSITIVE
+constexpr int kPartialInformation = 2;     // KeyValuePartialInformation
 struct RegistryCalls {
-  LSTATUS(WINAPI* regOpenKey)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY) = nullptr;
-  LSTATUS(WINAPI* regQueryValue)(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD) = nullptr;
-  LSTATUS(WINAPI* regCloseKey)(HKEY) = nullptr;
+  LONG(WINAPI* openKey)(HANDLE*, ACCESS_MASK, const ObjectAttributes*) = nullptr;
+  LONG(WINAPI* queryValue)(HANDLE, const CountedString*, int, void*, ULONG, ULONG*) = nullptr;
+  LONG(WINAPI* close)(HANDLE) = nullptr;
 };
 
 template <typename Function>
@@ -94,14 +114,21 @@ const UserCalls& userCalls() {
   return calls;
 }
 
-// advapi32, loaded at the end of the run to look for a resume after restart.
+// The registry calls of ntdll, which is in every process: nothing is loaded for them. A
+// 32-bit program on 64-bit Windows sees the same view of the registry through them as
+// through advapi32 (the redirection of the 32-bit view lies below both).
 RegistryCalls registryCalls() {
   RegistryCalls calls;
-  HMODULE advapi = loadSystemLibrary(L"advapi32.dll");
-  bind(advapi, "RegOpenKeyExW", calls.regOpenKey);
-  bind(advapi, "RegQueryValueExW", calls.regQueryValue);
-  bind(advapi, "RegCloseKey", calls.regCloseKey);
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  bind(ntdll, "NtOpenKey", calls.openKey);
+  bind(ntdll, "NtQueryValueKey", calls.queryValue);
+  bind(ntdll, "NtClose", calls.close);
   return calls;
+}
+
+CountedString counted(const wchar_t* text) {
+  const USHORT bytes = static_cast<USHORT>(lstrlenW(text) * sizeof(wchar_t));
+  return {bytes, static_cast<USHORT>(bytes + sizeof(wchar_t)), text};
 }
 
 // ---- small helpers without the C runtime ----
@@ -315,17 +342,21 @@ void removeTree(const wchar_t* folder) {
 // True when the setup program registered a resume after restart that runs from folder.
 bool resumeNeeds(const wchar_t* folder) {
   const RegistryCalls sys = registryCalls();
-  if (!sys.regOpenKey || !sys.regQueryValue || !sys.regCloseKey) return false;
-  HKEY key;
-  if (sys.regOpenKey(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", 0, KEY_READ, &key) !=
-      ERROR_SUCCESS)
-    return false;
+  if (!sys.openKey || !sys.queryValue || !sys.close) return false;
+  const CountedString path = counted(L"\\Registry\\Machine\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
+  const ObjectAttributes attributes{sizeof(ObjectAttributes), nullptr, &path, kCaseInsensitive, nullptr, nullptr};
+  HANDLE key = nullptr;
+  if (sys.openKey(&key, KEY_QUERY_VALUE, &attributes) < 0) return false;
+  // The value's text, kept terminated: one that does not fit counts as not found.
   wchar_t command[2 * kPath] = {};
-  DWORD size = sizeof command - sizeof(wchar_t), type = 0;
-  const bool found = sys.regQueryValue(key, L"KestruneUnfinished", nullptr, &type, reinterpret_cast<BYTE*>(command),
-                                      &size) == ERROR_SUCCESS;
-  sys.regCloseKey(key);
-  if (!found) return false;
+  ULONG value[(sizeof(PartialValue) + sizeof command) / sizeof(ULONG) + 1];
+  ULONG got = 0;
+  const CountedString name = counted(L"KestruneUnfinished");
+  const bool found = sys.queryValue(key, &name, kPartialInformation, value, sizeof value, &got) >= 0;
+  sys.close(key);
+  const PartialValue* partial = reinterpret_cast<const PartialValue*>(value);
+  if (!found || partial->dataLength > sizeof command - sizeof(wchar_t)) return false;
+  CopyMemory(command, partial->data, partial->dataLength);
   toUpper(command, 2 * kPath);
   wchar_t upper[kPath];
   lstrcpyW(upper, folder);

@@ -145,6 +145,26 @@ cmp -s "$root/Source/big.bin" "$root/Installed/big.bin" && cmp -s "$root/Source/
   fail "the installed files differ from their sources"
 echo "ok: five self-extracting installs from a fresh folder, nothing left in the temporary folder, no planted DLL loaded"
 
+# ---- a resume after a restart keeps the loader's folder ----
+# A run that leaves work for after a restart registers in RunOnce (KestruneUnfinished) the
+# command that finishes it from the loader's folder: the loader must keep that folder. The
+# value is written here, naming the folder in small letters, while the setup program shows
+# its usage (-?).
+runonce='HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'
+start 'C:\KstDist\Run\setup.exe' -?
+drive msgbox "$title" 30000 >/dev/null || fail "setup.exe -? shows no usage"
+made=""
+for f in $(ls -A "$temp"); do printf '%s\n' "$before" | grep -qxF "$f" || made=$f; done
+[ -n "$made" ] || fail "no folder of the loader in the temporary folder"
+folder=$(winepath -w "$temp/$made" 2>/dev/null | tr 'A-Z' 'a-z')
+wine reg add "$runonce" /v KestruneUnfinished /d "$folder\setup.exe -r" /f >/dev/null 2>&1 </dev/null
+drive click "$title" OK >/dev/null || fail "cannot close the usage"
+wait_end "setup.exe -?"
+wine reg delete "$runonce" /v KestruneUnfinished /f >/dev/null 2>&1 </dev/null
+[ -f "$temp/$made/setup.exe" ] || fail "the loader removed the folder that the resume in RunOnce runs from"
+rm -rf "${temp:?}/$made"
+echo "ok: the loader keeps its folder when the resume registered in RunOnce runs from it"
+
 # ---- the installed product: Wine's list of programs, shortcuts, uninstall.exe ----
 listed() { wine uninstaller --list </dev/null 2>>"$log" | tr -d '\r' | grep -c '|||Distribution test$'; }
 reg_value() { wine reg query "$1" /v "$2" </dev/null 2>>"$log" | tr -d '\r' | sed -n 's/^ *[^ ].* REG_SZ *//p'; }
