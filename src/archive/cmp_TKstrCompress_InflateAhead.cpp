@@ -47,6 +47,7 @@ void TKstrCompress::InflateAhead::dropLocked(InflateJob& job) {
   job.dropped = true;
   if (job.ahead) aheadBytes_ -= job.buffered;
   job.ahead = false;
+  for (InflatedPiece& piece : job.pieces) spare_.push_back(std::move(piece.bytes));
   job.pieces.clear();
   job.buffered = 0;
 }
@@ -85,7 +86,7 @@ bool TKstrCompress::InflateAhead::next(InflateJob& job, InflatedPiece& piece) {
   bool waiting;
   {
     Lock lock(mutex_);
-    if (piece.bytes.capacity() >= kPiece && spare_.size() < 2) spare_.push_back(std::move(piece.bytes));
+    if (piece.bytes.capacity() >= kPiece) spare_.push_back(std::move(piece.bytes));
     while (job.pieces.empty() && !job.done) waitLocked();
     if (job.pieces.empty()) return false;
     piece = std::move(job.pieces.front());
@@ -109,6 +110,19 @@ void TKstrCompress::InflateAhead::release(InflateJob& job) {
   wake(waiting);
 }
 
+// A piece buffer: one written before, else a new one. The buffers go round instead of back to
+// the heap, where pieces freed by one thread and made by another left it fragmented.
+std::vector<uint8_t> TKstrCompress::InflateAhead::spareLocked() {
+  std::vector<uint8_t> bytes;
+  if (!spare_.empty()) {
+    bytes = std::move(spare_.back());
+    spare_.pop_back();
+  }
+  bytes.clear();
+  bytes.reserve(kPiece);
+  return bytes;
+}
+
 // The member in hand first, then the window's in order while their output has room.
 std::shared_ptr<InflateJob> TKstrCompress::InflateAhead::pickLocked() {
   if (inHand_ && !inHand_->picked && !inHand_->dropped) return inHand_;
@@ -120,6 +134,7 @@ std::shared_ptr<InflateJob> TKstrCompress::InflateAhead::pickLocked() {
 
 void TKstrCompress::InflateAhead::work(TFileStream& source) {
   std::vector<uint8_t> input(kInputBufferSize);
+  InflatedPiece piece;
   for (;;) {
     std::shared_ptr<InflateJob> job;
     {
@@ -127,8 +142,9 @@ void TKstrCompress::InflateAhead::work(TFileStream& source) {
       while (!stop_ && !(job = pickLocked())) waitLocked();
       if (stop_) return;
       job->picked = true;
+      if (piece.bytes.capacity() < kPiece) piece.bytes = spareLocked();
     }
-    run(*job, source, input);
+    run(*job, source, input, piece);
   }
 }
 
@@ -145,10 +161,7 @@ bool TKstrCompress::InflateAhead::publish(InflateJob& job, InflatedPiece& piece)
     if (job.ahead) aheadBytes_ += piece.bytes.size();
     job.pieces.push_back(std::move(piece));
     piece = InflatedPiece();
-    if (!spare_.empty()) {
-      piece.bytes = std::move(spare_.back());
-      spare_.pop_back();
-    }
+    piece.bytes = spareLocked();
     waiting = waiting_ > 0;
   }
   wake(waiting);
@@ -158,8 +171,10 @@ bool TKstrCompress::InflateAhead::publish(InflateJob& job, InflatedPiece& piece)
 
 // The same loop as the engine's own extraction of a member (decompress) on a single
 // volume, with the steps collected into pieces instead of written and reported.
-void TKstrCompress::InflateAhead::run(InflateJob& job, TFileStream& source, std::vector<uint8_t>& input) {
-  InflatedPiece piece;
+void TKstrCompress::InflateAhead::run(InflateJob& job, TFileStream& source, std::vector<uint8_t>& input,
+                                      InflatedPiece& piece) {
+  piece.bytes.clear();
+  piece.steps.clear();
   bool ended = false;
   std::exception_ptr error;
   try {
@@ -176,7 +191,6 @@ void TKstrCompress::InflateAhead::run(InflateJob& job, TFileStream& source, std:
     };
     auto step = [&](const uint8_t* data, size_t count, bool) {
       if (job.dropped || stop_) throw Stopped();
-      if (piece.bytes.capacity() < kPiece) piece.bytes.reserve(kPiece);
       piece.bytes.insert(piece.bytes.end(), data, data + count);
       piece.steps.push_back(static_cast<uint32_t>(count));
       produced += static_cast<int64_t>(count);

@@ -47,8 +47,8 @@ class TKstrCompress::InflateAhead {
   // Members after the one in hand that may be in work at once, the output they may hold,
   // the output held for the member in hand, and the size of a piece.
   static constexpr size_t kWindow = 32;
-  static constexpr size_t kMemory = size_t{1536} << 10;
-  static constexpr size_t kInHand = size_t{512} << 10;
+  static constexpr size_t kMemory = size_t{1024} << 10;
+  static constexpr size_t kInHand = size_t{256} << 10;
   static constexpr size_t kPiece = size_t{128} << 10;
 
   // sources: the archive opened once per worker.
@@ -72,7 +72,8 @@ class TKstrCompress::InflateAhead {
 
  private:
   void work(TFileStream& source);
-  void run(InflateJob& job, TFileStream& source, std::vector<uint8_t>& input);
+  void run(InflateJob& job, TFileStream& source, std::vector<uint8_t>& input, InflatedPiece& piece);
+  std::vector<uint8_t> spareLocked();
   // Hands a full piece to the caller once there is room; false when the job was dropped.
   bool publish(InflateJob& job, InflatedPiece& piece);
   void dropLocked(InflateJob& job);
