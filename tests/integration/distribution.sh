@@ -162,8 +162,9 @@ drive click "$title" OK >/dev/null || fail "cannot close the usage"
 wait_end "setup.exe -?"
 wine reg delete "$runonce" /v KestruneUnfinished /f >/dev/null 2>&1 </dev/null
 [ -f "$temp/$made/setup.exe" ] || fail "the loader removed the folder that the resume in RunOnce runs from"
+cmp -s "$root/Source/presetup.dat" "$temp/$made/presetup.dat" || fail "the loader's copy of the pre-setup file differs"
 rm -rf "${temp:?}/$made"
-echo "ok: the loader keeps its folder when the resume registered in RunOnce runs from it"
+echo "ok: the loader keeps its folder when the resume registered in RunOnce runs from it, its pre-setup file unpacked"
 
 # ---- the installed product: Wine's list of programs, shortcuts, uninstall.exe ----
 listed() { wine uninstaller --list </dev/null 2>>"$log" | tr -d '\r' | grep -c '|||Distribution test$'; }
