@@ -157,6 +157,12 @@ bool TKstrCompress::InflateAhead::publish(InflateJob& job, InflatedPiece& piece)
       if (inHand_.get() == &job ? job.buffered < kInHand : aheadBytes_ < kMemory) break;
       waitLocked();
     }
+    // A small member's output goes in a buffer of its own size: the window may hold dozens.
+    if (piece.bytes.capacity() >= kPiece && piece.bytes.size() < kPiece / 4) {
+      std::vector<uint8_t> exact(piece.bytes.begin(), piece.bytes.end());
+      spare_.push_back(std::move(piece.bytes));
+      piece.bytes = std::move(exact);
+    }
     job.buffered += piece.bytes.size();
     if (job.ahead) aheadBytes_ += piece.bytes.size();
     job.pieces.push_back(std::move(piece));

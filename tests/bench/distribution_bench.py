@@ -229,16 +229,18 @@ Name "Benchmark {name}"
 OutFile "{out}"
 InstallDir "{dest}"
 RequestExecutionLevel user
-SilentInstall silent
-Section
+{window}Section
 {files}SectionEnd
 """
 
 
 class NsisPeer:
-    """The product's files in an installer made by makensis: zlib, or LZMA solid."""
+    """The product's files in an installer made by makensis: zlib, or LZMA solid, run silently
+    (/S); and zlib with its progress page shown, closing by itself at the end, beside the kit's
+    windowed installation."""
 
-    COMPRESSORS = {'nsis-zlib': '/FINAL zlib', 'nsis-lzma': '/SOLID /FINAL lzma'}
+    COMPRESSORS = {'nsis-zlib': '/FINAL zlib', 'nsis-lzma': '/SOLID /FINAL lzma', 'nsis-zlib-window': '/FINAL zlib'}
+    WINDOWED = {'nsis-zlib-window'}
 
     def __init__(self, product, kind):
         self.product, self.kind = product, kind
@@ -254,7 +256,9 @@ class NsisPeer:
                         for f in folders)
         os.makedirs(os.path.dirname(self.script), exist_ok=True)
         with open(self.script, 'w') as out:
-            out.write(NSIS_SCRIPT.format(compressor=self.COMPRESSORS[self.kind], name=p.name,
+            window = ('AutoCloseWindow true\nPage instfiles\n' if self.kind in self.WINDOWED
+                      else 'SilentInstall silent\n')
+            out.write(NSIS_SCRIPT.format(compressor=self.COMPRESSORS[self.kind], name=p.name, window=window,
                                          out=host.unix(self.exe), dest=self.dest, files=files))
 
     def build(self):
@@ -268,7 +272,8 @@ class NsisPeer:
 
     def install(self):
         self.product.clear(self.dest)
-        seconds, peak = self.product.host.timed([self.exe, '/S', '/D=' + self.dest],
+        silent = [] if self.kind in self.WINDOWED else ['/S']
+        seconds, peak = self.product.host.timed([self.exe] + silent + ['/D=' + self.dest],
                                                 match=os.path.basename(self.exe.replace('\\', '/')).lower().encode())
         self.product.check(self.dest)
         return seconds, peak
