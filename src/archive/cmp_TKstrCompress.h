@@ -162,7 +162,7 @@ class TKstrCompress : public TComponent {
   int CompressThreads = -1;
   // Worker threads that inflate the members following the one being extracted while it is
   // written, when an extraction goes on past one member (several named in one call, or an
-  // ArchiveHold) in a single-volume archive: -1 one per processor (none with one
+  // ArchiveHold) in a single-volume archive: -1 one per processor but one (none with one
   // processor), 0 none. The files written, every event and progress call, the abort checks
   // and the errors (raised at the same step) are those of extracting member by member; the
   // workers hold at most a few megabytes of output.

@@ -47,7 +47,7 @@ void TKstrCompress::InflateAhead::dropLocked(InflateJob& job) {
   job.dropped = true;
   if (job.ahead) aheadBytes_ -= job.buffered;
   job.ahead = false;
-  for (InflatedPiece& piece : job.pieces) spare_.push_back(std::move(piece.bytes));
+  for (InflatedPiece& piece : job.pieces) keepLocked(std::move(piece.bytes));
   job.pieces.clear();
   job.buffered = 0;
 }
@@ -86,12 +86,12 @@ bool TKstrCompress::InflateAhead::next(InflateJob& job, InflatedPiece& piece) {
   bool waiting;
   {
     Lock lock(mutex_);
-    if (piece.bytes.capacity() >= kPiece) spare_.push_back(std::move(piece.bytes));
+    keepLocked(std::move(piece.bytes));
     while (job.pieces.empty() && !job.done) waitLocked();
     if (job.pieces.empty()) return false;
     piece = std::move(job.pieces.front());
     job.pieces.pop_front();
-    job.buffered -= piece.bytes.size();
+    job.buffered -= piece.bytes.capacity();
     waiting = waiting_ > 0;
   }
   wake(waiting);
@@ -121,6 +121,10 @@ std::vector<uint8_t> TKstrCompress::InflateAhead::spareLocked() {
   bytes.clear();
   bytes.reserve(kPiece);
   return bytes;
+}
+
+void TKstrCompress::InflateAhead::keepLocked(std::vector<uint8_t>&& bytes) {
+  if (bytes.capacity() >= kPiece && spare_.size() < kSpare) spare_.push_back(std::move(bytes));
 }
 
 // The member in hand first, then the window's in order while their output has room.
@@ -160,11 +164,12 @@ bool TKstrCompress::InflateAhead::publish(InflateJob& job, InflatedPiece& piece)
     // A small member's output goes in a buffer of its own size: the window may hold dozens.
     if (piece.bytes.capacity() >= kPiece && piece.bytes.size() < kPiece / 4) {
       std::vector<uint8_t> exact(piece.bytes.begin(), piece.bytes.end());
-      spare_.push_back(std::move(piece.bytes));
+      keepLocked(std::move(piece.bytes));
       piece.bytes = std::move(exact);
     }
-    job.buffered += piece.bytes.size();
-    if (job.ahead) aheadBytes_ += piece.bytes.size();
+    // The memory held is counted, not the bytes: a member's last piece fills part of its buffer.
+    job.buffered += piece.bytes.capacity();
+    if (job.ahead) aheadBytes_ += piece.bytes.capacity();
     job.pieces.push_back(std::move(piece));
     piece = InflatedPiece();
     piece.bytes = spareLocked();
@@ -231,8 +236,9 @@ TKstrCompress::InflateAhead* TKstrCompress::inflateAhead() {
     return run_.ahead.get();
   run_.ahead.reset();
   if (run_.aheadRefused == run_.volumeName) return nullptr;
-  unsigned workers = ExtractThreads < 0 ? platform::processorCount() : static_cast<unsigned>(ExtractThreads);
-  if (ExtractThreads < 0 && workers < 2) workers = 0;
+  // The calling thread is busy too (it writes, and does the installation's work per file):
+  // one processor is left to it.
+  unsigned workers = ExtractThreads < 0 ? platform::processorCount() - 1 : static_cast<unsigned>(ExtractThreads);
   workers = std::min(workers, 4u);
   std::vector<std::unique_ptr<TFileStream>> sources;
   for (unsigned i = 0; i < workers; ++i) {

@@ -38,7 +38,7 @@ struct InflateJob {
   bool ended = false;   // the stream came to its end
   std::exception_ptr error;
   std::deque<InflatedPiece> pieces;
-  size_t buffered = 0;  // bytes in pieces
+  size_t buffered = 0;  // memory held by its pieces
   std::atomic<bool> dropped{false};
 };
 
@@ -47,9 +47,10 @@ class TKstrCompress::InflateAhead {
   // Members after the one in hand that may be in work at once, the output they may hold,
   // the output held for the member in hand, and the size of a piece.
   static constexpr size_t kWindow = 32;
-  static constexpr size_t kMemory = size_t{1024} << 10;
+  static constexpr size_t kMemory = size_t{512} << 10;
   static constexpr size_t kInHand = size_t{256} << 10;
   static constexpr size_t kPiece = size_t{128} << 10;
+  static constexpr size_t kSpare = 2;  // piece buffers kept for reuse
 
   // sources: the archive opened once per worker.
   InflateAhead(std::string archive, int64_t offset, std::vector<MemberSpan> members,
@@ -74,6 +75,8 @@ class TKstrCompress::InflateAhead {
   void work(TFileStream& source);
   void run(InflateJob& job, TFileStream& source, std::vector<uint8_t>& input, InflatedPiece& piece);
   std::vector<uint8_t> spareLocked();
+  // A buffer done with: kept for reuse while there are few, else freed.
+  void keepLocked(std::vector<uint8_t>&& bytes);
   // Hands a full piece to the caller once there is room; false when the job was dropped.
   bool publish(InflateJob& job, InflatedPiece& piece);
   void dropLocked(InflateJob& job);
