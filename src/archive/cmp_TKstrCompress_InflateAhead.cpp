@@ -238,7 +238,8 @@ TKstrCompress::InflateAhead* TKstrCompress::inflateAhead() {
   if (run_.aheadRefused == run_.volumeName) return nullptr;
   // The calling thread is busy too (it writes, and does the installation's work per file):
   // one processor is left to it.
-  unsigned workers = ExtractThreads < 0 ? platform::processorCount() - 1 : static_cast<unsigned>(ExtractThreads);
+  unsigned workers =
+      ExtractThreads < 0 ? std::max(platform::processorCount(), 1u) - 1 : static_cast<unsigned>(ExtractThreads);
   workers = std::min(workers, 4u);
   std::vector<std::unique_ptr<TFileStream>> sources;
   for (unsigned i = 0; i < workers; ++i) {
