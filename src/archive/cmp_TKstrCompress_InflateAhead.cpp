@@ -262,6 +262,9 @@ TKstrCompress::InflateAhead* TKstrCompress::inflateAhead() {
 }
 
 bool TKstrCompress::extractAhead(int index, const TFileHeader& header, platform::File& out) {
+  // Small members take far less time to inflate than to be written and put in place: until
+  // a larger one comes, they are inflated here, without a worker thread and its memory.
+  if (!run_.ahead && header.OriginalSize() < InflateAhead::kWorthAThread) return false;
   InflateAhead* ahead = inflateAhead();
   if (!ahead) return false;
   checkSpan(header);

@@ -51,6 +51,8 @@ class TKstrCompress::InflateAhead {
   static constexpr size_t kInHand = size_t{256} << 10;
   static constexpr size_t kPiece = size_t{128} << 10;
   static constexpr size_t kSpare = 2;  // piece buffers kept for reuse
+  // The workers start with the first member of at least this size.
+  static constexpr int64_t kWorthAThread = int64_t{128} << 10;
 
   // sources: the archive opened once per worker.
   InflateAhead(std::string archive, int64_t offset, std::vector<MemberSpan> members,
