@@ -34,7 +34,8 @@ class Condition {
   void* impl_;
 };
 
-// Runs body on a thread of its own; the destructor waits for it (join). body must not throw.
+// Runs body on a thread of its own, with a stack of 256 KB (the bodies compress and inflate:
+// zlib's state is on the heap); the destructor waits for it (join). body must not throw.
 class Thread {
  public:
   // Raises PlatformError when the system starts no thread.
