@@ -360,10 +360,6 @@ void TCustomInstall::Loaded() {
     if (hideMainForm_) {
       runForm_->SetLeft(-2 * runForm_->Width());
       runForm_->SetTop(-2 * runForm_->Height());
-    } else if (autoMaximizeWindow_ && !QuietRun() && runForm_->WindowState() == ui::TWindowState::wsNormal) {
-      // Shown maximized at once, as its activation below would make it: not laid out and
-      // drawn at its own size first and again at the screen's.
-      runForm_->SetWindowState(ui::TWindowState::wsMaximized);
     }
   }
   // An unattended start that runs nothing from the main form (a resume after a restart)
@@ -376,8 +372,7 @@ void TCustomInstall::MainFormActivate(TComponent* sender) {
   if (savedOnActivate_) savedOnActivate_(sender);
   started_ = true;
   if (runForm_ && autoMaximizeWindow_) {
-    if (runForm_->WindowState() != ui::TWindowState::wsMaximized)
-      runForm_->SetWindowState(ui::TWindowState::wsMaximized);
+    runForm_->SetWindowState(ui::TWindowState::wsMaximized);
     runForm_->Repaint();
   }
   // An unattended run starts whatever RunAutomatic says (nobody could start it) and ends
