@@ -165,7 +165,7 @@ class TKstrCompress : public TComponent {
   // ArchiveHold) in a single-volume archive: -1 one per processor but one (none with one
   // processor), 0 none. The files written, every event and progress call, the abort checks
   // and the errors (raised at the same step) are those of extracting member by member; the
-  // workers hold at most a few megabytes of output.
+  // workers start with the first member of 128 KB or more and hold under a megabyte.
   int ExtractThreads = -1;
 
   // Closes the archive kept open between calls (nothing when none is).

@@ -176,7 +176,6 @@ bool TKstrCompress::InflateAhead::publish(InflateJob& job, InflatedPiece& piece)
     waiting = waiting_ > 0;
   }
   wake(waiting);
-  piece.bytes.clear();
   return true;
 }
 

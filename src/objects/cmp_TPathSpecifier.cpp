@@ -1,4 +1,5 @@
-// Path specifiers: their registries, the built-in specifier classes and the paths each one gives.
+// The objects that name an install folder (the program folder, the system folder, ...): the
+// list of them, the built-in classes and the folder each one gives.
 #include "objects/cmp_TPathSpecifier.h"
 
 #include <algorithm>
