@@ -103,18 +103,28 @@ const TFileHeader& TFileHeaders::FileHeaders(int index) const {
   return headers_[static_cast<size_t>(index)];
 }
 
-void TFileHeaders::Add(const TFileHeader& header) {
+void TFileHeaders::Add(const TFileHeader& header, const std::string& sourcePath) {
   if (!header.IsValid()) throw EKstrCompress("Tried to add an invalid file header");
+  if (!sourcePath.empty()) {
+    sources_.resize(headers_.size() + 1);
+    sources_.back() = sourcePath;
+  }
   headers_.push_back(header);
   totalSize_ += header.OriginalSize();
   totalCompressed_ += header.CompressedSize();
-  if (indexed_) byName_.emplace(FoldedName(header.FileName()), Count() - 1);
+  if (indexed_) byName_.Add(NameIndex::Hash(header.FileName()), static_cast<NameIndex::Value>(Count()));
+}
+
+const std::string& TFileHeaders::SourcePath(int index) const {
+  static const std::string none;
+  return index >= 0 && static_cast<size_t>(index) < sources_.size() ? sources_[static_cast<size_t>(index)] : none;
 }
 
 void TFileHeaders::Clear() {
   headers_.clear();
+  sources_.clear();
   totalSize_ = totalCompressed_ = 0;
-  byName_.clear();
+  byName_.Clear();
   indexed_ = false;
 }
 
@@ -125,8 +135,9 @@ void TFileHeaders::TruncateTo(int count) {
       totalCompressed_ -= headers_[i].CompressedSize();
     }
     headers_.resize(static_cast<size_t>(count));
+    if (sources_.size() > headers_.size()) sources_.resize(headers_.size());
   }
-  byName_.clear();
+  byName_.Clear();
   indexed_ = false;
 }
 
@@ -142,7 +153,7 @@ TFileHeaders::Recount::~Recount() {
   table_.totalCompressed_ += header_.CompressedSize() - compressed_;
   const auto name = before_.begin() + af::kFileName;
   if (!std::equal(name, name + af::kMaxFileName + 1, header_.Bytes.begin() + af::kFileName)) {
-    table_.byName_.clear();
+    table_.byName_.Clear();
     table_.indexed_ = false;
   }
 }
@@ -163,6 +174,9 @@ void TFileHeaders::LoadFromStream(TStream& stream, int64_t offset) {
   const int64_t room = stream.Size() - offset - static_cast<int64_t>(af::kHeadSize);
   if (count < 0 || count > room / static_cast<int64_t>(af::kHeaderSize)) throw EKstrCompress(kReadHeadersError);
   int64_t p = offset + static_cast<int64_t>(af::kHeadSize);
+  // The table's exact size at once (the count fits in the stream): grown by doubling, the
+  // table of a large archive would hold up to twice its records' room.
+  headers_.reserve(static_cast<size_t>(count));
   for (int32_t i = 0; i < count; ++i) {
     TFileHeader header;
     stream.SetPosition(p);
@@ -202,12 +216,11 @@ void TFileHeaders::AddFiles(const TStrings& list, bool keepExisting) {
     if (facts->size > std::numeric_limits<int32_t>::max())
       throw EKstrCompress("The file %s is too large for an archive", {path});
     TFileHeader header;
-    header.SourcePath = onDisk;
     header.SetFileName(path);
     header.SetFileDate(facts->date);
     header.SetOriginalSize(static_cast<int32_t>(facts->size));
     header.SetFileNumber(i + 1);
-    Add(header);
+    Add(header, onDisk);
   }
 }
 
@@ -220,13 +233,22 @@ std::string FoldedName(std::string_view name) {
 
 int TFileHeaders::IndexOfName(std::string_view name) const {
   if (!indexed_) {
-    byName_.clear();
-    byName_.reserve(headers_.size());
-    for (size_t i = 0; i < headers_.size(); ++i) byName_.emplace(FoldedName(headers_[i].FileName()), static_cast<int>(i));
+    byName_.Clear();
+    byName_.Reserve(headers_.size());
+    for (size_t i = 0; i < headers_.size(); ++i)
+      byName_.Add(NameIndex::Hash(headers_[i].FileName()), static_cast<NameIndex::Value>(i + 1));
     indexed_ = true;
   }
-  const auto found = byName_.find(FoldedName(FirstListItem(name)));
-  return found == byName_.end() ? -1 : found->second;
+  const std::string wanted = FirstListItem(name);
+  // Members may share a name: the first of them.
+  int first = -1;
+  byName_.Any(NameIndex::Hash(wanted), [&](NameIndex::Value v) {
+    const int index = static_cast<int>(v) - 1;
+    if ((first < 0 || index < first) && NameIndex::SameName(headers_[static_cast<size_t>(index)].FileName(), wanted))
+      first = index;
+    return false;
+  });
+  return first;
 }
 
 void TFileHeaders::GetTotals(TlzhFileStats& stats) const {

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "archive/archive_format.h"
+#include "runtime/name_index.h"
 
 namespace kestrune {
 
@@ -20,13 +20,10 @@ class TFileHeader {
  public:
   using Record = std::array<uint8_t, archive_format::kHeaderSize>;
 
+  Record Bytes{};
   // True when the record was read from an existing archive; such members are never
   // compressed again.
   bool InArchive = false;
-  Record Bytes{};
-  // The full source path of a member about to be added (the record keeps at most 100
-  // characters of it); empty for members read from an archive.
-  std::string SourcePath;
 
   int32_t FileNumber() const { return getInt(archive_format::kFileNumber); }
   void SetFileNumber(int32_t v) { setInt(archive_format::kFileNumber, v); }
@@ -109,7 +106,11 @@ class TFileHeaders {
     change(header);
   }
   // Appends; raises EKstrCompress "Tried to add an invalid file header" for an invalid one.
-  void Add(const TFileHeader& header);
+  // sourcePath: the full path of a member about to be compressed (the record keeps at most
+  // 100 characters of it).
+  void Add(const TFileHeader& header, const std::string& sourcePath = {});
+  // The source path given with the header at index; empty for members read from an archive.
+  const std::string& SourcePath(int index) const;
   void Clear();
   // Drops every header from index count on.
   void TruncateTo(int count);
@@ -151,11 +152,14 @@ class TFileHeaders {
   };
 
   std::vector<TFileHeader> headers_;
+  // The source paths given to Add, by index (only up to the last one given): the table of an
+  // installation has none, and its records stay the records' size.
+  std::vector<std::string> sources_;
   int64_t totalSize_ = 0;
   int64_t totalCompressed_ = 0;
-  // Names folded as SameText folds them -> index of the first member of that name; built
-  // at the first lookup, kept up to date by Add and dropped by any other change of a name.
-  mutable std::unordered_map<std::string, int> byName_;
+  // The members by name (values: index + 1); built at the first lookup, kept up to date by
+  // Add and dropped by any other change of a name.
+  mutable NameIndex byName_;
   mutable bool indexed_ = false;
 };
 

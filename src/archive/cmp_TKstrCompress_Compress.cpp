@@ -119,7 +119,7 @@ void TKstrCompress::Compression::addMembers() {
   // A call of several files compresses them ahead (unless a scope of the caller does).
   std::vector<std::string> ahead;
   for (int i = committed_; i < e_.headers_.Count(); ++i)
-    if (!e_.headers_.FileHeaders(i).InArchive) ahead.push_back(e_.headers_.FileHeaders(i).SourcePath);
+    if (!e_.headers_.FileHeaders(i).InArchive) ahead.push_back(e_.headers_.SourcePath(i));
   CompressAhead compressAhead(e_, ahead);
   try {
     // The headers before committed_ are the archive's own members.
@@ -198,7 +198,7 @@ void TKstrCompress::commitFresh(platform::PendingFile& file) {
 void TKstrCompress::compressMember(TStream& archive, int index, int32_t uniqueId) {
   // The header changes through the table, which keeps its totals with it.
   const TFileHeader& header = headers_.FileHeaders(index);
-  const std::string sourcePath = header.SourcePath.empty() ? header.FileName() : header.SourcePath;
+  const std::string sourcePath = headers_.SourcePath(index).empty() ? header.FileName() : headers_.SourcePath(index);
   // Compressed ahead by a worker (CompressAhead), or here.
   std::shared_ptr<AheadJob> job = ahead_ ? ahead_->take(sourcePath, compressionLevel_) : nullptr;
   struct Release {

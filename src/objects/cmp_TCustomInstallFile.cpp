@@ -303,7 +303,7 @@ void TCustomInstallFile::SetState(TInstallFileState value) {
 
 // ---- paths ----
 
-std::string TCustomInstallFile::SourcePath() const { return AddBackslash(includeFromDir_) + fileName_; }
+std::string TCustomInstallFile::SourcePath() const { return AddBackslash(includeFromDir_.str()) + fileName_; }
 
 std::string TCustomInstallFile::DestPath() const { return AddBackslash(GetDestDir()) + destName_; }
 
@@ -318,7 +318,7 @@ std::string TCustomInstallFile::GetArchiveFile() const {
   bool netRun = type == TDistributeType::dtWeb || (type != TDistributeType::dtTraditional && net_);
   if (netRun && state_ == TInstallFileState::ifsInstall) {
     if (HasOwnNetArchive() && ArchiveIsLocal()) {
-      if (!Trim(localArchiveFile_).empty()) return localArchiveFile_;
+      if (!Trim(localArchiveFile_.str()).empty()) return localArchiveFile_;
       std::string found;
       if (FindLocalFile(found)) return found;
     } else if (auto* fc = As<TFileContainer>(container_); fc && fc->ArchiveIsLocal()) {

@@ -11,6 +11,7 @@
 #include "archive/archive_types.h"
 #include "archive/cmp_TFileHeaders.h"
 #include "objects/cmp_TInstallContainer.h"
+#include "runtime/shared_text.h"
 
 namespace kestrune {
 
@@ -173,7 +174,8 @@ class TCustomInstallFile : public TFileRelated {
   void scheduleReplacement(const std::string& busy, const std::string& waiting, const std::string& waitingLong);
 
   std::string fileName_;
-  std::string includeFromDir_;
+  // Texts that many files hold alike (or few hold at all) are shared: a pointer each.
+  SharedText includeFromDir_;
   std::string destName_;
   TInstallFileType fileType_ = TInstallFileType::iftNormal;
   bool activeX_ = false;
@@ -185,7 +187,7 @@ class TCustomInstallFile : public TFileRelated {
   int32_t size_ = 0;
   int32_t packedSize_ = 0;
   double fileDate_ = 0;
-  std::string fileVersion_;
+  SharedText fileVersion_;
   bool infoRead_ = false;
   int32_t uniqueID_ = 0;
   bool existedBefore_ = false;
@@ -196,10 +198,10 @@ class TCustomInstallFile : public TFileRelated {
   bool countedBefore_ = false;
   // The destination name a file in use will have after the restart (it is extracted
   // under a numbered name meanwhile).
-  std::string finalDestName_;
+  SharedText finalDestName_;
   int compressedMark_ = 0;
   bool netArchiveMark_ = false;
-  std::string lastArchiveFile_;
+  SharedText lastArchiveFile_;
 };
 
 // Plain list of the live install files.

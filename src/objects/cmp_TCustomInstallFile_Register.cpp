@@ -135,7 +135,7 @@ void TCustomInstallFile::scheduleReplacement(const std::string& busy, const std:
   }
   if (engine) engine->EngineSetReboot();
   try {
-    MoveAfterReboot(waitingLong, AddBackslash(GetDestDir()) + finalDestName_);
+    MoveAfterReboot(waitingLong, AddBackslash(GetDestDir()) + finalDestName_.str());
     return;
   } catch (const Exception&) {
     if (!engine) return;

@@ -97,7 +97,7 @@ void TFileRelated::SetArchiveFileType(TCustomPathSpecifier* value) {
 }
 
 std::string TFileRelated::GetArchiveFile() const {
-  std::string path = archiveFileType_ ? archiveFileType_->GetPath(this) + archiveFile_ : archiveFile_;
+  std::string path = archiveFileType_ ? archiveFileType_->GetPath(this) + archiveFile_.str() : archiveFile_.str();
   return RemoveBackslash(path);
 }
 
@@ -179,7 +179,7 @@ bool TFileRelated::FindLocalFile(std::string& path) const {
 }
 
 bool TFileRelated::ArchiveIsLocal() const {
-  if (!Trim(localArchiveFile_).empty()) return true;
+  if (!Trim(localArchiveFile_.str()).empty()) return true;
   std::string path;
   return FindLocalFile(path);
 }

@@ -290,7 +290,7 @@ void TInstallContainer::SetCurrentInstallType(TInstallType type) {
 }
 
 std::string TInstallContainer::GetDestDir() const {
-  std::string path = destDirType_ ? destDirType_->GetPath(this) + destDir_ : destDir_;
+  std::string path = destDirType_ ? destDirType_->GetPath(this) + destDir_.str() : destDir_.str();
   if (!path.empty() && path.back() == '\\') path.pop_back();
   return path;
 }

@@ -9,6 +9,7 @@
 #include "objects/install_types.h"
 #include "objects/run_state.h"
 #include "runtime/component.h"
+#include "runtime/shared_text.h"
 #include "runtime/rare_function.h"
 
 namespace kestrune {
@@ -109,7 +110,7 @@ class TInstallContainer : public TComponent {
 
  protected:
   bool processable_ = false;
-  std::string destDir_;
+  SharedText destDir_;
   TCustomPathSpecifier* destDirType_ = nullptr;
   int32_t order_ = -1;
 
@@ -188,12 +189,12 @@ class TFileRelated : public TInstallObject {
   RareEvent<TDataReceivedEvent> OnDataReceived;
 
  protected:
-  std::string archiveFile_;
+  SharedText archiveFile_;
   TCustomPathSpecifier* archiveFileType_ = nullptr;
   TlzhCommand addToArchive_ = TlzhCommand::lzcOverwrite;
   bool net_ = true;
   TCustomNetInstallLocation* netLocation_ = nullptr;
-  std::string localArchiveFile_;
+  SharedText localArchiveFile_;
 };
 
 // Plain list of the live containers (InstallContainers(), objects/run_state.h).

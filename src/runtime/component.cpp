@@ -2,9 +2,9 @@
 #include "runtime/component.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "runtime/exceptions.h"
+#include "runtime/name_index.h"
 #include "runtime/published.h"
 
 namespace kestrune {
@@ -49,13 +49,6 @@ namespace {
 // Owners with this many components or more find names through an index (see FindComponent).
 constexpr size_t kNameIndexFrom = 32;
 
-std::string foldName(std::string_view name) {
-  std::string key(name);
-  for (char& c : key)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return key;
-}
-
 // Takes item out of list, looking from the end: components go last first, and a link made
 // last is usually undone first.
 bool eraseFromBack(std::vector<TComponent*>& list, TComponent* item) {
@@ -67,18 +60,24 @@ bool eraseFromBack(std::vector<TComponent*>& list, TComponent* item) {
 
 }  // namespace
 
-struct TComponent::NameIndex {
-  std::unordered_map<std::string, TComponent*> byName;
-};
-
 void TComponent::indexName(TComponent* component) {
-  if (names_ && !component->name_.empty()) names_->byName[foldName(component->name_)] = component;
+  if (!names_ || component->name_.empty()) return;
+  // One component per name: a component of a name already indexed takes its place.
+  const uint32_t hash = NameIndex::Hash(component->name_);
+  TComponent* before = nullptr;
+  names_->Any(hash, [&](NameIndex::Value v) {
+    auto* c = reinterpret_cast<TComponent*>(v);
+    if (!NameIndex::SameName(c->name_, component->name_)) return false;
+    before = c;
+    return true;
+  });
+  if (before) names_->Remove(hash, reinterpret_cast<NameIndex::Value>(before));
+  names_->Add(hash, reinterpret_cast<NameIndex::Value>(component));
 }
 
 void TComponent::unindexName(TComponent* component) {
-  if (!names_ || component->name_.empty()) return;
-  auto it = names_->byName.find(foldName(component->name_));
-  if (it != names_->byName.end() && it->second == component) names_->byName.erase(it);
+  if (names_ && !component->name_.empty())
+    names_->Remove(NameIndex::Hash(component->name_), reinterpret_cast<NameIndex::Value>(component));
 }
 
 void TComponent::DestroyComponents() {
@@ -129,12 +128,18 @@ TComponent* TComponent::FindComponent(std::string_view name) const {
   // every reference: beyond a few dozen components the owner keeps an index of the names.
   if (!names_ && components_.size() >= kNameIndexFrom) {
     names_ = std::make_unique<NameIndex>();
-    names_->byName.reserve(components_.size() * 2);
+    names_->Reserve(components_.size());
     for (TComponent* c : components_) const_cast<TComponent*>(this)->indexName(c);
   }
   if (names_) {
-    auto it = names_->byName.find(foldName(name));
-    return it == names_->byName.end() ? nullptr : it->second;
+    TComponent* found = nullptr;
+    names_->Any(NameIndex::Hash(name), [&](NameIndex::Value v) {
+      auto* c = reinterpret_cast<TComponent*>(v);
+      if (!NameIndex::SameName(c->name_, name)) return false;
+      found = c;
+      return true;
+    });
+    return found;
   }
   for (TComponent* c : components_)
     if (SameText(c->name_, name)) return c;

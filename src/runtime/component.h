@@ -10,6 +10,8 @@
 
 namespace kestrune {
 
+class NameIndex;
+
 enum class TOperation { opInsert, opRemove };
 
 enum TComponentStateFlag : unsigned {
@@ -80,7 +82,6 @@ class TComponent : public TPersistent {
   void ValidateRename(TComponent* component, const std::string& oldName, const std::string& newName) const;
 
  private:
-  struct NameIndex;
   void indexName(TComponent* component);
   void unindexName(TComponent* component);
 
@@ -89,7 +90,7 @@ class TComponent : public TPersistent {
   TComponent* owner_ = nullptr;
   std::vector<TComponent*> components_;
   std::vector<TComponent*> freeNotifies_;
-  // Folded name -> component, made by FindComponent once there are many components.
+  // The components by name, made by FindComponent once there are many components.
   mutable std::unique_ptr<NameIndex> names_;
   unsigned state_ = 0;
 };

@@ -15,12 +15,17 @@ const ClassInfo& TPicture::classInfo() {
 
 void TPicture::SetGraphic(std::string graphicClass, std::vector<uint8_t> data) {
   graphicClass_ = std::move(graphicClass);
-  data_ = std::move(data);
+  data_ = data.empty() ? nullptr : std::make_shared<const std::vector<uint8_t>>(std::move(data));
+}
+
+const std::vector<uint8_t>& TPicture::GraphicData() const {
+  static const std::vector<uint8_t> none;
+  return data_ ? *data_ : none;
 }
 
 void TPicture::Clear() {
   graphicClass_.clear();
-  data_.clear();
+  data_.reset();
 }
 
 static int32_t le32(const std::vector<uint8_t>& d, size_t at) {
@@ -28,11 +33,15 @@ static int32_t le32(const std::vector<uint8_t>& d, size_t at) {
   return static_cast<int32_t>(d[at] | (d[at + 1] << 8) | (d[at + 2] << 16) | (static_cast<uint32_t>(d[at + 3]) << 24));
 }
 
-int TPicture::Width() const { return data_.size() >= 26 && data_[0] == 'B' && data_[1] == 'M' ? le32(data_, 18) : 0; }
+int TPicture::Width() const {
+  const std::vector<uint8_t>& d = GraphicData();
+  return d.size() >= 26 && d[0] == 'B' && d[1] == 'M' ? le32(d, 18) : 0;
+}
 
 int TPicture::Height() const {
-  if (data_.size() < 26 || data_[0] != 'B' || data_[1] != 'M') return 0;
-  int32_t h = le32(data_, 22);
+  const std::vector<uint8_t>& d = GraphicData();
+  if (d.size() < 26 || d[0] != 'B' || d[1] != 'M') return 0;
+  int32_t h = le32(d, 22);
   return h < 0 ? -h : h;
 }
 
@@ -58,14 +67,15 @@ void TPicture::LoadFromStoredData(const std::vector<uint8_t>& bytes) {
 std::vector<uint8_t> TPicture::StoredData() const {
   std::vector<uint8_t> out;
   if (Empty()) return out;
-  out.reserve(1 + graphicClass_.size() + 4 + data_.size());
+  const std::vector<uint8_t>& data = GraphicData();
+  out.reserve(1 + graphicClass_.size() + 4 + data.size());
   out.push_back(static_cast<uint8_t>(graphicClass_.size()));
   out.insert(out.end(), graphicClass_.begin(), graphicClass_.end());
   if (SameText(graphicClass_, "TBitmap")) {
-    uint32_t n = static_cast<uint32_t>(data_.size());
+    uint32_t n = static_cast<uint32_t>(data.size());
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(n >> (8 * i)));
   }
-  out.insert(out.end(), data_.begin(), data_.end());
+  out.insert(out.end(), data.begin(), data.end());
   return out;
 }
 

@@ -1,6 +1,7 @@
 // TPicture: a stored graphic (class name plus the graphic's own data, a BMP for TBitmap).
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,7 @@ class TPicture : public TPersistent {
   bool Empty() const { return graphicClass_.empty(); }
   const std::string& GraphicClass() const { return graphicClass_; }
   // For "TBitmap": the BMP file bytes (starting "BM").
-  const std::vector<uint8_t>& GraphicData() const { return data_; }
+  const std::vector<uint8_t>& GraphicData() const;
   void SetGraphic(std::string graphicClass, std::vector<uint8_t> data);
   void Clear();
   int Width() const;
@@ -30,7 +31,10 @@ class TPicture : public TPersistent {
 
  private:
   std::string graphicClass_;
-  std::vector<uint8_t> data_;
+  // Shared by the pictures assigned from one another (every page of the wizard shows the
+  // engine's theme picture: one copy of its bytes, not one per page). Never changed in
+  // place: a new graphic gets a new block.
+  std::shared_ptr<const std::vector<uint8_t>> data_;
 };
 
 }  // namespace kestrune

@@ -2,12 +2,17 @@
 // freeing all components with each removal told to the owner and the linked ones only.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "runtime/exceptions.h"
+#include "runtime/name_index.h"
 #include "runtime/published.h"
 #include "runtime/rare_function.h"
+#include "runtime/shared_text.h"
 
 namespace kestrune {
 namespace {
@@ -72,6 +77,45 @@ TEST(ComponentTest, ManyComponentsAreFoundByNameAndFreedInLinearTime) {
   delete root;
   EXPECT_LT(TCounted::calls, 4L * n);
   EXPECT_EQ(TCounted::dangling, 0);
+}
+
+// The index against a plain reference through adds, removals (which leave marks behind)
+// and growth, with few hashes so that values share them; and its folding of names.
+TEST(ComponentTest, NameIndexKeepsWhatAReferenceKeeps) {
+  NameIndex index;
+  std::map<uint32_t, std::multiset<NameIndex::Value>> reference;
+  std::mt19937 random(7);
+  NameIndex::Value next = 1;
+  for (int step = 0; step < 20000; ++step) {
+    const uint32_t hash = random() % 97 * 0x10001u;
+    auto& values = reference[hash];
+    if (random() % 3 != 0 || values.empty()) {
+      index.Add(hash, next);
+      values.insert(next++);
+    } else {
+      const NameIndex::Value gone = *values.begin();
+      ASSERT_TRUE(index.Remove(hash, gone));
+      values.erase(values.begin());
+      EXPECT_FALSE(index.Remove(hash, gone));
+    }
+  }
+  size_t count = 0;
+  for (const auto& [hash, values] : reference) {
+    std::multiset<NameIndex::Value> found;
+    index.Any(hash, [&](NameIndex::Value v) { return found.insert(v), false; });
+    EXPECT_EQ(found, values) << hash;
+    count += values.size();
+  }
+  EXPECT_EQ(index.Count(), count);
+  EXPECT_EQ(NameIndex::Hash("Setup.EXE"), NameIndex::Hash("setup.exe"));
+  EXPECT_TRUE(NameIndex::SameName("Setup.EXE", "sETUP.exe"));
+  EXPECT_FALSE(NameIndex::SameName("setup.exe", "setup.ex"));
+  // Equal texts are one copy.
+  SharedText a(std::string("C:\\Src\\files")), b(std::string_view("C:\\Src\\files"));
+  EXPECT_EQ(&a.str(), &b.str());
+  b = "other";
+  EXPECT_EQ(a.str(), "C:\\Src\\files");
+  EXPECT_TRUE(SharedText().empty());
 }
 
 }  // namespace kestrune
