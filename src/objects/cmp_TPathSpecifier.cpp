@@ -33,7 +33,7 @@ TCustomPathSpecifier* TPathSpecifierList::FindSpecifier(const ClassInfo& cls) co
 }
 
 namespace {
-// Creates built-in specifier instances by class (the classes' own factories).
+// Makes an object of a built-in folder class (through the class's own factory).
 TCustomPathSpecifier* createSpecifier(const ClassInfo& cls, TComponent* owner) {
   if (!cls.factory) throw IEPathSpecifier("Could not find the path specifier");
   return static_cast<TCustomPathSpecifier*>(cls.factory(owner));
@@ -92,7 +92,7 @@ TStandardPathSpecifier::TStandardPathSpecifier(TComponent* owner) : TCustomPathS
 
 TStandardPathSpecifier::~TStandardPathSpecifier() { StandardPathSpecifiers().Remove(this); }
 
-// ---- checks shared by several specifiers ----
+// ---- checks shared by several folder classes ----
 
 namespace {
 
@@ -137,7 +137,7 @@ KESTRUNE_SPECIFIER_BASICS(TpsStartupMenu, "psStartupMenu", "Path of the Startup 
 KESTRUNE_SPECIFIER_BASICS(TpsSystem, "psSystem", "Path of system directory")
 KESTRUNE_SPECIFIER_BASICS(TpsWindow, "psWindow", "Path of the Windows directory")
 
-// Specifiers without a check and with the plain description.
+// Folder classes without a check and with the plain description.
 #define KESTRUNE_SPECIFIER_NO_CHECK(Cls)                                                   \
   void Cls::CheckObject(const TInstallContainer*) const {}                                 \
   std::string Cls::GetObjectDescription(const TInstallContainer*) const { return GetDescription(); }

@@ -42,25 +42,29 @@ const SlimCalls& slim() {
   return calls;
 }
 
+// A slim lock and a slim condition are each one pointer, zero when unused; otherwise the
+// thread library's object of type T, made with init and ended with destroy.
+template <class T, class Init>
+void* makeLock(Init init) {
+  if (slim().usable) return new void*(nullptr);
+  T* object = new T;
+  init(object);
+  return object;
+}
+template <class T, class Destroy>
+void freeLock(void* impl, Destroy destroy) {
+  if (slim().usable) {
+    delete static_cast<void**>(impl);
+  } else {
+    destroy(static_cast<T*>(impl));
+    delete static_cast<T*>(impl);
+  }
+}
+
 }  // namespace
 
-// A slim lock and a slim condition are each one pointer, zero when unused.
-Mutex::Mutex() {
-  if (slim().usable) {
-    impl_ = new void*(nullptr);
-  } else {
-    impl_ = new pthread_mutex_t;
-    pthread_mutex_init(static_cast<pthread_mutex_t*>(impl_), nullptr);
-  }
-}
-Mutex::~Mutex() {
-  if (slim().usable) {
-    delete static_cast<void**>(impl_);
-  } else {
-    pthread_mutex_destroy(static_cast<pthread_mutex_t*>(impl_));
-    delete static_cast<pthread_mutex_t*>(impl_);
-  }
-}
+Mutex::Mutex() : impl_(makeLock<pthread_mutex_t>([](pthread_mutex_t* m) { pthread_mutex_init(m, nullptr); })) {}
+Mutex::~Mutex() { freeLock<pthread_mutex_t>(impl_, pthread_mutex_destroy); }
 void Mutex::lock() {
   if (slim().usable) slim().acquire(static_cast<void**>(impl_));
   else pthread_mutex_lock(static_cast<pthread_mutex_t*>(impl_));
@@ -70,22 +74,9 @@ void Mutex::unlock() {
   else pthread_mutex_unlock(static_cast<pthread_mutex_t*>(impl_));
 }
 
-Condition::Condition() {
-  if (slim().usable) {
-    impl_ = new void*(nullptr);
-  } else {
-    impl_ = new pthread_cond_t;
-    pthread_cond_init(static_cast<pthread_cond_t*>(impl_), nullptr);
-  }
-}
-Condition::~Condition() {
-  if (slim().usable) {
-    delete static_cast<void**>(impl_);
-  } else {
-    pthread_cond_destroy(static_cast<pthread_cond_t*>(impl_));
-    delete static_cast<pthread_cond_t*>(impl_);
-  }
-}
+Condition::Condition()
+    : impl_(makeLock<pthread_cond_t>([](pthread_cond_t* c) { pthread_cond_init(c, nullptr); })) {}
+Condition::~Condition() { freeLock<pthread_cond_t>(impl_, pthread_cond_destroy); }
 void Condition::wait(Mutex& mutex) {
   if (slim().usable) slim().sleep(static_cast<void**>(impl_), static_cast<void**>(mutex.impl_), INFINITE, 0);
   else pthread_cond_wait(static_cast<pthread_cond_t*>(impl_), static_cast<pthread_mutex_t*>(mutex.impl_));
